@@ -1,0 +1,26 @@
+#include "core/Errors.h"
+
+#include <cstring>
+
+namespace plok {
+
+namespace {
+
+std::string ListIndexText(int index)
+{
+    return "リストのインデックスが範囲を超えています (" + std::to_string(index) + ")";
+}
+
+} // namespace
+
+ListIndexError::ListIndexError(int index)
+    : Error(ListIndexText(index))
+    , m_index(index)
+{ }
+
+IoError MakeIoError(const std::string& path, const char* what, int errnum)
+{
+    return IoError("ファイル \"" + path + "\" " + what + "。(" + std::strerror(errnum) + ")");
+}
+
+} // namespace plok

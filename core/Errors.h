@@ -1,0 +1,37 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace plok {
+
+/// Base of the failures that end a job. `what()` is the user-visible Japanese text in UTF-8; windows show it in
+/// the error box, plok-cli prints it on stderr.
+class Error : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// A record has fewer fields than the job touches. `index()` is the first absent field the job reached.
+class ListIndexError : public Error
+{
+public:
+    explicit ListIndexError(int index);
+    int index() const { return m_index; }
+
+private:
+    int m_index;
+};
+
+/// A file could not be opened, read, written or replaced.
+class IoError : public Error
+{
+public:
+    using Error::Error;
+};
+
+/// Builds the IoError text for `what` ("を開けません", ...) on `path`, with the system's reason for `errnum`.
+IoError MakeIoError(const std::string& path, const char* what, int errnum);
+
+} // namespace plok

@@ -1,0 +1,48 @@
+#include "core/FileNames.h"
+
+#include "core/Text.h"
+
+namespace plok {
+
+bool IsPlainFileName(std::u16string_view name)
+{
+    if (name.empty() || name == u"." || name == u".." || name.find(u"..") != name.npos)
+        return false;
+    // Files are handed on to Windows machines: a trailing dot or blank would be silently dropped there.
+    if (name.back() == u'.' || name.back() == u' ')
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i];
+        if (c < 0x20 || c == 0x7F)
+            return false;
+        switch (c) {
+        case u'/':
+        case u'\\':
+        case u':':
+        case u'*':
+        case u'?':
+        case u'"':
+        case u'<':
+        case u'>':
+        case u'|':
+            return false;
+        default:
+            break;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF) {
+            ++i;
+            continue;
+        }
+        // Lone surrogates stand for bytes that are not text; they have no file-name form.
+        if (c >= 0xD800 && c <= 0xDFFF)
+            return false;
+    }
+    return true;
+}
+
+std::filesystem::path ToPath(std::u16string_view name)
+{
+    return std::filesystem::path(ToUtf8(name));
+}
+
+} // namespace plok

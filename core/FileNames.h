@@ -1,0 +1,16 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace plok {
+
+/// True when `name`, built from file contents, is a plain name that stays inside its folder on every system the
+/// files travel to: not empty, not "." or "..", no "..", no path separator or drive colon, no character that
+/// Windows file names cannot hold (`<>:"|?*`, U+0000..U+001F), no lone surrogate, and no trailing dot or blank.
+bool IsPlainFileName(std::u16string_view name);
+
+/// The file-system path of a UTF-16 name (UTF-8 on this platform).
+std::filesystem::path ToPath(std::u16string_view name);
+
+} // namespace plok

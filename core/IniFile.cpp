@@ -1,0 +1,242 @@
+#include "core/IniFile.h"
+
+#include "core/AtomicFile.h"
+#include "core/Errors.h"
+#include "core/TextFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <unistd.h>
+
+namespace plok {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The buffer the Windows profile call is given holds 2048 units with the terminating zero.
+constexpr std::size_t kMaxValueUnits = 2047;
+
+enum class Encoding
+{
+    Cp932,
+    Utf8,
+    Utf16Le,
+    Utf16Be,
+};
+
+char16_t AsciiLower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::optional<std::u16string_view> SectionName(std::u16string_view line)
+{
+    const std::u16string_view t = TrimView(line);
+    if (t.empty() || t.front() != u'[')
+        return std::nullopt;
+    const std::size_t close = t.rfind(u']');
+    if (close == std::u16string_view::npos)
+        return std::nullopt;
+    return TrimView(t.substr(1, close - 1));
+}
+
+struct KeyLine
+{
+    std::u16string_view key;
+    std::u16string_view rawValue;
+};
+
+std::optional<KeyLine> ParseKeyLine(std::u16string_view line)
+{
+    const std::u16string_view t = TrimView(line);
+    if (t.empty() || t.front() == u';')
+        return std::nullopt;
+    const std::size_t eq = t.find(u'=');
+    if (eq == std::u16string_view::npos)
+        return std::nullopt;
+    return KeyLine {TrimView(t.substr(0, eq)), t.substr(eq + 1)};
+}
+
+struct Place
+{
+    std::optional<std::size_t> section;
+    std::optional<std::size_t> key;
+    std::size_t lastNonBlank = 0;
+};
+
+// Only the first section of that name counts, like the Windows profile service.
+Place Find(const std::vector<Line>& lines, std::u16string_view section, std::u16string_view key)
+{
+    Place place;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (const auto name = SectionName(lines[i])) {
+            if (place.section)
+                break;
+            if (SameName(*name, section)) {
+                place.section = i;
+                place.lastNonBlank = i;
+            }
+            continue;
+        }
+        if (!place.section)
+            continue;
+        if (!IsBlank(lines[i]))
+            place.lastNonBlank = i;
+        const auto entry = ParseKeyLine(lines[i]);
+        if (entry && SameName(entry->key, key)) {
+            place.key = i;
+            break;
+        }
+    }
+    return place;
+}
+
+std::u16string ValueOf(std::u16string_view rawValue)
+{
+    std::u16string_view v = TrimView(rawValue);
+    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    return std::u16string(v.substr(0, kMaxValueUnits));
+}
+
+bool Exists(const fs::path& file)
+{
+    std::error_code ec;
+    // Any other trouble than a missing file is left to the reader, which reports it.
+    return fs::status(file, ec).type() != fs::file_type::not_found;
+}
+
+Encoding DetectEncoding(const fs::path& file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw MakeIoError(file.string(), "を開けません", errno);
+    unsigned char head[3] = {};
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const ssize_t n = ::read(fd, head + got, sizeof head - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            throw MakeIoError(file.string(), "を読み込めません", err);
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (got >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF)
+        return Encoding::Utf8;
+    if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE)
+        return Encoding::Utf16Le;
+    if (got >= 2 && head[0] == 0xFE && head[1] == 0xFF)
+        return Encoding::Utf16Be;
+    return Encoding::Cp932;
+}
+
+void AppendUtf16(std::u16string_view text, bool bigEndian, std::string& out)
+{
+    for (char16_t c : text) {
+        const auto hi = static_cast<char>(c >> 8);
+        const auto lo = static_cast<char>(c & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+}
+
+void Save(const fs::path& file, const std::vector<Line>& lines, Encoding encoding)
+{
+    if (encoding == Encoding::Cp932) {
+        WrtSet(file, lines);
+        return;
+    }
+    AtomicFile out(file.parent_path().empty() ? fs::path(".") : file.parent_path());
+    std::string bytes;
+    if (encoding == Encoding::Utf8)
+        bytes = "\xEF\xBB\xBF";
+    else if (encoding == Encoding::Utf16Le)
+        bytes = "\xFF\xFE";
+    else
+        bytes = "\xFE\xFF";
+    for (const Line& line : lines) {
+        if (encoding == Encoding::Utf8) {
+            bytes += ToUtf8(line);
+            bytes += "\r\n";
+        } else {
+            AppendUtf16(line, encoding == Encoding::Utf16Be, bytes);
+            AppendUtf16(u"\r\n", encoding == Encoding::Utf16Be, bytes);
+        }
+    }
+    out.Write(bytes);
+    out.Commit(file);
+}
+
+bool HasLineBreak(std::u16string_view s)
+{
+    return s.find_first_of(u"\r\n") != std::u16string_view::npos;
+}
+
+} // namespace
+
+std::u16string IFReadIniStr(
+    const std::filesystem::path& iniFile, std::u16string_view section, std::u16string_view key, std::u16string_view def)
+{
+    if (!Exists(iniFile))
+        return std::u16string(def);
+    const std::vector<Line> lines = LoadLines(iniFile);
+    const Place place = Find(lines, TrimView(section), TrimView(key));
+    if (!place.key)
+        return std::u16string(def);
+    return ValueOf(ParseKeyLine(lines[*place.key])->rawValue);
+}
+
+void IFWriteIniStr(const std::filesystem::path& iniFile, std::u16string_view section, std::u16string_view key,
+    std::u16string_view value)
+{
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
+        throw IoError("設定ファイル \"" + iniFile.string() + "\" に書き込めません（改行を含む値）。");
+
+    std::vector<Line> lines;
+    Encoding encoding = Encoding::Cp932;
+    if (Exists(iniFile)) {
+        encoding = DetectEncoding(iniFile);
+        lines = LoadLines(iniFile);
+    }
+
+    const std::u16string_view sectionName = TrimView(section);
+    const std::u16string_view keyName = TrimView(key);
+    Line entry(keyName);
+    entry += u'=';
+    entry += value;
+
+    const Place place = Find(lines, sectionName, keyName);
+    if (place.key) {
+        lines[*place.key] = std::move(entry);
+    } else if (place.section) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.lastNonBlank + 1), std::move(entry));
+    } else {
+        Line header(u"[");
+        header += sectionName;
+        header += u']';
+        lines.push_back(std::move(header));
+        lines.push_back(std::move(entry));
+    }
+    Save(iniFile, lines, encoding);
+}
+
+} // namespace plok

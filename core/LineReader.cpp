@@ -1,0 +1,125 @@
+#include "core/LineReader.h"
+
+#include "core/Errors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace plok {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+constexpr char kEndOfFile = 0x1A;
+
+/// Appends `bytes` to `line` without its CR bytes.
+void AppendWithoutCr(std::string& line, const char* bytes, std::size_t len)
+{
+    const char* end = bytes + len;
+    for (;;) {
+        const auto* cr = static_cast<const char*>(std::memchr(bytes, '\r', static_cast<std::size_t>(end - bytes)));
+        if (!cr) {
+            line.append(bytes, end);
+            return;
+        }
+        line.append(bytes, cr);
+        bytes = cr + 1;
+    }
+}
+
+} // namespace
+
+LineReader::LineReader(const std::filesystem::path& path)
+    : m_path(path)
+{
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        throw MakeIoError(path.string(), "を開けません", errno);
+    m_buf.resize(kBufferSize);
+}
+
+LineReader::~LineReader()
+{
+    Close();
+}
+
+void LineReader::Close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_eof = true;
+    m_pos = m_end = 0;
+}
+
+bool LineReader::Fill()
+{
+    if (m_eof)
+        return false;
+    for (;;) {
+        const ssize_t n = ::read(m_fd, m_buf.data(), m_buf.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw MakeIoError(m_path.string(), "を読み込めません", errno);
+        }
+        if (n == 0) {
+            m_eof = true;
+            return false;
+        }
+        m_pos = 0;
+        m_end = static_cast<std::size_t>(n);
+        // Nothing after an end-of-file byte is ever read.
+        if (const void* sub = std::memchr(m_buf.data(), kEndOfFile, m_end)) {
+            m_end = static_cast<std::size_t>(static_cast<const char*>(sub) - m_buf.data());
+            m_eof = true;
+            return m_end > 0;
+        }
+        return true;
+    }
+}
+
+bool LineReader::NextSlow(std::string_view& line)
+{
+    m_crlf = false;
+    if (m_pos == m_end && !Fill())
+        return false;
+    const char* start = m_buf.data() + m_pos;
+    const char* end = m_buf.data() + m_end;
+    const char* brk = detail::FindLineBreak(start, end);
+    if (brk < end && (*brk == '\n' || (brk + 1 < end && brk[1] == '\n'))) {
+        line = std::string_view(start, static_cast<std::size_t>(brk - start));
+        m_crlf = *brk == '\r';
+        m_pos = static_cast<std::size_t>(brk - m_buf.data()) + (m_crlf ? 2 : 1);
+        return true;
+    }
+    // A CR inside the line, or a line that goes on after this buffer: collect it without its CR bytes.
+    m_scratch.clear();
+    while (m_pos < m_end || Fill()) {
+        start = m_buf.data() + m_pos;
+        const std::size_t avail = m_end - m_pos;
+        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
+        const std::size_t len = lf ? static_cast<std::size_t>(lf - start) : avail;
+        AppendWithoutCr(m_scratch, start, len);
+        m_pos += lf ? len + 1 : len;
+        if (lf)
+            break;
+    }
+    line = m_scratch;
+    return true;
+}
+
+bool LineReader::Next(std::string& line)
+{
+    std::string_view view;
+    if (!Next(view)) {
+        line.clear();
+        return false;
+    }
+    line.assign(view);
+    return true;
+}
+
+} // namespace plok

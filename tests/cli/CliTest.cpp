@@ -1,0 +1,132 @@
+#include "cli/Cli.h"
+
+#include "support/TempDir.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+using plok::test::ReadBytes;
+using plok::test::TempDir;
+using plok::test::WriteBytes;
+
+namespace {
+
+struct CliRun
+{
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunCli(const std::vector<std::string>& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = plok::cli::Run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class AnonymizeCommand : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        WriteBytes(in / "social.UKE", "IR,1,,,,,,50605,,\r\nRE,1,,,x\r\n");
+        WriteBytes(in / "national.UKE", "IR,2,,,,,,50605,,\r\nRE,1,,,x\r\n");
+        WriteBytes(in / "short.UKE", "IR,2,,,,,,50605,,\r\nRE,1\r\n");
+    }
+    std::string In(const char* name) const { return (in / name).string(); }
+
+    TempDir in;
+    TempDir out;
+};
+
+TEST_F(AnonymizeCommand, EachFileOnItsOwnAndOneLinePerResult)
+{
+    const std::string missing = In("missing.UKE");
+    const CliRun r = RunCli(
+        {"anonymize", "--out", out.path().string(), In("social.UKE"), In("short.UKE"), missing, In("national.UKE")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "50605_1.UKE\n50605_2.UKE\n");
+    EXPECT_EQ(r.err,
+        "plok-cli: " + In("short.UKE") + ": リストのインデックスが範囲を超えています (4)\n" + "plok-cli: " + missing
+            + ": ファイルがありません。\n");
+    EXPECT_TRUE(std::filesystem::exists(out / "50605_1.UKE"));
+    EXPECT_TRUE(std::filesystem::exists(out / "50605_2.UKE"));
+}
+
+TEST_F(AnonymizeCommand, AllProducedIsStatusZero)
+{
+    const CliRun r = RunCli({"anonymize", "--out=" + out.path().string(), In("national.UKE")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "50605_2.UKE\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(ReadBytes(out / "50605_2.UKE").substr(0, 3), "IR,");
+}
+
+TEST_F(AnonymizeCommand, OutputFolderDefaultsToTheCurrentFolder)
+{
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(out.path());
+    const CliRun r = RunCli({"anonymize", In("social.UKE")});
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(out / "50605_1.UKE"));
+}
+
+TEST_F(AnonymizeCommand, MissingOutputFolderIsReportedOnce)
+{
+    const std::string folder = (out / "nowhere").string();
+    const CliRun r = RunCli({"anonymize", "--out", folder, In("social.UKE"), In("national.UKE")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "plok-cli: " + folder + ": 出力フォルダがありません。\n");
+}
+
+TEST_F(AnonymizeCommand, DoubleDashEndsTheOptions)
+{
+    WriteBytes(out / "--odd.UKE", "IR,1,,,,,,50606,,\r\n");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(out.path());
+    const CliRun r = RunCli({"anonymize", "--", "--odd.UKE"});
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "50606_1.UKE\n");
+}
+
+TEST(Cli, UsageErrorsExitWithTwoAndAUsageText)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"anonymize"},
+        {"anonymize", "--out"},
+        {"anonymize", "--bogus", "x.UKE"},
+        {"anonymize", "-x", "x.UKE"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const CliRun r = RunCli(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("plok-cli: ", 0), 0u);
+        EXPECT_NE(r.err.find("Usage: plok-cli"), std::string::npos);
+    }
+}
+
+TEST(Cli, HelpInJapaneseAndEnglish)
+{
+    for (const auto& args : std::vector<std::vector<std::string>> {{"--help"}, {"-h"}, {"anonymize", "--help"}}) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const CliRun r = RunCli(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_NE(r.out.find("anonymize"), std::string::npos);
+        EXPECT_NE(r.out.find("使い方"), std::string::npos);
+        EXPECT_NE(r.out.find("Usage"), std::string::npos);
+    }
+    EXPECT_NE(RunCli({"anonymize", "--help"}).out.find("匿名化"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,198 @@
+#include "core/AtomicFile.h"
+#include "core/Cp932.h"
+#include "core/Errors.h"
+#include "core/LineReader.h"
+#include "core/TextFile.h"
+#include "support/TempDir.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+using plok::test::ReadBytes;
+using plok::test::TempDir;
+using plok::test::WriteBytes;
+
+namespace {
+
+std::vector<std::string> ReadAllLines(const std::filesystem::path& p)
+{
+    plok::LineReader reader(p);
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.Next(line))
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(LineReader, LineEndRules)
+{
+    struct Case
+    {
+        std::string name;
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        {"empty file", "", {}},
+        {"lf", "a\nb\n", {"a", "b"}},
+        {"crlf", "a\r\nb\r\n", {"a", "b"}},
+        {"last line without end", "a\r\nb", {"a", "b"}},
+        {"lone cr dropped", "a\rb\r\nc", {"ab", "c"}},
+        {"cr at the very end", "a\r", {"a"}},
+        {"empty lines kept", "\r\n\r\na\r\n", {"", "", "a"}},
+        {"eof byte ends the file", "a\r\nb\r\n\x1a", {"a", "b"}},
+        {"nothing after eof byte is read",
+            "a\r\n\x1a"
+            "b\r\nc\r\n",
+            {"a"}},
+        {"eof byte inside a line",
+            "ab\x1a"
+            "cd\r\n",
+            {"ab"}},
+        {"eof byte first",
+            "\x1a"
+            "a",
+            {}},
+        {"sjis trail bytes are not line ends", "\x83\x5c\r\n\x82\xa0", {"\x83\x5c", "\x82\xa0"}},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(dir / "in.txt", c.bytes);
+        EXPECT_EQ(ReadAllLines(dir / "in.txt"), c.lines);
+    }
+}
+
+TEST(LineReader, LinesLongerThanTheBufferAndManyLines)
+{
+    TempDir dir;
+    std::string bytes;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3; ++i) {
+        expected.push_back(std::string(700000 + i, static_cast<char>('a' + i)));
+        bytes += expected.back() + (i == 1 ? "\n" : "\r\n");
+    }
+    for (int i = 0; i < 100000; ++i) {
+        expected.push_back("RE," + std::to_string(i));
+        bytes += expected.back() + "\r\n";
+    }
+    WriteBytes(dir / "big.txt", bytes + "\x1a");
+    EXPECT_EQ(ReadAllLines(dir / "big.txt"), expected);
+}
+
+TEST(LineReader, MissingFileIsAnIoError)
+{
+    TempDir dir;
+    EXPECT_THROW(plok::LineReader(dir / "none.txt"), plok::IoError);
+}
+
+TEST(LoadLines, CutsAtEveryKindOfBreak)
+{
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "a\r\nb\nc\rd\r\n\r\ne\r");
+    EXPECT_EQ(plok::LoadLines(dir / "a.txt"), (std::vector<plok::Line> {u"a", u"b", u"c", u"d", u"", u"e"}));
+    WriteBytes(dir / "b.txt", "x\n\n");
+    EXPECT_EQ(plok::LoadLines(dir / "b.txt"), (std::vector<plok::Line> {u"x", u""}));
+    WriteBytes(dir / "c.txt", "");
+    EXPECT_TRUE(plok::LoadLines(dir / "c.txt").empty());
+}
+
+TEST(LoadLines, ByteOrderMarkSelectsTheEncoding)
+{
+    struct Case
+    {
+        std::string name;
+        std::string bytes;
+    };
+    const std::vector<Case> cases = {
+        {"cp932", "\x83\x65\x83X\x83g,1\r\n\x82\xa0"},
+        {"utf-8", "\xEF\xBB\xBF\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88,1\r\n\xE3\x81\x82"},
+        {"utf-16le",
+            std::string("\xFF\xFE\xC6\x30\xB9\x30\xC8\x30,\0"
+                        "1\0\r\0\n\0\x42\x30",
+                18)},
+        {"utf-16be",
+            std::string("\xFE\xFF\x30\xC6\x30\xB9\x30\xC8\0,\0"
+                        "1\0\r\0\n\x30\x42",
+                18)},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(dir / "f.txt", c.bytes);
+        EXPECT_EQ(plok::LoadLines(dir / "f.txt"), (std::vector<plok::Line> {u"テスト,1", u"あ"}));
+    }
+}
+
+TEST(WrtSet, WritesCp932WithCrLfAndNothingElse)
+{
+    TempDir dir;
+    plok::WrtSet(dir / "out.UKE", {u"IR,テスト", u"", u"a\u301Cb", u"\U0001F600"});
+    EXPECT_EQ(ReadBytes(dir / "out.UKE"), "IR,\x83\x65\x83X\x83g\r\n\r\na?b\r\n?\r\n");
+    plok::WrtSet(dir / "empty.UKE", {});
+    EXPECT_EQ(ReadBytes(dir / "empty.UKE"), "");
+}
+
+TEST(WrtSet, ReadThenWriteDropsTheEofByteAndKeepsEveryOtherByte)
+{
+    TempDir dir;
+    const std::string body = "IR,1,13,\x80\xfd\r\nRE,1,\x87\x54\xfa\x4a\xf0\x40\r\n";
+    WriteBytes(dir / "in.UKE", body + "\x1a");
+    std::vector<plok::Line> lines;
+    for (const auto& raw : ReadAllLines(dir / "in.UKE"))
+        lines.push_back(plok::cp932::Decode(raw));
+    plok::WrtSet(dir / "out.UKE", lines);
+    // Ⅰ written twice as 0x8754: the duplicate IBM code is written the way Windows writes it.
+    EXPECT_EQ(ReadBytes(dir / "out.UKE"), "IR,1,13,\x80\xfd\r\nRE,1,\x87\x54\x87\x54\xf0\x40\r\n");
+}
+
+TEST(WrtSet, FailureLeavesTheExistingFileAndNoTemporaryFile)
+{
+    TempDir dir;
+    WriteBytes(dir / "keep.UKE", "old\r\n");
+    // A folder in place of the target makes the final rename fail after everything was written.
+    std::filesystem::create_directory(dir / "folder.UKE");
+    EXPECT_THROW(plok::WrtSet(dir / "folder.UKE", {u"new"}), plok::IoError);
+    EXPECT_THROW(plok::WrtSet(dir / "missing" / "x.UKE", {u"new"}), plok::IoError);
+    EXPECT_EQ(ReadBytes(dir / "keep.UKE"), "old\r\n");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 2); // keep.UKE and folder.UKE, no leftover temporary file
+}
+
+TEST(AtomicFile, NothingAppearsUntilCommitAndDiscardRemovesTheTemporaryFile)
+{
+    TempDir dir;
+    WriteBytes(dir / "out.UKE", "old");
+    {
+        plok::AtomicFile f(dir.path());
+        f.Write("new content");
+        EXPECT_EQ(ReadBytes(dir / "out.UKE"), "old");
+        EXPECT_TRUE(std::filesystem::exists(f.tempPath()));
+    }
+    EXPECT_EQ(ReadBytes(dir / "out.UKE"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    plok::AtomicFile f(dir.path());
+    const std::string big(1 << 20, 'x');
+    f.Write(big);
+    f.Write("tail");
+    f.Commit(dir / "out.UKE");
+    EXPECT_EQ(ReadBytes(dir / "out.UKE"), big + "tail");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    const auto perms = std::filesystem::status(dir / "out.UKE").permissions();
+    EXPECT_NE(perms & std::filesystem::perms::owner_read, std::filesystem::perms::none);
+}
+
+TEST(AtomicFile, UnwritableFolderIsAnIoError)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root ignores folder permissions";
+    TempDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_THROW(plok::AtomicFile {dir.path()}, plok::IoError);
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "core/Text.h"
+
+#include "core/FileNames.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Trim, RemovesControlAndBlankAtBothEndsOnly)
+{
+    EXPECT_EQ(plok::Trim(u" \t\r\n a b \x01"), u"a b");
+    EXPECT_EQ(plok::Trim(std::u16string(u"\0x\0", 3)), u"x");
+    EXPECT_EQ(plok::Trim(u"\u3000x\u3000"), u"\u3000x\u3000");
+    EXPECT_TRUE(plok::IsBlank(u""));
+    EXPECT_TRUE(plok::IsBlank(u" \t "));
+    EXPECT_FALSE(plok::IsBlank(u"\u3000"));
+}
+
+TEST(StrToIntDef, ReadsWholeNumbersOrGivesTheDefault)
+{
+    struct Case
+    {
+        std::u16string text;
+        int expected;
+    };
+    const std::vector<Case> cases = {
+        {u"0", 0},
+        {u"42", 42},
+        {u"  7", 7},
+        {u"+7", 7},
+        {u"-7", -7},
+        {u"2147483647", 2147483647},
+        {u"-2147483648", -2147483647 - 1},
+        {u"2147483648", -99},
+        {u"-2147483649", -99},
+        {u"99999999999999999999", -99},
+        {u"$1F", 31},
+        {u"0x1f", 31},
+        {u"0X10", 16},
+        {u"x10", 16},
+        {u"X10", 16},
+        {u"-$10", -16},
+        {u"$FFFFFFFF", -1},
+        {u"$100000000", -99},
+        {u"", -99},
+        {u" ", -99},
+        {u"-", -99},
+        {u"$", -99},
+        {u"0x", -99},
+        {u"7 ", -99},
+        {u"\t7", -99},
+        {u"1.0", -99},
+        {u"１２", -99},
+        {u"12a", -99},
+        {u"+-1", -99},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(plok::ToUtf8(c.text));
+        EXPECT_EQ(plok::StrToIntDef(c.text, -99), c.expected);
+    }
+}
+
+TEST(Utf8, RoundTripsAndReplacesWhatIsNotText)
+{
+    const std::u16string text = u"a é 山田 \U0001F600";
+    EXPECT_EQ(plok::FromUtf8(plok::ToUtf8(text)), text);
+    EXPECT_EQ(plok::ToUtf8(std::u16string(1, char16_t(0xDC81))), "\xEF\xBF\xBD");
+    EXPECT_EQ(plok::FromUtf8("a\xFFz"), u"a\uFFFDz");
+    EXPECT_EQ(plok::FromUtf8("\xC0\x80"), u"\uFFFD\uFFFD"); // overlong
+    EXPECT_EQ(plok::FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD"); // encoded surrogate
+}
+
+TEST(IsPlainFileName, RefusesNamesThatLeaveTheirFolder)
+{
+    const std::vector<std::pair<std::u16string, bool>> cases = {
+        {u"50605_1.UKE", true},
+        {u"_1.UKE", true},
+        {u"(50605提出_社保)RECEIPTC.uke", true},
+        {u"0123456_ORVAクリニック", true},
+        {u"", false},
+        {u".", false},
+        {u"..", false},
+        {u".._1.UKE", false},
+        {u"../x_1.UKE", false},
+        {u"a/b", false},
+        {u"a\\b", false},
+        {u"C:x", false},
+        {u"a*b", false},
+        {u"a?b", false},
+        {u"a\"b", false},
+        {u"a<b", false},
+        {u"a>b", false},
+        {u"a|b", false},
+        {u"a\tb", false},
+        {u"name.", false},
+        {u"name ", false},
+        {std::u16string(u"a") + char16_t(0xDC81), false},
+        {u"emoji\U0001F600", true},
+    };
+    for (const auto& [name, plain] : cases) {
+        SCOPED_TRACE(plok::ToUtf8(name));
+        EXPECT_EQ(plok::IsPlainFileName(name), plain);
+    }
+}
+
+} // namespace
