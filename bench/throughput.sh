@@ -19,6 +19,7 @@ RUNS=3
 # before every run.
 COMMANDS=(
     "anonymize|{CLI} anonymize --out {OUT} {FILE}"
+    "strip-branch|{CLI} strip-branch --out {OUT} {FILE}"
 )
 
 echo "== building Release in $BUILD" >&2

@@ -1,5 +1,6 @@
 #include "claims/Anonymize.h"
 
+#include "claims/ClaimsRecord.h"
 #include "core/AtomicFile.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
@@ -15,32 +16,10 @@ namespace plok::claims {
 
 namespace {
 
-using Fields = std::vector<std::string_view>;
-
-/// Field `i`, or the list-index failure naming `i`: the order of these calls fixes which index a short record
-/// reports, so each record's fields are touched in the order the dummy values are assigned.
-std::string_view& At(Fields& fields, int i)
-{
-    if (i < 0 || static_cast<std::size_t>(i) >= fields.size())
-        throw ListIndexError(i);
-    return fields[static_cast<std::size_t>(i)];
-}
-
-/// Field 0 as the splitter would give it: the bytes before the first comma without their double quotes.
-std::string_view RecordId(std::string_view line, std::string& scratch)
-{
-    // Nearly every record starts with a two-letter identifier and a comma.
-    if (line.size() >= 3 && line[2] == ',' && line[0] != '"' && line[1] != '"')
-        return line.substr(0, 2);
-    const std::string_view id = line.substr(0, line.find(','));
-    if (id.find('"') == id.npos)
-        return id;
-    scratch.clear();
-    for (char c : id)
-        if (c != '"')
-            scratch += c;
-    return scratch;
-}
+using detail::At;
+using detail::CopyLine;
+using detail::Fields;
+using detail::RecordId;
 
 void AppendPlain(std::string& out, const Fields& fields)
 {
@@ -51,19 +30,12 @@ void AppendPlain(std::string& out, const Fields& fields)
     }
 }
 
-std::filesystem::path ExistingFile(const std::filesystem::path& p)
-{
-    std::error_code ec;
-    const auto st = std::filesystem::status(p, ec);
-    return (!ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st)) ? p : std::filesystem::path();
-}
-
 } // namespace
 
 ConvResult Conv(const std::filesystem::path& pstFile, const std::filesystem::path& outFolder)
 {
     ConvResult result;
-    if (pstFile.empty() || ExistingFile(pstFile).empty()) {
+    if (!FileExists(pstFile)) {
         result.status = ConvResult::Status::MissingFile;
         result.message = kMissingFileText;
         return result;
@@ -89,12 +61,7 @@ ConvResult Conv(const std::filesystem::path& pstFile, const std::filesystem::pat
         if (id == "SJ" || id == "CO")
             continue;
         if (id != "IR" && id != "RE" && id != "HO" && id != "KO") {
-            if (const std::string_view raw = in.LastLineWithCrLf(line); !raw.empty()) {
-                out.Write(raw);
-            } else {
-                out.Write(line);
-                out.Write("\r\n");
-            }
+            CopyLine(out, in, line);
             continue;
         }
         Fields& csvData = splitter.Split(line);

@@ -1,133 +1,22 @@
 #include "cli/Cli.h"
 
-#include "claims/Anonymize.h"
-#include "core/Errors.h"
-#include "core/Text.h"
+#include "cli/Command.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <map>
-#include <ostream>
 #include <span>
-#include <string_view>
 
 namespace plok::cli {
 
 namespace {
 
-constexpr std::string_view kProgram = "plok-cli";
-
-struct OptionSpec
+const std::vector<const Command*>& Commands()
 {
-    std::string_view name; // without the leading "--"
-    std::string_view valueName;
-};
-
-struct ParsedArgs
-{
-    std::map<std::string, std::string, std::less<>> options;
-    std::vector<std::string> files;
-
-    std::string Option(std::string_view name, std::string_view def) const
-    {
-        const auto it = options.find(name);
-        return it == options.end() ? std::string(def) : it->second;
-    }
-};
-
-/// What a command reports about one input file.
-class Reporter
-{
-public:
-    Reporter(std::ostream& out, std::ostream& err)
-        : m_out(out)
-        , m_err(err)
-    { }
-    void Produced(std::u16string_view name) { m_out << ToUtf8(name) << '\n' << std::flush; }
-    void Failed(std::string_view file, std::string_view message)
-    {
-        m_err << kProgram << ": " << file << ": " << message << '\n' << std::flush;
-        m_failed = true;
-    }
-    bool failed() const { return m_failed; }
-
-private:
-    std::ostream& m_out;
-    std::ostream& m_err;
-    bool m_failed = false;
-};
-
-struct Command
-{
-    std::string_view name;
-    std::string_view usage;
-    std::string_view help;
-    std::vector<OptionSpec> options;
-    std::size_t minFiles;
-    int (*run)(const ParsedArgs&, Reporter&);
-};
-
-/// Checks the output folder once for all files, so that a mistyped --out is reported once.
-bool OutputFolderReady(const std::filesystem::path& folder, Reporter& reporter)
-{
-    std::error_code ec;
-    if (std::filesystem::is_directory(folder, ec))
-        return true;
-    reporter.Failed(folder.string(), "出力フォルダがありません。");
-    return false;
-}
-
-/// Runs `body` for one file, turning the job's failures into one stderr line; a failure never stops the next file.
-template<class Body>
-void ForEachFile(const ParsedArgs& args, Reporter& reporter, Body body)
-{
-    for (const std::string& file : args.files) {
-        try {
-            body(file);
-        } catch (const Error& e) {
-            reporter.Failed(file, e.what());
-        } catch (const std::exception& e) {
-            reporter.Failed(file, e.what());
-        }
-    }
-}
-
-int RunAnonymize(const ParsedArgs& args, Reporter& reporter)
-{
-    const std::filesystem::path outFolder = args.Option("out", ".");
-    if (!OutputFolderReady(outFolder, reporter))
-        return kExitFailed;
-    ForEachFile(args, reporter, [&](const std::string& file) {
-        const claims::ConvResult r = claims::Conv(file, outFolder);
-        if (r.status == claims::ConvResult::Status::Done)
-            reporter.Produced(r.fileName);
-        else
-            reporter.Failed(file, ToUtf8(r.message));
-    });
-    return reporter.failed() ? kExitFailed : kExitOk;
-}
-
-const std::vector<Command>& Commands()
-{
-    static const std::vector<Command> commands = {
-        {
-            "anonymize",
-            "plok-cli anonymize [--out DIR] FILE...",
-            "レセ電データ（RECEIPTC.UKE）の匿名化コピーを作成します。\n"
-            "医療機関コード・名称・電話番号、患者氏名、保険者番号・公費番号を固定のダミー値に置き換え、\n"
-            "症状詳記（SJ）とコメント（CO）のレコードを除きます。出力ファイル名は請求年月に\n"
-            "社保は \"_1\"、国保は \"_2\" を付けたものです（例: 50605_1.UKE）。\n"
-            "\n"
-            "Writes an anonymised copy of each claims file: institution code, name and telephone number,\n"
-            "patient names and insurer / public-expense numbers get fixed dummy values, and symptom-note (SJ)\n"
-            "and comment (CO) records are left out. The output is named after the billing month with \"_1\"\n"
-            "(social insurance) or \"_2\" (national insurance), e.g. 50605_1.UKE.\n"
-            "\n"
-            "  --out DIR   出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
-            {{"out", "DIR"}},
-            1,
-            RunAnonymize,
-        },
+    static const std::vector<const Command*> commands = {
+        &AnonymizeCommand(),
+        &StripBranchCommand(),
+        &ReplaceCommand(),
+        &CarteCommand(),
+        &ExportCsvCommand(),
     };
     return commands;
 }
@@ -140,8 +29,8 @@ void PrintMainHelp(std::ostream& os)
           "Runs the desktop program's jobs on files from the command line.\n"
           "\n"
           "コマンド / Commands:\n";
-    for (const Command& c : Commands())
-        os << "  " << c.usage << '\n';
+    for (const Command* c : Commands())
+        os << "  " << c->usage << '\n';
     os << "\n"
           "各コマンドの説明 / Help on a command: plok-cli COMMAND --help\n"
           "\n"
@@ -204,8 +93,15 @@ int RunCommand(const Command& command, std::span<const std::string> args, std::o
         }
         parsed.options[std::string(name)] = value;
     }
+    for (std::string_view option : command.required)
+        if (!parsed.options.contains(option))
+            return UsageError(err,
+                "--" + std::string(option) + " を指定してください / --" + std::string(option) + " is required",
+                &command);
     if (parsed.files.size() < command.minFiles)
         return UsageError(err, "ファイルを指定してください / no FILE given", &command);
+    if (parsed.files.size() > command.maxFiles)
+        return UsageError(err, "ファイルが多すぎます / too many FILEs", &command);
     Reporter reporter(out, err);
     return command.run(parsed, reporter);
 }
@@ -222,9 +118,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             PrintMainHelp(out);
             return kExitOk;
         }
-        for (const Command& c : Commands())
-            if (c.name == name)
-                return RunCommand(c, std::span(args).subspan(1), out, err);
+        for (const Command* c : Commands())
+            if (c->name == name)
+                return RunCommand(*c, std::span(args).subspan(1), out, err);
         return UsageError(err, "不明なコマンドです / unknown command: " + name, nullptr);
     } catch (const std::exception& e) {
         err << kProgram << ": " << e.what() << '\n';

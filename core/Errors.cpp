@@ -18,6 +18,10 @@ ListIndexError::ListIndexError(int index)
     , m_index(index)
 { }
 
+NumberFormatError::NumberFormatError(const std::string& textUtf8)
+    : Error("'" + textUtf8 + "' は浮動小数点数ではありません")
+{ }
+
 IoError MakeIoError(const std::string& path, const char* what, int errnum)
 {
     return IoError("ファイル \"" + path + "\" " + what + "。(" + std::strerror(errnum) + ")");

@@ -24,6 +24,13 @@ private:
     int m_index;
 };
 
+/// A text that must be a number is none; `what()` is "'TEXT' は浮動小数点数ではありません".
+class NumberFormatError : public Error
+{
+public:
+    explicit NumberFormatError(const std::string& textUtf8);
+};
+
 /// A file could not be opened, read, written or replaced.
 class IoError : public Error
 {

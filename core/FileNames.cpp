@@ -40,6 +40,13 @@ bool IsPlainFileName(std::u16string_view name)
     return true;
 }
 
+bool FileExists(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    const auto st = std::filesystem::status(path, ec);
+    return !path.empty() && !ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st);
+}
+
 std::filesystem::path ToPath(std::u16string_view name)
 {
     return std::filesystem::path(ToUtf8(name));

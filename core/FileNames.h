@@ -10,6 +10,10 @@ namespace plok {
 /// Windows file names cannot hold (`<>:"|?*`, U+0000..U+001F), no lone surrogate, and no trailing dot or blank.
 bool IsPlainFileName(std::u16string_view name);
 
+/// True when a file exists at `path`: a folder does not count, a link counts when its target exists, the empty path
+/// names nothing. Never throws.
+bool FileExists(const std::filesystem::path& path);
+
 /// The file-system path of a UTF-16 name (UTF-8 on this platform).
 std::filesystem::path ToPath(std::u16string_view name);
 

@@ -10,6 +10,7 @@
 using plok::claims::Conv;
 using plok::claims::ConvResult;
 using plok::claims::PayerKind;
+using plok::test::FileCount;
 using plok::test::ReadBytes;
 using plok::test::TempDir;
 using plok::test::WriteBytes;
@@ -32,11 +33,6 @@ std::string Fields(int count, std::string_view prefix)
     for (; have < count; ++have)
         s += ',';
     return s;
-}
-
-std::size_t FileCount(const std::filesystem::path& dir)
-{
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
 }
 
 class ConvTest : public testing::Test

@@ -1,31 +1,19 @@
 #include "cli/Cli.h"
 
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+using plok::test::CliRun;
 using plok::test::ReadBytes;
+using plok::test::RunCli;
 using plok::test::TempDir;
 using plok::test::WriteBytes;
 
 namespace {
-
-struct CliRun
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunCli(const std::vector<std::string>& args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = plok::cli::Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 class AnonymizeCommand : public testing::Test
 {

@@ -53,4 +53,10 @@ inline std::string ReadBytes(const std::filesystem::path& p)
     return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
+/// The number of entries in `dir` (files and folders, not recursing).
+inline std::size_t FileCount(const std::filesystem::path& dir)
+{
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
+}
+
 } // namespace plok::test

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/Environment.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plok::claims {
+
+struct DeliveryResult
+{
+    enum class Status
+    {
+        Done, // every named file was handled; see delivered / failed
+        UnsafeSubfolder, // the institution subfolder would leave the save folder; nothing was moved
+    };
+    Status status = Status::Done;
+    std::u16string message; // the warning with UnsafeSubfolder
+    std::filesystem::path destination;
+    std::vector<std::u16string> delivered; // names now in the destination
+    std::vector<std::u16string> failed; // names left in the program folder
+};
+
+/// The save folder setting (SAVEFDR) as the result dialog reads it when it is created.
+std::u16string ReadSaveFolder(const std::filesystem::path& settingsFile);
+
+/// True when `saveFolder` names a save folder (not blank); the dialog's button then reads "保存".
+bool HasSaveFolder(std::u16string_view saveFolder);
+
+/// Moves `file1` and `file2` (bare names in the program folder; empty = no file) to the destination: the Downloads
+/// folder, or `saveFolder` when it is not blank, inside the subfolder "<IR field 4>_<IR field 6>" of the first
+/// file when the setting SVCHG is "1". Each file is copied (replacing a file of the same name, written completely
+/// and synced before it replaces anything) and its program-folder copy deleted only after the copy succeeded. A
+/// failed copy is not an error: the file stays in the program folder and is listed in `failed`. A destination that
+/// is the program folder itself leaves the file where it is.
+///
+/// Throws IoError when, with the subfolder in use, the first file cannot be read, and ListIndexError when its first
+/// line lacks field 4 or 6; nothing is moved then.
+DeliveryResult DeliverFiles(
+    const Environment& env, std::u16string_view saveFolder, std::u16string_view file1, std::u16string_view file2);
+
+} // namespace plok::claims

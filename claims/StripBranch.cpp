@@ -1,0 +1,242 @@
+#include "claims/StripBranch.h"
+
+#include "claims/ClaimsRecord.h"
+#include "core/AtomicFile.h"
+#include "core/ByteScan.h"
+#include "core/CommaText.h"
+#include "core/Cp932.h"
+#include "core/Errors.h"
+#include "core/FileNames.h"
+#include "core/LineReader.h"
+#include "core/Text.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace plok::claims {
+
+namespace {
+
+using detail::At;
+using detail::CopyLine;
+using detail::Fields;
+using detail::RecordId;
+
+constexpr std::size_t kPatientNumber = 13;
+
+/// The cut of GetKnjBng, on UTF-16 text or on code page 932 bytes alike: the symbols and blanks it looks for are
+/// below 0x40 and so never part of a multi-byte character. The result views `value` or `scratch`.
+template<class CharT>
+std::basic_string_view<CharT> CutAtSymbols(std::basic_string_view<CharT> value, std::basic_string<CharT>& scratch)
+{
+    std::basic_string_view<CharT> v = TrimView(value);
+    if (const std::size_t dash = v.find(CharT('-')); dash != v.npos)
+        v = TrimView(v.substr(0, dash));
+    if (v.find(CharT(' ')) != v.npos) {
+        scratch.clear();
+        for (CharT c : v)
+            if (c != CharT(' '))
+                scratch += c;
+        v = scratch;
+    }
+    if (const std::size_t slash = v.find(CharT('/')); slash != v.npos)
+        v = TrimView(v.substr(0, slash));
+    if (const std::size_t star = v.find(CharT('*')); star != v.npos)
+        v = TrimView(v.substr(0, star));
+    return v;
+}
+
+struct UnitSpan
+{
+    std::size_t first = 0;
+    std::size_t count = 0;
+};
+
+/// The code units Copy(s, start, end - start + 1) takes from a text of `length` units, when 0 <= start < end.
+/// Copy reads a start below 1 as 1 without shortening the count.
+UnitSpan PositionSpan(std::size_t length, int start, int end)
+{
+    if (start < 0 || end < 1 || start >= end)
+        return {};
+    const auto index = static_cast<std::size_t>(std::max(start, 1));
+    if (index > length)
+        return {};
+    const auto count = static_cast<std::size_t>(std::int64_t(end) - start + 1);
+    return {index - 1, std::min(count, length - (index - 1))};
+}
+
+bool IsLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+bool IsByteEscape(char16_t u)
+{
+    return u >= 0xDC80 && u <= 0xDCFF;
+}
+
+/// GetKnjBng2 on code page 932 bytes: positions count the UTF-16 code units of the decoded text, and the result
+/// is the bytes those units were decoded from, so that the kept characters keep their codes.
+std::string_view CutAtPositions(std::string_view value, int start, int end, std::u16string& units)
+{
+    const std::string_view s = TrimView(value);
+    units.clear();
+    cp932::DecodeAppend(s, units);
+    const UnitSpan span = PositionSpan(units.size(), start, end);
+    if (span.count == 0)
+        return {};
+    // A unit comes from two bytes only when it is a character decoded from a lead byte and its trail byte; a lead
+    // byte that does not start a character is escaped on its own.
+    std::size_t from = 0;
+    std::size_t byte = 0;
+    for (std::size_t unit = 0; unit < span.first + span.count; ++unit) {
+        if (unit == span.first)
+            from = byte;
+        byte += IsLeadByte(static_cast<unsigned char>(s[byte])) && !IsByteEscape(units[unit]) ? 2 : 1;
+    }
+    return TrimView(s.substr(from, byte - from));
+}
+
+/// Appends whole fields of a record without double quotes, commas included, as the comma-text join rule writes
+/// them: unchanged, except that a field holding a byte 0x01..0x20 is enclosed in double quotes. (The rule's other
+/// reasons to quote, '"' and ',', cannot occur in a field here.)
+void AppendQuotingBlanks(std::string& out, std::string_view fields)
+{
+    const char* const begin = fields.data();
+    const char* const end = begin + fields.size();
+    const char* done = begin;
+    for (const char* blank = plok::detail::FindQuotableByte(done, end); blank != end;
+         blank = plok::detail::FindQuotableByte(done, end)) {
+        const char* fieldBegin = blank;
+        while (fieldBegin > done && fieldBegin[-1] != ',')
+            --fieldBegin;
+        const auto* fieldEnd = static_cast<const char*>(std::memchr(blank, ',', static_cast<std::size_t>(end - blank)));
+        if (!fieldEnd)
+            fieldEnd = end;
+        out.append(done, fieldBegin);
+        out += '"';
+        out.append(fieldBegin, fieldEnd);
+        out += '"';
+        done = fieldEnd;
+    }
+    out.append(done, end);
+}
+
+} // namespace
+
+StripResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
+    std::u16string_view endText, const std::filesystem::path& outFolder)
+{
+    StripResult result;
+    if (!FileExists(pstFile)) {
+        result.status = StripResult::Status::MissingFile;
+        result.message = kMissingFileText;
+        return result;
+    }
+
+    int kStart = 0;
+    int kEnd = 0;
+    if (mode == RemovalMode::Position) {
+        const std::u16string_view start = TrimView(startText);
+        const std::u16string_view end = TrimView(endText);
+        if (start.empty() || end.empty()) {
+            result.status = StripResult::Status::BlankRange;
+            result.message = kBlankRangeText;
+            return result;
+        }
+        kStart = StrToIntDef(start, 0);
+        kEnd = StrToIntDef(end, 0);
+        if (kStart == 0 || kEnd == 0) {
+            result.status = StripResult::Status::InvalidRange;
+            result.message = kInvalidRangeText;
+            return result;
+        }
+    }
+
+    std::u16string billingMonth;
+    bool national = false;
+
+    LineReader in(pstFile);
+    AtomicFile out(outFolder);
+    std::string_view line;
+    std::string idScratch;
+    std::string cutScratch;
+    std::u16string units;
+    std::string dequoted;
+    std::string joined;
+    ByteFieldSplitter splitter;
+    while (in.Next(line)) {
+        const std::string_view id = RecordId(line, idScratch);
+        if (id == "RE") {
+            // Splitting and joining again only drops the double quotes and quotes the fields holding blanks, so the
+            // line is rewritten as it stands rather than through a field list.
+            std::string_view record = line;
+            if (record.find('"') != record.npos) {
+                dequoted.clear();
+                for (char c : record)
+                    if (c != '"')
+                        dequoted += c;
+                record = dequoted;
+            }
+            joined.clear();
+            if (mode == RemovalMode::None) {
+                AppendQuotingBlanks(joined, record);
+            } else {
+                const char* const end = record.data() + record.size();
+                const char* const comma = plok::detail::FindNthByte(record.data(), end, ',', kPatientNumber);
+                if (comma == end)
+                    throw ListIndexError(static_cast<int>(kPatientNumber));
+                const char* const numberEnd = std::find(comma + 1, end, ',');
+                const std::string_view number(comma + 1, static_cast<std::size_t>(numberEnd - comma - 1));
+                AppendQuotingBlanks(joined, std::string_view(record.data(), number.data()));
+                AppendQuotingBlanks(joined,
+                    mode == RemovalMode::Symbol ? CutAtSymbols(number, cutScratch)
+                                                : CutAtPositions(number, kStart, kEnd, units));
+                AppendQuotingBlanks(joined, std::string_view(numberEnd, end));
+            }
+            joined += "\r\n";
+            out.Write(joined);
+            continue;
+        }
+        if (id == "IR") {
+            Fields& csvData = splitter.Split(line);
+            billingMonth = cp932::Decode(TrimView(At(csvData, 7)));
+            if (TrimView(csvData[1]) == "2")
+                national = true;
+        }
+        CopyLine(out, in, line);
+    }
+    in.Close();
+
+    result.payer = national ? PayerKind::National : PayerKind::Social;
+    const std::u16string name = u"(" + billingMonth + (national ? u"提出_国保" : u"提出_社保") + u")RECEIPTC.uke";
+    if (!IsPlainFileName(name)) {
+        out.Discard();
+        result.status = StripResult::Status::UnsafeName;
+        result.message = u"請求年月「" + billingMonth
+            + u"」はファイル名に使えない文字を含むため、枝番除去ファイルを作成できません。";
+        return result;
+    }
+    out.Commit(outFolder / ToPath(name));
+    result.status = StripResult::Status::Done;
+    result.fileName = name;
+    result.message = kBranchStrippedText;
+    return result;
+}
+
+std::u16string GetKnjBng(std::u16string_view value)
+{
+    std::u16string scratch;
+    return std::u16string(CutAtSymbols(value, scratch));
+}
+
+std::u16string GetKnjBng2(std::u16string_view value, std::u16string_view startText, std::u16string_view endText)
+{
+    const std::u16string_view s = TrimView(value);
+    const UnitSpan span
+        = PositionSpan(s.size(), StrToIntDef(TrimView(startText), 0), StrToIntDef(TrimView(endText), 0));
+    return Trim(s.substr(span.first, span.count));
+}
+
+} // namespace plok::claims

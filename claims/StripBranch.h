@@ -1,0 +1,71 @@
+#pragma once
+
+#include "claims/Anonymize.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace plok::claims {
+
+/// How the branch number is cut off the patient number (field 13) of each receipt (RE) record. The window's
+/// combo box gives Symbol for item 0, Position for item 1 and None for anything else, nothing selected included.
+enum class RemovalMode
+{
+    Symbol, // GetKnjBng: the part before the first "-", "/" or "*", blanks removed
+    Position, // GetKnjBng2: the characters from the start position to the end position
+    None, // the number is kept; the record is still written again by the join rule
+};
+
+/// What a branch-number removal run tells its caller.
+struct StripResult
+{
+    enum class Status
+    {
+        Done, // `fileName` was written into the output folder; `message` is the completion message
+        MissingFile, // nothing was written; `message` is the warning to show
+        BlankRange, // Position mode with a blank start or end; nothing was read or written
+        InvalidRange, // Position mode with a start or end that reads as 0 or as no number; nothing read or written
+        UnsafeName, // the billing month cannot be part of a file name; nothing was written
+    };
+    Status status = Status::MissingFile;
+    std::u16string message;
+    std::u16string fileName; // bare name, only with Done
+    PayerKind payer = PayerKind::Social;
+};
+
+/// Warning for a blank start or end position.
+inline constexpr char16_t kBlankRangeText[] = u"値が空欄です";
+/// Warning for a start or end position that is not a usable number.
+inline constexpr char16_t kInvalidRangeText[] = u"正しい数字を入力して下さい";
+/// Completion message of a successful run.
+inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除去ファイルが作成されました";
+
+/// Writes a copy of the claims file `pstFile` into `outFolder` in which the patient number of every RE record is
+/// shortened as `mode` says, and the record written again by the comma-text join rule (its double quotes go,
+/// fields holding blanks are quoted). Every other line is copied unchanged. The output is named "(" + billing
+/// month + "提出_社保" or "提出_国保" + ")RECEIPTC.uke"; an existing file of that name is replaced. `startText`
+/// and `endText` are the position fields as typed; only Position mode reads them, and checks them before the
+/// file is read.
+///
+/// Streams with flat memory. Bytes are kept as they are: the shortened number is a piece of the original bytes.
+/// The output appears only when complete, so a failure leaves an existing output untouched, and an input that is
+/// also the output is read whole before it is replaced.
+///
+/// Throws ListIndexError for an IR record without field 7 or, outside None mode, an RE record without field 13
+/// (nothing written), and IoError when the input cannot be read or the output cannot be written.
+StripResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
+    std::u16string_view endText, const std::filesystem::path& outFolder);
+
+/// The patient number without its branch number, cut at symbols: the trimmed value up to the first "-", then
+/// without U+0020 blanks, then up to the first "/", then up to the first "*", trimmed after each cut. Only the
+/// half-width symbols and U+0020 count.
+std::u16string GetKnjBng(std::u16string_view value);
+
+/// The patient number without its branch number, cut at positions: the code units of the trimmed value from
+/// position StrToIntDef(trim(startText), 0) to StrToIntDef(trim(endText), 0), both counted from 1 and included,
+/// trimmed. A start below 1 reads from position 1 but takes as many units as the range holds. Empty unless
+/// 0 <= start < end.
+std::u16string GetKnjBng2(std::u16string_view value, std::u16string_view startText, std::u16string_view endText);
+
+} // namespace plok::claims

@@ -1,0 +1,66 @@
+#include "cli/Command.h"
+#include "tools/ChangeTable.h"
+#include "tools/Replace.h"
+
+namespace plok::cli {
+
+namespace {
+
+int RunReplace(const ParsedArgs& args, Reporter& reporter)
+{
+    const std::filesystem::path outFolder = args.Option("out", ".");
+    if (!OutputFolderReady(outFolder, reporter))
+        return kExitFailed;
+    const std::string definitions = args.Option("definitions", "");
+    tools::ChangeTable table;
+    try {
+        const tools::CsvSetResult loaded = tools::CsvSet(definitions, table);
+        if (loaded.status != tools::CsvSetResult::Status::Loaded) {
+            reporter.Failed(definitions, ToUtf8(loaded.message));
+            return kExitFailed;
+        }
+    } catch (const std::exception& e) {
+        reporter.Failed(definitions, e.what());
+        return kExitFailed;
+    }
+    ForEachFile(args, reporter, [&](const std::string& file) {
+        const tools::ReplaceResult r = tools::Cnv(file, table, outFolder);
+        if (r.status == tools::ReplaceResult::Status::Done)
+            reporter.Produced(r.fileName);
+        else
+            reporter.Failed(file, ToUtf8(r.message));
+    });
+    return reporter.failed() ? kExitFailed : kExitOk;
+}
+
+} // namespace
+
+const Command& ReplaceCommand()
+{
+    static const Command command = {
+        "replace",
+        "plok-cli replace [--out DIR] --definitions DEFFILE FILE",
+        "変更定義ファイルに従って、ファイルの各行の項目2のコードを置き換えたコピーを作成します。\n"
+        "変更定義ファイルは1行に「変更前,変更後」の2項目です（2行目以降は10桁に満たない値の前に0を補います）。\n"
+        "項目2が変更前の値と一致する行（大文字・小文字は区別しません）では、行の中の同じ文字列をすべて\n"
+        "変更後の値に置き換えます。同じ変更前の値が複数あるときは最初の行が使われます。\n"
+        "出力ファイル名は元のファイル名の \".txt\" を \"R.txt\" にしたものです（例: data.txt → dataR.txt）。\n"
+        "\n"
+        "Writes a copy of FILE in which the code in field 2 of each line is replaced as the change-definition\n"
+        "file says. DEFFILE holds one \"old,new\" pair per line (from the second line on, values shorter than 10\n"
+        "characters get leading zeros). On a line whose field 2 equals an old value, ignoring letter case, every\n"
+        "occurrence of that text in the line is replaced by the new value; the first pair of an old value wins.\n"
+        "The output is named after FILE with \".txt\" turned into \"R.txt\" (data.txt gives dataR.txt).\n"
+        "\n"
+        "  --definitions DEFFILE  変更定義ファイル（必須） / change-definition file (required)\n"
+        "  --out DIR              出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
+        {{"out", "DIR"}, {"definitions", "DEFFILE"}},
+        1,
+        1,
+        {"definitions"},
+        RunReplace,
+    };
+    return command;
+}
+
+} // namespace plok::cli

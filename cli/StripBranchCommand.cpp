@@ -1,0 +1,87 @@
+#include "claims/StripBranch.h"
+#include "cli/Command.h"
+
+#include <optional>
+
+namespace plok::cli {
+
+namespace {
+
+constexpr std::string_view kUsage
+    = "plok-cli strip-branch [--out DIR] [--mode symbol|position|none] [--start TEXT] [--end TEXT] FILE...";
+
+std::optional<claims::RemovalMode> ParseMode(std::string_view text)
+{
+    if (text == "symbol")
+        return claims::RemovalMode::Symbol;
+    if (text == "position")
+        return claims::RemovalMode::Position;
+    if (text == "none")
+        return claims::RemovalMode::None;
+    return std::nullopt;
+}
+
+int RunStripBranch(const ParsedArgs& args, Reporter& reporter)
+{
+    const std::string modeText = args.Option("mode", "symbol");
+    const std::optional<claims::RemovalMode> mode = ParseMode(modeText);
+    if (!mode) {
+        // Reported in the shape of the other usage errors: what is wrong, then how the command is called.
+        reporter.Failed("--mode",
+            "symbol, position, none のいずれかを指定してください / must be symbol, position or none: " + modeText
+                + "\n使い方 / Usage: " + std::string(kUsage) + "\n詳しくは / See: plok-cli strip-branch --help");
+        return kExitUsage;
+    }
+    const std::u16string start = FromUtf8(args.Option("start", ""));
+    const std::u16string end = FromUtf8(args.Option("end", ""));
+    const std::filesystem::path outFolder = args.Option("out", ".");
+    if (!OutputFolderReady(outFolder, reporter))
+        return kExitFailed;
+    ForEachFile(args, reporter, [&](const std::string& file) {
+        const claims::StripResult r = claims::Conv2(file, *mode, start, end, outFolder);
+        if (r.status == claims::StripResult::Status::Done)
+            reporter.Produced(r.fileName);
+        else
+            reporter.Failed(file, ToUtf8(r.message));
+    });
+    return reporter.failed() ? kExitFailed : kExitOk;
+}
+
+} // namespace
+
+const Command& StripBranchCommand()
+{
+    static const Command command = {
+        "strip-branch",
+        kUsage,
+        "レセ電データ（RECEIPTC.UKE）の各レセプト（RE）レコードの患者番号から枝番を除いたコピーを作成します。\n"
+        "RE レコードは引用符を外して書き直し、空白を含む項目だけを引用符で囲みます。ほかの行はそのまま\n"
+        "写します。出力ファイル名は \"(\" + 請求年月 + \"提出_社保\" または \"提出_国保\" + \")RECEIPTC.uke\" です\n"
+        "（例: (50605提出_国保)RECEIPTC.uke）。\n"
+        "\n"
+        "Writes a copy of each claims file in which the branch number is removed from the patient number of\n"
+        "every receipt (RE) record. RE records are written again without their double quotes, quoting only\n"
+        "fields that hold blanks; every other line is copied unchanged. The output is named \"(\" + billing\n"
+        "month + \"提出_社保\" (social) or \"提出_国保\" (national) + \")RECEIPTC.uke\".\n"
+        "\n"
+        "  --out DIR      出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n"
+        "  --mode MODE    除去の方法（既定: symbol） / how to remove it (default: symbol):\n"
+        "                   symbol   最初の \"-\" の前まで、空白を除き、\"/\"・\"*\" の前まで\n"
+        "                            the part before the first \"-\", without blanks, then before \"/\" and \"*\"\n"
+        "                   position --start 桁目から --end 桁目まで（1から数えます）\n"
+        "                            the characters from position --start to --end, counted from 1\n"
+        "                   none     患者番号はそのまま / the number is kept\n"
+        "  --start TEXT   position の開始桁（整数） / first position (a whole number)\n"
+        "  --end TEXT     position の終了桁（整数） / last position (a whole number)\n"
+        "                 position では両方が必要で、空欄や0・数字でない値はファイルごとに警告になります。\n"
+        "                 With position both are needed; a blank, 0 or non-number is a warning for each file.\n",
+        {{"out", "DIR"}, {"mode", "MODE"}, {"start", "TEXT"}, {"end", "TEXT"}},
+        1,
+        SIZE_MAX,
+        {},
+        RunStripBranch,
+    };
+    return command;
+}
+
+} // namespace plok::cli
