@@ -1,0 +1,107 @@
+#include "app/QtPrompts.h"
+
+#include "ui/UiSupport.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QUrl>
+
+namespace plok::app {
+
+using ui::Q;
+using ui::U;
+
+std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, std::u16string_view text, QWidget* parent)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setText(Q(text));
+    switch (kind) {
+    case BoxKind::Warning:
+        box->setWindowTitle(QStringLiteral("警告"));
+        box->setIcon(QMessageBox::Warning);
+        break;
+    case BoxKind::Information:
+        box->setWindowTitle(QStringLiteral("情報"));
+        box->setIcon(QMessageBox::Information);
+        break;
+    case BoxKind::Confirm:
+        box->setWindowTitle(QStringLiteral("確認"));
+        box->setIcon(QMessageBox::Question);
+        break;
+    case BoxKind::Error:
+        box->setWindowTitle(QStringLiteral("プロク"));
+        box->setIcon(QMessageBox::Critical);
+        break;
+    }
+    if (kind == BoxKind::Confirm) {
+        QPushButton* yes = box->addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+        QPushButton* no = box->addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+        box->setDefaultButton(yes);
+        box->setEscapeButton(no);
+    } else {
+        // A text of our own rather than QMessageBox::Ok, whose label follows the loaded translation.
+        QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box->setDefaultButton(ok);
+        box->setEscapeButton(ok);
+    }
+    return box;
+}
+
+QWidget* PromptParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+void QtPrompts::Warning(std::u16string_view text)
+{
+    MakeMessageBox(BoxKind::Warning, text, PromptParent())->exec();
+}
+
+void QtPrompts::Information(std::u16string_view text)
+{
+    MakeMessageBox(BoxKind::Information, text, PromptParent())->exec();
+}
+
+bool QtPrompts::Confirm(std::u16string_view text)
+{
+    const auto box = MakeMessageBox(BoxKind::Confirm, text, PromptParent());
+    const QAbstractButton* yes = box->defaultButton();
+    box->exec();
+    return box->clickedButton() == yes;
+}
+
+void QtPrompts::Error(std::u16string_view text)
+{
+    MakeMessageBox(BoxKind::Error, text, PromptParent())->exec();
+}
+
+std::optional<std::u16string> QtPrompts::OpenFile()
+{
+    const QString file = QFileDialog::getOpenFileName(PromptParent());
+    if (file.isEmpty())
+        return std::nullopt;
+    return U(file);
+}
+
+std::optional<std::u16string> QtPrompts::BrowseFolder(std::u16string_view instruction, std::u16string_view initial)
+{
+    const QString start = Q(initial);
+    const bool preselect = !start.isEmpty() && QFileInfo(start).isDir();
+    const QString folder = QFileDialog::getExistingDirectory(
+        PromptParent(), Q(instruction), preselect ? start : QString(), QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return U(folder);
+}
+
+bool QtPrompts::OpenUrl(std::u16string_view url)
+{
+    return QDesktopServices::openUrl(QUrl(Q(url)));
+}
+
+} // namespace plok::app

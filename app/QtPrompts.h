@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/Prompts.h"
+
+#include <QMessageBox>
+#include <memory>
+
+namespace plok::app {
+
+/// The boxes QtPrompts shows.
+enum class BoxKind
+{
+    Warning,
+    Information,
+    Confirm,
+    Error,
+};
+
+/// Builds the message box of `kind` with its title, icon and buttons, not yet shown. For Confirm, the first
+/// button is the yes button.
+std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, std::u16string_view text, QWidget* parent);
+
+/// The window a prompt belongs to: the active modal window, else the active window, else none.
+QWidget* PromptParent();
+
+/// Prompts for the desktop program: Qt message boxes, the system's file dialogs and the desktop's URL handler.
+class QtPrompts : public Prompts
+{
+public:
+    void Warning(std::u16string_view text) override;
+    void Information(std::u16string_view text) override;
+    bool Confirm(std::u16string_view text) override;
+    void Error(std::u16string_view text) override;
+    std::optional<std::u16string> OpenFile() override;
+    std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial) override;
+    bool OpenUrl(std::u16string_view url) override;
+};
+
+} // namespace plok::app

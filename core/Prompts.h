@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plok {
+
+/// Everything a window asks of the user or of the desktop shell. Windows never open a message box, a file dialog
+/// or a browser themselves: the desktop program implements this with Qt, tests with a scripted fake.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+
+    /// Warning box: title "警告", one button "OK".
+    virtual void Warning(std::u16string_view text) = 0;
+    /// Information box: title "情報", one button "OK".
+    virtual void Information(std::u16string_view text) = 0;
+    /// Confirmation box: title "確認", buttons "はい(&Y)" and "いいえ(&N)"; true for yes.
+    virtual bool Confirm(std::u16string_view text) = 0;
+    /// The error box of a failure no handler caught: title "プロク", the failure's text.
+    virtual void Error(std::u16string_view text) = 0;
+    /// The open-file dialog: the full path of the confirmed file, or nothing when cancelled.
+    virtual std::optional<std::u16string> OpenFile() = 0;
+    /// The folder browser with `instruction`, offering folders only, `initial` preselected when it exists: the chosen
+    /// folder, or nothing when cancelled.
+    virtual std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial)
+        = 0;
+    /// Opens `url` in the user's browser; false when the desktop could not be asked.
+    virtual bool OpenUrl(std::u16string_view url) = 0;
+};
+
+/// Runs `body`; a failure it lets escape is shown by `prompts.Error` with the failure's text and goes no further.
+/// Every window handler runs through this, so that no exception reaches the event loop.
+template<class Body>
+void RunGuarded(Prompts& prompts, Body&& body);
+
+} // namespace plok
+
+#include "core/Guard.inl"

@@ -1,0 +1,53 @@
+#include "app/Flow.h"
+
+#include "app/TfrmOption.h"
+#include "support/FakePrompts.h"
+#include "support/TempDir.h"
+#include "tools/ui/WindowChecks.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace plok::app {
+namespace {
+
+using test::Control;
+
+TEST(Flow, TheProgramFolderIsTheExecutablesFolder)
+{
+    const Environment env = DesktopEnvironment();
+    EXPECT_EQ(env.programFolder, std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()));
+    EXPECT_TRUE(std::filesystem::is_directory(env.programFolder));
+    EXPECT_EQ(env.settingsFile, env.programFolder / "user.ini");
+    EXPECT_FALSE(env.downloads.empty());
+}
+
+TEST(Flow, OptionsButtonOfTheMainWindowOpensAFreshOptionWindow)
+{
+    test::TempDir dir;
+    const Environment env {dir.path(), dir / "user.ini", dir / "Downloads"};
+    test::FakePrompts prompts;
+    const auto main = CreateMainWindow(env, prompts);
+    main->show();
+    for (int opening = 0; opening < 2; ++opening) {
+        SCOPED_TRACE(opening);
+        QPointer<TfrmOption> options;
+        test::WhileModal([&] { QTest::mouseClick(Control<QPushButton>(main.get(), "Button6"), Qt::LeftButton); },
+            [&](QWidget* w) {
+                options = test::ModalAs<TfrmOption>(w);
+                if (!options)
+                    return;
+                EXPECT_EQ(options->parentWidget(), main.get());
+                QTest::mouseClick(Control<QPushButton>(options, "BitBtn1"), Qt::LeftButton);
+            });
+        EXPECT_TRUE(options.isNull());
+    }
+    EXPECT_TRUE(main->isVisible());
+}
+
+} // namespace
+} // namespace plok::app

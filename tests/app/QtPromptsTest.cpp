@@ -1,0 +1,193 @@
+#include "app/QtPrompts.h"
+
+#include "support/TempDir.h"
+#include "tools/ui/WindowChecks.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace plok::app {
+namespace {
+
+using test::TempDir;
+using test::WhileModal;
+
+QStringList ButtonTexts(const QMessageBox& box)
+{
+    QStringList texts;
+    for (const QAbstractButton* b : box.buttons())
+        texts << b->text();
+    texts.sort();
+    return texts;
+}
+
+QAbstractButton* ButtonWithText(const QMessageBox& box, const QString& text)
+{
+    for (QAbstractButton* b : box.buttons())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
+TEST(QtPrompts, BoxesHaveTheirTitleIconAndButtons)
+{
+    struct Case
+    {
+        BoxKind kind;
+        QString title;
+        QMessageBox::Icon icon;
+        QStringList buttons; // sorted
+        QString defaultButton;
+    };
+    const std::vector<Case> cases = {
+        {BoxKind::Warning, QStringLiteral("警告"), QMessageBox::Warning, {QStringLiteral("OK")}, QStringLiteral("OK")},
+        {BoxKind::Information, QStringLiteral("情報"), QMessageBox::Information, {QStringLiteral("OK")},
+            QStringLiteral("OK")},
+        {BoxKind::Confirm, QStringLiteral("確認"), QMessageBox::Question,
+            {QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}, QStringLiteral("はい(&Y)")},
+        {BoxKind::Error, QStringLiteral("プロク"), QMessageBox::Critical, {QStringLiteral("OK")}, QStringLiteral("OK")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        const auto box = MakeMessageBox(c.kind, u"本文です", nullptr);
+        EXPECT_EQ(box->windowTitle(), c.title);
+        EXPECT_EQ(box->text(), QStringLiteral("本文です"));
+        EXPECT_EQ(box->icon(), c.icon);
+        EXPECT_EQ(ButtonTexts(*box), c.buttons);
+        ASSERT_NE(box->defaultButton(), nullptr);
+        EXPECT_EQ(box->defaultButton()->text(), c.defaultButton);
+    }
+}
+
+TEST(QtPrompts, ConfirmIsTrueForYesOnly)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(QMessageBox&)> answer;
+        bool expected;
+    };
+    const std::vector<Case> cases = {
+        {"yes", [](QMessageBox& b) { ButtonWithText(b, QStringLiteral("はい(&Y)"))->click(); }, true},
+        {"no", [](QMessageBox& b) { ButtonWithText(b, QStringLiteral("いいえ(&N)"))->click(); }, false},
+        {"escape", [](QMessageBox& b) { QTest::keyClick(&b, Qt::Key_Escape); }, false},
+        {"enter takes the default", [](QMessageBox& b) { QTest::keyClick(&b, Qt::Key_Return); }, true},
+    };
+    QtPrompts prompts;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool answer = !c.expected;
+        WhileModal([&] { answer = prompts.Confirm(u"続けますか？"); },
+            [&](QWidget* w) {
+                if (auto* box = test::ModalAs<QMessageBox>(w))
+                    c.answer(*box);
+            });
+        EXPECT_EQ(answer, c.expected);
+    }
+}
+
+TEST(QtPrompts, BoxesBelongToTheActiveModalWindow)
+{
+    QtPrompts prompts;
+    QDialog owner;
+    QWidget* parent = nullptr;
+    QString title;
+    WhileModal([&] { owner.exec(); },
+        [&](QWidget*) {
+            WhileModal([&] { prompts.Warning(u"注意"); },
+                [&](QWidget* w) {
+                    if (auto* box = test::ModalAs<QMessageBox>(w)) {
+                        parent = box->parentWidget();
+                        title = box->windowTitle();
+                        box->defaultButton()->click();
+                    }
+                });
+            owner.accept();
+        });
+    EXPECT_EQ(parent, &owner);
+    EXPECT_EQ(title, QStringLiteral("警告"));
+}
+
+TEST(QtPrompts, OpenFileGivesTheConfirmedPathOrNothing)
+{
+    TempDir dir;
+    test::WriteBytes(dir / "a.txt", "x");
+    const QString file = QString::fromStdString((dir / "a.txt").string());
+    QtPrompts prompts;
+    for (const bool confirm : {true, false}) {
+        SCOPED_TRACE(confirm);
+        std::optional<std::u16string> chosen = u"unset";
+        WhileModal([&] { chosen = prompts.OpenFile(); },
+            [&](QWidget* w) {
+                auto* dialog = test::ModalAs<QFileDialog>(w);
+                if (!dialog)
+                    return;
+                EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+                if (confirm) {
+                    dialog->selectFile(file);
+                    static_cast<QDialog*>(dialog)->accept(); // protected in QFileDialog
+                } else {
+                    dialog->reject();
+                }
+            });
+        if (confirm)
+            EXPECT_EQ(chosen, file.toStdU16String());
+        else
+            EXPECT_EQ(chosen, std::nullopt);
+    }
+}
+
+TEST(QtPrompts, BrowseFolderOffersFoldersAndPreselectsOnlyAnExistingOne)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "start" / "pick");
+    const QString start = QString::fromStdString((dir / "start").string());
+    const QString pick = QString::fromStdString((dir / "start" / "pick").string());
+    const QString missing = QString::fromStdString((dir / "missing").string());
+    struct Case
+    {
+        const char* name;
+        QString initial;
+        bool preselected;
+        bool confirm;
+    };
+    const std::vector<Case> cases = {
+        // Qt's dialog remembers the folder last visited in it: the missing folder goes first, before `start` is.
+        {"missing initial folder", missing, false, true},
+        {"existing initial folder", start, true, true},
+        {"cancelled", start, true, false},
+    };
+    QtPrompts prompts;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<std::u16string> chosen = u"unset";
+        WhileModal([&] { chosen = prompts.BrowseFolder(u"フォルダを選んでください", c.initial.toStdU16String()); },
+            [&](QWidget* w) {
+                auto* dialog = test::ModalAs<QFileDialog>(w);
+                if (!dialog)
+                    return;
+                EXPECT_EQ(dialog->windowTitle(), QStringLiteral("フォルダを選んでください"));
+                EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+                EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
+                EXPECT_EQ(dialog->directory().absolutePath() == start, c.preselected);
+                if (c.confirm) {
+                    dialog->selectFile(pick);
+                    static_cast<QDialog*>(dialog)->accept(); // protected in QFileDialog
+                } else {
+                    dialog->reject();
+                }
+            });
+        if (c.confirm)
+            EXPECT_EQ(chosen, pick.toStdU16String());
+        else
+            EXPECT_EQ(chosen, std::nullopt);
+    }
+}
+
+} // namespace
+} // namespace plok::app

@@ -1,0 +1,101 @@
+#include "app/TfrmOption.h"
+
+#include "support/FakePrompts.h"
+#include "support/TempDir.h"
+#include "tools/TfrmConvert.h"
+#include "tools/TfrmReplace.h"
+#include "tools/ui/WindowChecks.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace plok::app {
+namespace {
+
+using test::Control;
+using test::FakePrompts;
+using test::TempDir;
+using test::WhileModal;
+
+class OptionWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window = new TfrmOption(env, prompts);
+        window->show();
+    }
+    void TearDown() override { delete window.data(); }
+
+    TempDir dir;
+    Environment env {dir.path(), dir / "user.ini", dir / "Downloads"};
+    FakePrompts prompts;
+    QPointer<TfrmOption> window;
+};
+
+TEST_F(OptionWindowTest, MatchesTheLayoutTable)
+{
+    test::CheckLayout(window,
+        {QStringLiteral("オプション"), {348, 199},
+            {
+                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 0},
+                {"Button1", "QPushButton", {96, 56, 153, 41}, QStringLiteral("ORVAコンバーター"), true, 1},
+                {"Button2", "QPushButton", {96, 120, 153, 41}, QStringLiteral("リプレース"), true, 2},
+            }});
+    EXPECT_FALSE(Control<QPushButton>(window, "BitBtn1")->icon().isNull());
+}
+
+TEST_F(OptionWindowTest, EachButtonOpensAFreshToolWindowEveryTime)
+{
+    struct Case
+    {
+        const char* button;
+        const char* windowClass;
+    };
+    for (const Case& c : {Case {"Button1", "plok::tools::TfrmConvert"}, Case {"Button2", "plok::tools::TfrmReplace"}}) {
+        SCOPED_TRACE(c.button);
+        for (int opening = 0; opening < 2; ++opening) {
+            SCOPED_TRACE(opening);
+            QPointer<QDialog> tool;
+            WhileModal([&] { QTest::mouseClick(Control<QPushButton>(window, c.button), Qt::LeftButton); },
+                [&](QWidget* w) {
+                    tool = test::ModalAs<QDialog>(w);
+                    if (!tool)
+                        return;
+                    EXPECT_STREQ(tool->metaObject()->className(), c.windowClass);
+                    EXPECT_EQ(tool->parentWidget(), window);
+                    EXPECT_TRUE(tool->isVisible());
+                    // What the previous opening left here must not show up in this one.
+                    auto* edit = Control<QLineEdit>(tool, "Edit1");
+                    EXPECT_EQ(edit->text(), QString());
+                    edit->setText(QStringLiteral("typed"));
+                    QTest::mouseClick(Control<QPushButton>(tool, "BitBtn1"), Qt::LeftButton);
+                });
+            EXPECT_TRUE(tool.isNull()) << "a closed tool window is deleted";
+            EXPECT_TRUE(window->isVisible());
+        }
+    }
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(OptionWindowTest, DspSetShowsModallyUntilClosedThenTheWindowIsGone)
+{
+    window->hide();
+    bool shownModal = false;
+    bool returned = false;
+    WhileModal([&] { returned = window->DspSet(); },
+        [&](QWidget* w) {
+            shownModal = w == window;
+            QTest::mouseClick(Control<QPushButton>(window, "BitBtn1"), Qt::LeftButton);
+        });
+    EXPECT_TRUE(shownModal);
+    EXPECT_TRUE(returned);
+    EXPECT_TRUE(window.isNull());
+}
+
+} // namespace
+} // namespace plok::app

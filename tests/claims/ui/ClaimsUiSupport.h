@@ -1,0 +1,211 @@
+#pragma once
+
+#include "core/Environment.h"
+#include "core/Text.h"
+#include "support/FakePrompts.h"
+#include "support/TempDir.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace plok::test {
+
+inline void PrintTo(const FakePrompts::Shown& s, std::ostream* os)
+{
+    *os << s.kind << "[" << ToUtf8(s.title) << "] " << ToUtf8(s.text);
+}
+
+inline FakePrompts::Shown InfoBox(std::u16string text)
+{
+    return {"information", u"情報", std::move(text)};
+}
+inline FakePrompts::Shown WarningBox(std::u16string text)
+{
+    return {"warning", u"警告", std::move(text)};
+}
+inline FakePrompts::Shown ConfirmBox(std::u16string text)
+{
+    return {"confirm", u"確認", std::move(text)};
+}
+inline FakePrompts::Shown OpenFileBox()
+{
+    return {"open-file", u"", u""};
+}
+
+/// Temporary program, Downloads and data folders, the settings file in the program folder, and scripted prompts.
+class GuiFixture : public testing::Test
+{
+protected:
+    GuiFixture()
+    {
+        // A test window closing must not ask the test application to quit.
+        QApplication::setQuitOnLastWindowClosed(false);
+        for (const char* d : {"program", "downloads", "data"})
+            std::filesystem::create_directory(root / d);
+        env = {root / "program", root / "program" / "user.ini", root / "downloads"};
+    }
+    ~GuiFixture() override { FlushDeletes(); }
+
+    static void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    /// Writes `bytes` as data/`name` and returns its full path as the open-file dialog gives it.
+    std::u16string DataFile(const char* name, std::string_view bytes) const
+    {
+        WriteBytes(root / "data" / name, bytes);
+        return (root / "data" / name).u16string();
+    }
+
+    TempDir root;
+    Environment env;
+    FakePrompts prompts;
+};
+
+/// One control of a window as the layout table gives it.
+struct ControlLayout
+{
+    const char* name;
+    const char* className;
+    QRect geometry;
+    QString text;
+    bool visible;
+    int tabOrder; // -1 for a control without a tab stop
+};
+
+struct WindowLayout
+{
+    QString caption;
+    QSize clientSize;
+    QString fontFamily;
+    int pointSize;
+    Qt::WindowType type;
+    std::vector<ControlLayout> controls;
+};
+
+inline QString TextOf(const QWidget* w)
+{
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+        return b->text();
+    if (const auto* l = qobject_cast<const QLabel*>(w))
+        return l->text();
+    if (const auto* e = qobject_cast<const QLineEdit*>(w))
+        return e->text();
+    if (const auto* m = qobject_cast<const QPlainTextEdit*>(w))
+        return m->toPlainText();
+    if (const auto* c = qobject_cast<const QComboBox*>(w))
+        return c->currentText();
+    return {};
+}
+
+/// Checks a shown window against its layout table: caption, client size, font, border, centring, and per control
+/// class, geometry, text, visibility and the tab order.
+inline void CheckLayout(const QWidget* window, const WindowLayout& layout)
+{
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), layout.caption);
+    EXPECT_EQ(window->size(), layout.clientSize);
+    EXPECT_EQ(window->font().family(), layout.fontFamily);
+    EXPECT_EQ(window->font().pointSize(), layout.pointSize);
+
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, layout.type);
+    for (Qt::WindowType hint : {Qt::WindowTitleHint, Qt::WindowSystemMenuHint, Qt::WindowCloseButtonHint})
+        EXPECT_TRUE(flags.testFlag(hint)) << hint;
+    for (Qt::WindowType hint : {Qt::WindowMinimizeButtonHint, Qt::WindowMaximizeButtonHint})
+        EXPECT_FALSE(flags.testFlag(hint)) << hint;
+    EXPECT_NE(window->minimumSize(), window->maximumSize()) << "the border must stay sizable";
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window->frameGeometry().center() - screen.center()).manhattanLength(), 1);
+
+    // Where each tab stop first appears in the focus chain; a group counts where its first tab stop child does.
+    std::vector<QWidget*> chain;
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+        chain.push_back(w);
+    struct Stop
+    {
+        int order;
+        std::ptrdiff_t at;
+        std::string name;
+    };
+    std::vector<Stop> stops;
+    for (const ControlLayout& c : layout.controls) {
+        SCOPED_TRACE(c.name);
+        const QWidget* w = window->findChild<QWidget*>(QString::fromLatin1(c.name));
+        if (!w) {
+            ADD_FAILURE() << "missing";
+            continue;
+        }
+        EXPECT_TRUE(w->inherits(c.className)) << w->metaObject()->className();
+        EXPECT_EQ(w->geometry(), c.geometry);
+        EXPECT_EQ(TextOf(w), c.text);
+        EXPECT_EQ(w->isVisible(), c.visible);
+        if (c.tabOrder < 0)
+            continue;
+        const auto at = std::find_if(chain.begin(), chain.end(),
+            [w](QWidget* f) { return (f == w || w->isAncestorOf(f)) && (f->focusPolicy() & Qt::TabFocus); });
+        ASSERT_NE(at, chain.end()) << "not a tab stop";
+        stops.push_back({c.tabOrder, at - chain.begin(), c.name});
+    }
+    if (stops.empty())
+        return;
+    std::sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) { return a.order < b.order; });
+    std::vector<std::string> expected;
+    for (const Stop& s : stops)
+        expected.push_back(s.name);
+    // The chain is a ring: read it from the first tab stop.
+    const auto n = static_cast<std::ptrdiff_t>(chain.size());
+    const std::ptrdiff_t start = stops.front().at;
+    std::sort(stops.begin(), stops.end(),
+        [&](const Stop& a, const Stop& b) { return (a.at - start + n) % n < (b.at - start + n) % n; });
+    std::vector<std::string> actual;
+    for (const Stop& s : stops)
+        actual.push_back(s.name);
+    EXPECT_EQ(actual, expected);
+}
+
+/// Runs `inside` with the active modal window once the window opened by `open` is up; `inside` must close it.
+inline void WhileModal(const std::function<void()>& open, const std::function<void(QWidget*)>& inside)
+{
+    QTimer timer;
+    timer.setSingleShot(true);
+    bool ran = false;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ran = true;
+        inside(QApplication::activeModalWidget());
+    });
+    timer.start(0);
+    open();
+    EXPECT_TRUE(ran) << "no modal window ran an event loop";
+}
+
+/// The modal window `w` as a `T`; otherwise a failure, and `w` is closed so that its event loop ends.
+template<class T>
+T* ModalAs(QWidget* w)
+{
+    T* t = qobject_cast<T*>(w);
+    if (!t) {
+        ADD_FAILURE() << "expected a modal " << T::staticMetaObject.className() << ", got "
+                      << (w ? w->metaObject()->className() : "none");
+        if (w)
+            w->close();
+    }
+    return t;
+}
+
+} // namespace plok::test

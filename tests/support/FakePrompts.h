@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/Prompts.h"
+
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace plok::test {
+
+/// A scripted Prompts: records every box in order and answers confirmations, file dialogs and folder browsers from
+/// queues set up by the test. An unexpected question fails loudly instead of guessing.
+class FakePrompts : public Prompts
+{
+public:
+    struct Shown
+    {
+        std::string kind; // "warning", "information", "confirm", "error", "open-file", "browse-folder", "url"
+        std::u16string title;
+        std::u16string text;
+        bool operator==(const Shown&) const = default;
+    };
+
+    void Warning(std::u16string_view text) override { m_shown.push_back({"warning", u"警告", std::u16string(text)}); }
+    void Information(std::u16string_view text) override
+    {
+        m_shown.push_back({"information", u"情報", std::u16string(text)});
+    }
+    bool Confirm(std::u16string_view text) override
+    {
+        m_shown.push_back({"confirm", u"確認", std::u16string(text)});
+        return Next(m_confirmations, "confirmation");
+    }
+    void Error(std::u16string_view text) override { m_shown.push_back({"error", u"プロク", std::u16string(text)}); }
+    std::optional<std::u16string> OpenFile() override
+    {
+        m_shown.push_back({"open-file", u"", u""});
+        return Next(m_files, "open-file dialog");
+    }
+    std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial) override
+    {
+        m_shown.push_back({"browse-folder", std::u16string(initial), std::u16string(instruction)});
+        return Next(m_folders, "folder browser");
+    }
+    bool OpenUrl(std::u16string_view url) override
+    {
+        m_shown.push_back({"url", u"", std::u16string(url)});
+        return true;
+    }
+
+    /// Answers for the next questions, in order.
+    void AnswerConfirm(bool yes) { m_confirmations.push_back(yes); }
+    void AnswerFile(std::optional<std::u16string> path) { m_files.push_back(std::move(path)); }
+    void AnswerFolder(std::optional<std::u16string> path) { m_folders.push_back(std::move(path)); }
+
+    const std::vector<Shown>& shown() const { return m_shown; }
+    /// The texts of the boxes of one kind, in order.
+    std::vector<std::u16string> Texts(const std::string& kind) const
+    {
+        std::vector<std::u16string> texts;
+        for (const auto& s : m_shown)
+            if (s.kind == kind)
+                texts.push_back(s.text);
+        return texts;
+    }
+    void Clear() { m_shown.clear(); }
+    bool AllAnswersUsed() const { return m_confirmations.empty() && m_files.empty() && m_folders.empty(); }
+
+private:
+    template<class T>
+    static T Next(std::deque<T>& queue, const char* what)
+    {
+        if (queue.empty())
+            throw std::logic_error(std::string("FakePrompts: unexpected ") + what);
+        T value = std::move(queue.front());
+        queue.pop_front();
+        return value;
+    }
+
+    std::vector<Shown> m_shown;
+    std::deque<bool> m_confirmations;
+    std::deque<std::optional<std::u16string>> m_files;
+    std::deque<std::optional<std::u16string>> m_folders;
+};
+
+} // namespace plok::test
