@@ -12,7 +12,7 @@
 namespace plok::app {
 
 TfrmOption::TfrmOption(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kChildWindowFlags)
     , m_ui(std::make_unique<Ui::TfrmOption>())
     , m_env(env)
     , m_prompts(prompts)
@@ -22,7 +22,7 @@ TfrmOption::TfrmOption(const Environment& env, Prompts& prompts, QWidget* parent
     resize(348, 199);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui::SetCloseGlyph(m_ui->BitBtn1);
 
     ui::ConnectGuarded(m_ui->BitBtn1, &QPushButton::clicked, this, m_prompts, [this] { close(); });
     ui::ConnectGuarded(m_ui->Button1, &QPushButton::clicked, this, m_prompts, [this] { Button1Click(); });

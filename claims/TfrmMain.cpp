@@ -56,7 +56,7 @@ TfrmMain::TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent)
 {
     m_ui->setupUi(this);
     resize(348, 412);
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui::SetCloseGlyph(m_ui->BitBtn1);
     // The combo box takes plain keys only: no input method composes text into it.
     m_ui->ComboBox1->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_ui->ComboBox1->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);

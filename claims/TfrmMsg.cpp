@@ -11,7 +11,7 @@
 namespace plok::claims {
 
 TfrmMsg::TfrmMsg(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kChildWindowFlags)
     , m_ui(std::make_unique<Ui::TfrmMsg>())
     , m_env(env)
     , m_prompts(prompts)

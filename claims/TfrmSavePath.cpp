@@ -24,7 +24,7 @@ constexpr char16_t kSaveFolderKey[] = u"SAVEFDR";
 } // namespace
 
 TfrmSavePath::TfrmSavePath(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kChildWindowFlags)
     , m_ui(std::make_unique<Ui::TfrmSavePath>())
     , m_env(env)
     , m_prompts(prompts)
@@ -32,7 +32,7 @@ TfrmSavePath::TfrmSavePath(const Environment& env, Prompts& prompts, QWidget* pa
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     resize(kDesignWidth, 159);
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui::SetCloseGlyph(m_ui->BitBtn1);
 
     m_items = new QButtonGroup(this);
     m_items->addButton(m_ui->RadioGroup1Item0, 0);

@@ -1,6 +1,7 @@
 #include "tools/TfrmConvert.h"
 
 #include "claims/TfrmMsg.h"
+#include "core/FileNames.h"
 #include "core/TextFile.h"
 #include "tools/ChartLink.h"
 #include "ui/UiSupport.h"
@@ -19,17 +20,10 @@ namespace {
 using ui::Q;
 using ui::U;
 
-bool IsExistingFile(const std::filesystem::path& p)
-{
-    std::error_code ec;
-    const auto st = std::filesystem::status(p, ec);
-    return !p.empty() && !ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st);
-}
-
 } // namespace
 
 TfrmConvert::TfrmConvert(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kChildWindowFlags)
     , m_ui(std::make_unique<Ui::TfrmConvert>())
     , m_env(env)
     , m_prompts(prompts)
@@ -39,7 +33,7 @@ TfrmConvert::TfrmConvert(const Environment& env, Prompts& prompts, QWidget* pare
     resize(348, 199);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui::SetCloseGlyph(m_ui->BitBtn1);
 
     m_openResult = [this](std::u16string msg, std::u16string file1, std::u16string file2) {
         claims::ShowResultDialog(m_env, m_prompts, this, msg, file1, file2);
@@ -100,7 +94,7 @@ void TfrmConvert::Button1Click()
 {
     const std::filesystem::path source = U(m_ui->Edit1->text());
     // The run works on what the edit names, typed or chosen: that file becomes the window's source list.
-    if (IsExistingFile(source))
+    if (FileExists(source))
         m_fListSize = LoadLines(source).size();
     const CarteResult result = ConvertToCarte(source, m_env.programFolder);
     if (result.status != CarteResult::Status::Done) {

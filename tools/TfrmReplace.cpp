@@ -23,7 +23,7 @@ using ui::U;
 } // namespace
 
 TfrmReplace::TfrmReplace(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kChildWindowFlags)
     , m_ui(std::make_unique<Ui::TfrmReplace>())
     , m_env(env)
     , m_prompts(prompts)
@@ -33,7 +33,7 @@ TfrmReplace::TfrmReplace(const Environment& env, Prompts& prompts, QWidget* pare
     resize(348, 228);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui::SetCloseGlyph(m_ui->BitBtn1);
 
     m_openResult = [this](std::u16string msg, std::u16string file1, std::u16string file2) {
         claims::ShowResultDialog(m_env, m_prompts, this, msg, file1, file2);

@@ -3,7 +3,9 @@
 #include "core/Prompts.h"
 
 #include <QObject>
+#include <QPushButton>
 #include <QString>
+#include <QStyle>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,16 @@ inline QString Q(std::u16string_view s)
 inline std::u16string U(const QString& s)
 {
     return s.toStdU16String();
+}
+
+/// Title bar of every child window: system menu and close box only, no minimise or maximise box.
+inline constexpr Qt::WindowFlags kChildWindowFlags
+    = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+/// The "閉じる(&C)" buttons carry the standard close glyph.
+inline void SetCloseGlyph(QPushButton* button)
+{
+    button->setIcon(button->style()->standardIcon(QStyle::SP_DialogCloseButton));
 }
 
 /// Connects `signal` to `body` so that `body` runs through the one guard: a failure ends the handler with the error
