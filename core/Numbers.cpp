@@ -1,5 +1,7 @@
 #include "core/Numbers.h"
 
+#include "core/WholeNumber.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -171,58 +173,7 @@ std::u16string FormatOneDecimal(double value, const NumberFormat& fmt)
 
 std::optional<std::int64_t> TryReadInt64(std::u16string_view s)
 {
-    std::size_t i = 0;
-    while (i < s.size() && s[i] == u' ')
-        ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
-        negative = s[i] == u'-';
-        ++i;
-    }
-    bool hex = false;
-    if (i < s.size() && (s[i] == u'$' || s[i] == u'x' || s[i] == u'X')) {
-        hex = true;
-        ++i;
-    } else if (i + 1 < s.size() && s[i] == u'0' && (s[i + 1] == u'x' || s[i + 1] == u'X')) {
-        hex = true;
-        i += 2;
-    }
-    if (i == s.size())
-        return std::nullopt;
-
-    std::uint64_t value = 0;
-    if (hex) {
-        for (; i < s.size(); ++i) {
-            const char16_t c = s[i];
-            unsigned digit;
-            if (c >= u'0' && c <= u'9')
-                digit = c - u'0';
-            else if (c >= u'a' && c <= u'f')
-                digit = c - u'a' + 10;
-            else if (c >= u'A' && c <= u'F')
-                digit = c - u'A' + 10;
-            else
-                return std::nullopt;
-            if (value > (std::numeric_limits<std::uint64_t>::max() >> 4))
-                return std::nullopt;
-            value = value * 16 + digit;
-        }
-        // As with the 32-bit reading, the digits name a bit pattern that a sign negates.
-        return static_cast<std::int64_t>(negative ? 0 - value : value);
-    }
-
-    const std::uint64_t limit = negative ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
-                                         : std::uint64_t(std::numeric_limits<std::int64_t>::max());
-    for (; i < s.size(); ++i) {
-        const char16_t c = s[i];
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        const unsigned digit = c - u'0';
-        if (value > (limit - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
-    }
-    return static_cast<std::int64_t>(negative ? 0 - value : value);
+    return detail::ReadWholeNumber<std::int64_t>(s);
 }
 
 } // namespace plok

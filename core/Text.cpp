@@ -1,5 +1,7 @@
 #include "core/Text.h"
 
+#include "core/WholeNumber.h"
+
 #include <cstdint>
 #include <limits>
 
@@ -7,59 +9,7 @@ namespace plok {
 
 int StrToIntDef(std::u16string_view s, int def)
 {
-    std::size_t i = 0;
-    while (i < s.size() && s[i] == u' ')
-        ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
-        negative = s[i] == u'-';
-        ++i;
-    }
-    bool hex = false;
-    if (i < s.size() && (s[i] == u'$' || s[i] == u'x' || s[i] == u'X')) {
-        hex = true;
-        ++i;
-    } else if (i + 1 < s.size() && s[i] == u'0' && (s[i + 1] == u'x' || s[i + 1] == u'X')) {
-        hex = true;
-        i += 2;
-    }
-    if (i == s.size())
-        return def;
-
-    std::uint64_t value = 0;
-    if (hex) {
-        for (; i < s.size(); ++i) {
-            const char16_t c = s[i];
-            unsigned digit;
-            if (c >= u'0' && c <= u'9')
-                digit = c - u'0';
-            else if (c >= u'a' && c <= u'f')
-                digit = c - u'a' + 10;
-            else if (c >= u'A' && c <= u'F')
-                digit = c - u'A' + 10;
-            else
-                return def;
-            value = value * 16 + digit;
-            if (value > 0xFFFFFFFFu)
-                return def;
-        }
-        // Hexadecimal texts name a 32-bit pattern: $FFFFFFFF is -1, and a sign negates that pattern.
-        const auto pattern = static_cast<std::uint32_t>(value);
-        const std::uint32_t result = negative ? 0u - pattern : pattern;
-        return static_cast<int>(result);
-    }
-
-    const std::uint64_t limit = negative ? std::uint64_t(std::numeric_limits<std::int32_t>::max()) + 1
-                                         : std::uint64_t(std::numeric_limits<std::int32_t>::max());
-    for (; i < s.size(); ++i) {
-        const char16_t c = s[i];
-        if (c < u'0' || c > u'9')
-            return def;
-        value = value * 10 + (c - u'0');
-        if (value > limit)
-            return def;
-    }
-    return negative ? static_cast<int>(-static_cast<std::int64_t>(value)) : static_cast<int>(value);
+    return detail::ReadWholeNumber<std::int32_t>(s).value_or(def);
 }
 
 std::string ToUtf8(std::u16string_view s)
