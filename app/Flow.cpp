@@ -1,30 +1,22 @@
 #include "app/Flow.h"
 
 #include "app/TfrmOption.h"
+#include "gui/QtText.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
 
 namespace plok::app {
 
-namespace {
-
-std::filesystem::path ToPath(const QString& s)
-{
-    return std::filesystem::path(s.toStdU16String());
-}
-
-} // namespace
-
 Environment DesktopEnvironment()
 {
     Environment env;
-    env.programFolder = ToPath(QCoreApplication::applicationDirPath());
+    env.programFolder = gui::ToPath(QCoreApplication::applicationDirPath());
     env.settingsFile = env.programFolder / "user.ini";
     QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (downloads.isEmpty())
         downloads = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    env.downloads = ToPath(downloads);
+    env.downloads = gui::ToPath(downloads);
     return env;
 }
 

@@ -1,6 +1,6 @@
 #include "app/QtPrompts.h"
 
-#include "ui/UiSupport.h"
+#include "gui/QtText.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -11,8 +11,8 @@
 
 namespace plok::app {
 
-using ui::Q;
-using ui::U;
+using gui::Q;
+using gui::U;
 
 std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, std::u16string_view text, QWidget* parent)
 {

@@ -7,6 +7,7 @@
 #include "core/Errors.h"
 #include "core/FileNames.h"
 #include "core/LineReader.h"
+#include "core/RunResult.h"
 #include "core/StrConv.h"
 #include "core/Text.h"
 
@@ -32,14 +33,10 @@ void AppendPlain(std::string& out, const Fields& fields)
 
 } // namespace
 
-ConvResult Conv(const std::filesystem::path& pstFile, const std::filesystem::path& outFolder)
+RunResult Conv(const std::filesystem::path& pstFile, const std::filesystem::path& outFolder)
 {
-    ConvResult result;
-    if (!FileExists(pstFile)) {
-        result.status = ConvResult::Status::MissingFile;
-        result.message = kMissingFileText;
-        return result;
-    }
+    if (!FileExists(pstFile))
+        return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
 
     static const std::string kInstitutionName = cp932::Encode(u"ORVAクリニック");
     static const std::string kInsurerDigits = cp932::Encode(u"１２３４５");
@@ -102,20 +99,8 @@ ConvResult Conv(const std::filesystem::path& pstFile, const std::filesystem::pat
     }
     in.Close();
 
-    result.payer = mstKbn2 == u"国" ? PayerKind::National : PayerKind::Social;
-    const std::u16string name = billingMonth + mstKbn + u".UKE";
-    if (!IsPlainFileName(name)) {
-        out.Discard();
-        result.status = ConvResult::Status::UnsafeName;
-        result.message = u"請求年月「" + billingMonth
-            + u"」はファイル名に使えない文字を含むため、匿名化ファイルを作成できません。";
-        return result;
-    }
-    out.Commit(outFolder / ToPath(name));
-    result.status = ConvResult::Status::Done;
-    result.fileName = name;
-    result.message = kAnonymizedText;
-    return result;
+    return CommitOutput(out, outFolder, {billingMonth + mstKbn + u".UKE", u"請求年月", billingMonth, u"匿名化ファイル"},
+        kAnonymizedText, mstKbn2 == u"国" ? ResultSlot::Second : ResultSlot::First);
 }
 
 } // namespace plok::claims

@@ -3,32 +3,21 @@
 #include "core/AtomicFile.h"
 #include "core/CommaText.h"
 #include "core/Errors.h"
+#include "core/File.h"
 #include "core/FileNames.h"
-#include "core/IniFile.h"
+#include "core/Settings.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace plok::claims {
 
 namespace {
-
-constexpr std::u16string_view kSection = u"PARAM";
 
 const std::u16string& At(const FieldList& fields, int i)
 {
     if (i < 0 || static_cast<std::size_t>(i) >= fields.size())
         throw ListIndexError(i);
     return fields[static_cast<std::size_t>(i)];
-}
-
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
-{
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 /// Copies `source` over `target` so that `target` is either its old self or the complete copy.
@@ -38,25 +27,9 @@ bool CopyReplacing(const std::filesystem::path& source, const std::filesystem::p
     if (!std::filesystem::is_regular_file(source, ec))
         return false;
     try {
-        const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return false;
+        FileHandle in = FileHandle::OpenForReading(source);
         AtomicFile out(target.parent_path());
-        char buf[1 << 16];
-        bool ok = true;
-        for (;;) {
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            out.Write(std::string_view(buf, static_cast<std::size_t>(n)));
-        }
-        ::close(fd);
-        if (!ok)
-            return false;
+        in.ReadChunks([&](std::string_view chunk) { out.Write(chunk); });
         out.Commit(target);
         return true;
     } catch (const Error&) {
@@ -68,7 +41,7 @@ bool CopyReplacing(const std::filesystem::path& source, const std::filesystem::p
 
 std::u16string ReadSaveFolder(const std::filesystem::path& settingsFile)
 {
-    return IFReadIniStr(settingsFile, kSection, u"SAVEFDR", u"");
+    return settings::Read(settingsFile, settings::kSaveFolder, u"");
 }
 
 bool HasSaveFolder(std::u16string_view saveFolder)
@@ -80,20 +53,21 @@ DeliveryResult DeliverFiles(
     const Environment& env, std::u16string_view saveFolder, std::u16string_view file1, std::u16string_view file2)
 {
     DeliveryResult result;
+    result.status = RunStatus::Done;
     result.destination = env.downloads;
     if (HasSaveFolder(saveFolder)) {
         result.destination = ToPath(saveFolder);
-        if (Trim(IFReadIniStr(env.settingsFile, kSection, u"SVCHG", u"")) == u"1") {
-            const std::vector<Line> lines = LoadLines(env.programFolder / ToPath(file1));
-            if (lines.empty())
+        if (Trim(settings::Read(env.settingsFile, settings::kInstitutionSubfolder, u"")) == u"1") {
+            const std::optional<Line> first = ReadFirstLine(env.programFolder / ToPath(file1));
+            if (!first)
                 throw ListIndexError(0);
             FieldList fields;
-            GetCommaTxt(lines.front(), fields);
+            GetCommaTxt(*first, fields);
             const std::u16string code = At(fields, 4);
             const std::u16string subfolder = code + u"_" + At(fields, 6);
             // The name comes from the file's contents: it must not lead out of the save folder.
             if (!IsPlainFileName(subfolder)) {
-                result.status = DeliveryResult::Status::UnsafeSubfolder;
+                result.status = RunStatus::UnsafeSubfolder;
                 result.message = u"保存先のフォルダ名「" + subfolder
                     + u"」にはフォルダ名に使えない文字が含まれているため、ファイルを移動できません。"
                       u"ファイルはプログラムのフォルダに残っています。";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Environment.h"
+#include "core/RunResult.h"
 
 #include <filesystem>
 #include <string>
@@ -9,15 +10,10 @@
 
 namespace plok::claims {
 
-struct DeliveryResult
+/// A run's result (Done once every named file was handled, UnsafeSubfolder with its warning when the institution
+/// subfolder would leave the save folder and nothing was moved) and what became of each file.
+struct DeliveryResult : RunResult
 {
-    enum class Status
-    {
-        Done, // every named file was handled; see delivered / failed
-        UnsafeSubfolder, // the institution subfolder would leave the save folder; nothing was moved
-    };
-    Status status = Status::Done;
-    std::u16string message; // the warning with UnsafeSubfolder
     std::filesystem::path destination;
     std::vector<std::u16string> delivered; // names now in the destination
     std::vector<std::u16string> failed; // names left in the program folder

@@ -8,6 +8,7 @@
 #include "core/Errors.h"
 #include "core/FileNames.h"
 #include "core/LineReader.h"
+#include "core/RunResult.h"
 #include "core/Text.h"
 
 #include <algorithm>
@@ -125,33 +126,23 @@ void AppendQuotingBlanks(std::string& out, std::string_view fields)
 
 } // namespace
 
-StripResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
+RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
     std::u16string_view endText, const std::filesystem::path& outFolder)
 {
-    StripResult result;
-    if (!FileExists(pstFile)) {
-        result.status = StripResult::Status::MissingFile;
-        result.message = kMissingFileText;
-        return result;
-    }
+    if (!FileExists(pstFile))
+        return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
 
     int kStart = 0;
     int kEnd = 0;
     if (mode == RemovalMode::Position) {
         const std::u16string_view start = TrimView(startText);
         const std::u16string_view end = TrimView(endText);
-        if (start.empty() || end.empty()) {
-            result.status = StripResult::Status::BlankRange;
-            result.message = kBlankRangeText;
-            return result;
-        }
+        if (start.empty() || end.empty())
+            return RunResult::Refused(RunStatus::BlankRange, kBlankRangeText);
         kStart = StrToIntDef(start, 0);
         kEnd = StrToIntDef(end, 0);
-        if (kStart == 0 || kEnd == 0) {
-            result.status = StripResult::Status::InvalidRange;
-            result.message = kInvalidRangeText;
-            return result;
-        }
+        if (kStart == 0 || kEnd == 0)
+            return RunResult::Refused(RunStatus::InvalidRange, kInvalidRangeText);
     }
 
     std::u16string billingMonth;
@@ -209,20 +200,10 @@ StripResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u
     }
     in.Close();
 
-    result.payer = national ? PayerKind::National : PayerKind::Social;
-    const std::u16string name = u"(" + billingMonth + (national ? u"提出_国保" : u"提出_社保") + u")RECEIPTC.uke";
-    if (!IsPlainFileName(name)) {
-        out.Discard();
-        result.status = StripResult::Status::UnsafeName;
-        result.message = u"請求年月「" + billingMonth
-            + u"」はファイル名に使えない文字を含むため、枝番除去ファイルを作成できません。";
-        return result;
-    }
-    out.Commit(outFolder / ToPath(name));
-    result.status = StripResult::Status::Done;
-    result.fileName = name;
-    result.message = kBranchStrippedText;
-    return result;
+    return CommitOutput(out, outFolder,
+        {u"(" + billingMonth + (national ? u"提出_国保" : u"提出_社保") + u")RECEIPTC.uke", u"請求年月", billingMonth,
+            u"枝番除去ファイル"},
+        kBranchStrippedText, national ? ResultSlot::Second : ResultSlot::First);
 }
 
 std::u16string GetKnjBng(std::u16string_view value)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "claims/Anonymize.h"
+#include "core/RunResult.h"
 
 #include <filesystem>
 #include <string>
@@ -15,23 +15,6 @@ enum class RemovalMode
     Symbol, // GetKnjBng: the part before the first "-", "/" or "*", blanks removed
     Position, // GetKnjBng2: the characters from the start position to the end position
     None, // the number is kept; the record is still written again by the join rule
-};
-
-/// What a branch-number removal run tells its caller.
-struct StripResult
-{
-    enum class Status
-    {
-        Done, // `fileName` was written into the output folder; `message` is the completion message
-        MissingFile, // nothing was written; `message` is the warning to show
-        BlankRange, // Position mode with a blank start or end; nothing was read or written
-        InvalidRange, // Position mode with a start or end that reads as 0 or as no number; nothing read or written
-        UnsafeName, // the billing month cannot be part of a file name; nothing was written
-    };
-    Status status = Status::MissingFile;
-    std::u16string message;
-    std::u16string fileName; // bare name, only with Done
-    PayerKind payer = PayerKind::Social;
 };
 
 /// Warning for a blank start or end position.
@@ -52,9 +35,11 @@ inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除�
 /// The output appears only when complete, so a failure leaves an existing output untouched, and an input that is
 /// also the output is read whole before it is replaced.
 ///
+/// Returns MissingFile, BlankRange, InvalidRange or UnsafeName with a warning and nothing written; a
+/// social-insurance file takes the result's first slot, a national one the second.
 /// Throws ListIndexError for an IR record without field 7 or, outside None mode, an RE record without field 13
 /// (nothing written), and IoError when the input cannot be read or the output cannot be written.
-StripResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
+RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
     std::u16string_view endText, const std::filesystem::path& outFolder);
 
 /// The patient number without its branch number, cut at symbols: the trimmed value up to the first "-", then

@@ -5,10 +5,11 @@
 #include "claims/TfrmMsg.h"
 #include "claims/TfrmSavePath.h"
 #include "core/FileNames.h"
-#include "core/IniFile.h"
+#include "core/Settings.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
-#include "ui/UiSupport.h"
+#include "gui/Guard.h"
+#include "gui/QtText.h"
 #include "ui_TfrmMain.h"
 
 #include <QCloseEvent>
@@ -22,11 +23,9 @@ namespace plok::claims {
 
 namespace {
 
-using ui::Q;
-using ui::U;
-
-constexpr char16_t kSection[] = u"PARAM";
-constexpr char16_t kComboKey[] = u"CB1";
+using gui::ConnectGuarded;
+using gui::Q;
+using gui::U;
 
 RemovalMode ModeOf(int comboIndex)
 {
@@ -56,35 +55,32 @@ TfrmMain::TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent)
 {
     m_ui->setupUi(this);
     resize(348, 412);
-    ui::SetCloseGlyph(m_ui->BitBtn1);
+    gui::SetCloseGlyph(m_ui->BitBtn1);
     // The combo box takes plain keys only: no input method composes text into it.
     m_ui->ComboBox1->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_ui->ComboBox1->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
 
-    m_openResult = [this](std::u16string msg, std::u16string file1, std::u16string file2) {
-        ShowResultDialog(m_env, m_prompts, this, msg, file1, file2);
-    };
+    m_openResult = ResultDialogOpener(m_env, m_prompts, this);
     m_onSaveDestination = [this] { (new TfrmSavePath(m_env, m_prompts, this))->DspSet(); };
 
     RunGuarded(m_prompts, [this] { InitSet(); });
 
-    ui::ConnectGuarded(m_ui->BitBtn1, &QPushButton::clicked, this, m_prompts, [this] { close(); });
-    ui::ConnectGuarded(m_ui->Button1, &QPushButton::clicked, this, m_prompts, [this] { Button1Click(); });
-    ui::ConnectGuarded(m_ui->Button2, &QPushButton::clicked, this, m_prompts, [this] { Button2Click(); });
-    ui::ConnectGuarded(m_ui->Button3, &QPushButton::clicked, this, m_prompts, [this] { Button3Click(); });
-    ui::ConnectGuarded(m_ui->Button4, &QPushButton::clicked, this, m_prompts, [this] {
+    ConnectGuarded(m_ui->BitBtn1, &QPushButton::clicked, this, m_prompts, [this] { close(); });
+    ConnectGuarded(m_ui->Button1, &QPushButton::clicked, this, m_prompts, [this] { Button1Click(); });
+    ConnectGuarded(m_ui->Button2, &QPushButton::clicked, this, m_prompts, [this] { Button2Click(); });
+    ConnectGuarded(m_ui->Button3, &QPushButton::clicked, this, m_prompts, [this] { Button3Click(); });
+    ConnectGuarded(m_ui->Button4, &QPushButton::clicked, this, m_prompts, [this] {
         if (m_onSaveDestination)
             m_onSaveDestination();
     });
-    ui::ConnectGuarded(m_ui->Button5, &QPushButton::clicked, this, m_prompts, [this] { Button5Click(); });
-    ui::ConnectGuarded(m_ui->Button6, &QPushButton::clicked, this, m_prompts, [this] {
+    ConnectGuarded(m_ui->Button5, &QPushButton::clicked, this, m_prompts, [this] { Button5Click(); });
+    ConnectGuarded(m_ui->Button6, &QPushButton::clicked, this, m_prompts, [this] {
         if (m_onOptions)
             m_onOptions();
     });
     // Connected after InitSet so that restoring the saved choice is not taken for the user's change.
-    ui::ConnectGuarded(
-        m_ui->ComboBox1, &QComboBox::currentIndexChanged, this, m_prompts, [this] { ComboBox1Change(); });
-    ui::ConnectGuarded(
+    ConnectGuarded(m_ui->ComboBox1, &QComboBox::currentIndexChanged, this, m_prompts, [this] { ComboBox1Change(); });
+    ConnectGuarded(
         m_ui->ComboBox1->lineEdit(), &QLineEdit::textEdited, this, m_prompts, [this] { ComboBox1TextEdited(); });
 }
 
@@ -94,10 +90,10 @@ void TfrmMain::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        detail::CentreOnScreen(this);
+        gui::CentreOnScreen(this);
 }
 
-void TfrmMain::SetResultOpener(ResultOpener opener)
+void TfrmMain::SetResultOpener(gui::ResultOpener opener)
 {
     m_openResult = std::move(opener);
 }
@@ -123,7 +119,7 @@ void TfrmMain::InitSet()
     m_ui->Edit5->hide();
     m_ui->Label4->hide();
     m_ui->Label5->hide();
-    const int saved = StrToIntDef(IFReadIniStr(m_env.settingsFile, kSection, kComboKey, u"0"), 0);
+    const int saved = StrToIntDef(settings::Read(m_env.settingsFile, settings::kRemovalMode, u"0"), 0);
     m_ui->ComboBox1->setCurrentIndex(saved >= 0 && saved < m_ui->ComboBox1->count() ? saved : -1);
 }
 
@@ -216,13 +212,13 @@ template<class Run>
 void TfrmMain::RunBoth(Run run)
 {
     for (QLineEdit* edit : {m_ui->Edit1, m_ui->Edit2}) {
-        const auto result = run(ToPath(U(edit->text())));
-        if (result.status != decltype(result.status)::Done) {
+        const RunResult result = run(ToPath(U(edit->text())));
+        if (!result.Done()) {
             m_prompts.Warning(result.message);
             continue;
         }
         gstMsg = result.message;
-        (result.payer == PayerKind::Social ? gstFile1 : gstFile2) = result.fileName;
+        (result.slot == ResultSlot::First ? gstFile1 : gstFile2) = result.fileName;
     }
     m_openResult(gstMsg, gstFile1, gstFile2);
 }
@@ -256,7 +252,7 @@ void TfrmMain::GoToURL(std::u16string_view url)
 
 void TfrmMain::FormClose()
 {
-    IFWriteIniStr(m_env.settingsFile, kSection, kComboKey, Decimal(m_ui->ComboBox1->currentIndex()));
+    settings::Write(m_env.settingsFile, settings::kRemovalMode, Decimal(m_ui->ComboBox1->currentIndex()));
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

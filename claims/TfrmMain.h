@@ -2,6 +2,7 @@
 
 #include "core/Environment.h"
 #include "core/Prompts.h"
+#include "gui/ChildWindow.h"
 
 #include <QWidget>
 #include <functional>
@@ -25,15 +26,12 @@ class TfrmMain : public QWidget
     Q_OBJECT
 
 public:
-    /// Opens the result dialog for a finished run.
-    using ResultOpener = std::function<void(std::u16string msg, std::u16string file1, std::u16string file2)>;
-
     /// Restores the combo box choice (setting CB1). The window is not deleted when it closes.
     TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     /// Replaces how a run's result dialog is opened (by default a fresh TfrmMsg).
-    void SetResultOpener(ResultOpener opener);
+    void SetResultOpener(gui::ResultOpener opener);
     /// Replaces what "保存先設定" opens (by default a fresh TfrmSavePath).
     void SetOnSaveDestination(std::function<void()> open);
     /// Sets what "オプション" opens (by default nothing).
@@ -61,7 +59,7 @@ private:
     std::unique_ptr<Ui::TfrmMain> m_ui;
     Environment m_env;
     Prompts& m_prompts;
-    ResultOpener m_openResult;
+    gui::ResultOpener m_openResult;
     std::function<void()> m_onSaveDestination;
     std::function<void()> m_onOptions;
     // The last successful run's message and file names: what the result dialog hands over.

@@ -1,16 +1,13 @@
 #include "claims/TfrmSavePath.h"
 
-#include "claims/TfrmMsg.h"
-#include "core/IniFile.h"
+#include "core/Settings.h"
 #include "core/Text.h"
-#include "ui/UiSupport.h"
+#include "gui/QtText.h"
 #include "ui_TfrmSavePath.h"
 
 #include <QButtonGroup>
 #include <QResizeEvent>
-#include <QShowEvent>
 #include <QSignalBlocker>
-#include <QStyle>
 
 namespace plok::claims {
 
@@ -18,28 +15,21 @@ namespace {
 
 constexpr int kDesignWidth = 317;
 constexpr int kRadioGroupLeft = 32;
-constexpr char16_t kSection[] = u"PARAM";
-constexpr char16_t kSaveFolderKey[] = u"SAVEFDR";
 
 } // namespace
 
 TfrmSavePath::TfrmSavePath(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, ui::kChildWindowFlags)
+    : ChildWindow(env, prompts, parent)
     , m_ui(std::make_unique<Ui::TfrmSavePath>())
-    , m_env(env)
-    , m_prompts(prompts)
 {
     m_ui->setupUi(this);
-    setAttribute(Qt::WA_DeleteOnClose);
-    resize(kDesignWidth, 159);
-    ui::SetCloseGlyph(m_ui->BitBtn1);
+    SetUpFrame({kDesignWidth, 159}, m_ui->BitBtn1);
 
     m_items = new QButtonGroup(this);
     m_items->addButton(m_ui->RadioGroup1Item0, 0);
     m_items->addButton(m_ui->RadioGroup1Item1, 1);
 
-    ui::ConnectGuarded(m_ui->BitBtn1, &QPushButton::clicked, this, m_prompts, [this] { close(); });
-    ui::ConnectGuarded(m_ui->Button1, &QPushButton::clicked, this, m_prompts, [this] { Button1Click(); });
+    OnClick(m_ui->Button1, [this] { Button1Click(); });
     // Only a change of the selection counts: clicking the item that is already selected does nothing.
     connect(m_items, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
@@ -49,19 +39,9 @@ TfrmSavePath::TfrmSavePath(const Environment& env, Prompts& prompts, QWidget* pa
 
 TfrmSavePath::~TfrmSavePath() = default;
 
-bool TfrmSavePath::DspSet()
+void TfrmSavePath::FormShow()
 {
-    exec();
-    return true;
-}
-
-void TfrmSavePath::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    detail::CentreOnScreen(this);
-    RunGuarded(m_prompts, [this] { InitSet(); });
+    InitSet();
 }
 
 void TfrmSavePath::resizeEvent(QResizeEvent* event)
@@ -81,12 +61,12 @@ void TfrmSavePath::InitSet()
 {
     m_ui->Edit1->clear();
     ShowFolderControls(false);
-    const std::u16string folder = IFReadIniStr(m_env.settingsFile, kSection, kSaveFolderKey, u"");
+    const std::u16string folder = settings::Read(m_env.settingsFile, settings::kSaveFolder, u"");
     if (!IsBlank(folder)) {
         const QSignalBlocker blocker(m_items);
         m_ui->RadioGroup1Item1->setChecked(true);
         ShowFolderControls(true);
-        m_ui->Edit1->setText(ui::Q(folder));
+        m_ui->Edit1->setText(gui::Q(folder));
     }
 }
 
@@ -96,17 +76,17 @@ void TfrmSavePath::RadioGroup1Click(int itemIndex)
     if (itemIndex == 1)
         ShowFolderControls(true);
     else
-        IFWriteIniStr(m_env.settingsFile, kSection, kSaveFolderKey, u"");
+        settings::Write(m_env.settingsFile, settings::kSaveFolder, u"");
 }
 
 void TfrmSavePath::Button1Click()
 {
-    const std::u16string initial = IFReadIniStr(m_env.settingsFile, kSection, kSaveFolderKey, u"");
+    const std::u16string initial = settings::Read(m_env.settingsFile, settings::kSaveFolder, u"");
     const auto folder = m_prompts.BrowseFolder(u"保存先フォルダを指定してＯＫをクリックしてください", initial);
     if (!folder)
         return;
-    m_ui->Edit1->setText(ui::Q(*folder));
-    IFWriteIniStr(m_env.settingsFile, kSection, kSaveFolderKey, *folder);
+    m_ui->Edit1->setText(gui::Q(*folder));
+    settings::Write(m_env.settingsFile, settings::kSaveFolder, *folder);
 }
 
 } // namespace plok::claims

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "core/Environment.h"
-#include "core/Prompts.h"
+#include "gui/ChildWindow.h"
 
-#include <QDialog>
 #include <memory>
 
 class QButtonGroup;
@@ -16,20 +14,16 @@ namespace plok::claims {
 
 /// The save-destination window: chooses between the Downloads folder and a folder of the user's (setting SAVEFDR,
 /// written as soon as the user decides).
-class TfrmSavePath : public QDialog
+class TfrmSavePath : public gui::ChildWindow
 {
     Q_OBJECT
 
 public:
-    /// The window deletes itself once closed: create it with new.
     TfrmSavePath(const Environment& env, Prompts& prompts, QWidget* parent = nullptr);
     ~TfrmSavePath() override;
 
-    /// Shows the window modally and returns true once it has closed (the window is gone by then).
-    bool DspSet();
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -39,8 +33,6 @@ private:
     void ShowFolderControls(bool visible);
 
     std::unique_ptr<Ui::TfrmSavePath> m_ui;
-    Environment m_env;
-    Prompts& m_prompts;
     QButtonGroup* m_items = nullptr;
 };
 

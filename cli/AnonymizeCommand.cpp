@@ -7,17 +7,7 @@ namespace {
 
 int RunAnonymize(const ParsedArgs& args, Reporter& reporter)
 {
-    const std::filesystem::path outFolder = args.Option("out", ".");
-    if (!OutputFolderReady(outFolder, reporter))
-        return kExitFailed;
-    ForEachFile(args, reporter, [&](const std::string& file) {
-        const claims::ConvResult r = claims::Conv(file, outFolder);
-        if (r.status == claims::ConvResult::Status::Done)
-            reporter.Produced(r.fileName);
-        else
-            reporter.Failed(file, ToUtf8(r.message));
-    });
-    return reporter.failed() ? kExitFailed : kExitOk;
+    return RunOnFile(args, reporter, claims::Conv);
 }
 
 } // namespace

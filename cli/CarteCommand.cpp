@@ -5,22 +5,6 @@ namespace plok::cli {
 
 namespace {
 
-template<class Job>
-int RunOnFile(const ParsedArgs& args, Reporter& reporter, Job job)
-{
-    const std::filesystem::path outFolder = args.Option("out", ".");
-    if (!OutputFolderReady(outFolder, reporter))
-        return kExitFailed;
-    ForEachFile(args, reporter, [&](const std::string& file) {
-        const auto r = job(file, outFolder);
-        if (r.status == decltype(r.status)::Done)
-            reporter.Produced(r.fileName);
-        else
-            reporter.Failed(file, ToUtf8(r.message));
-    });
-    return reporter.failed() ? kExitFailed : kExitOk;
-}
-
 int RunCarte(const ParsedArgs& args, Reporter& reporter)
 {
     return RunOnFile(args, reporter, tools::ConvertToCarte);

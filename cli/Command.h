@@ -1,10 +1,11 @@
 #pragma once
 
 #include "cli/Cli.h"
-#include "core/Errors.h"
+#include "core/RunResult.h"
 #include "core/Text.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <string>
@@ -69,30 +70,17 @@ struct Command
     int (*run)(const ParsedArgs&, Reporter&);
 };
 
-/// Checks the output folder once for all files, so that a mistyped --out is reported once.
-inline bool OutputFolderReady(const std::filesystem::path& folder, Reporter& reporter)
-{
-    std::error_code ec;
-    if (std::filesystem::is_directory(folder, ec))
-        return true;
-    reporter.Failed(folder.string(), "出力フォルダがありません。");
-    return false;
-}
+/// One run of a per-file command: the input file and the output folder in, the run's result out.
+using FileJob = std::function<RunResult(const std::filesystem::path& file, const std::filesystem::path& outFolder)>;
+/// Work a command does once before its files, after the output folder is checked: false when it has reported a
+/// failure and the command must stop.
+using Prepare = std::function<bool(Reporter&)>;
 
-/// Runs `body` for one file, turning the job's failures into one stderr line; a failure never stops the next file.
-template<class Body>
-void ForEachFile(const ParsedArgs& args, Reporter& reporter, Body body)
-{
-    for (const std::string& file : args.files) {
-        try {
-            body(file);
-        } catch (const Error& e) {
-            reporter.Failed(file, e.what());
-        } catch (const std::exception& e) {
-            reporter.Failed(file, e.what());
-        }
-    }
-}
+/// The loop every per-file command shares: checks the output folder (--out, default the current folder) once, runs
+/// `prepare`, then `job` for every FILE in order. A produced file is printed; a refused run or a failure is reported
+/// on stderr under the file's name and never stops the next file. Returns kExitOk when every file produced its
+/// output, else kExitFailed.
+int RunOnFile(const ParsedArgs& args, Reporter& reporter, const FileJob& job, const Prepare& prepare = {});
 
 const Command& AnonymizeCommand();
 const Command& StripBranchCommand();

@@ -8,29 +8,25 @@ namespace {
 
 int RunReplace(const ParsedArgs& args, Reporter& reporter)
 {
-    const std::filesystem::path outFolder = args.Option("out", ".");
-    if (!OutputFolderReady(outFolder, reporter))
-        return kExitFailed;
     const std::string definitions = args.Option("definitions", "");
     tools::ChangeTable table;
-    try {
-        const tools::CsvSetResult loaded = tools::CsvSet(definitions, table);
-        if (loaded.status != tools::CsvSetResult::Status::Loaded) {
-            reporter.Failed(definitions, ToUtf8(loaded.message));
-            return kExitFailed;
+    const auto loadTable = [&](Reporter& r) {
+        try {
+            const RunResult loaded = tools::CsvSet(definitions, table);
+            if (loaded.Done())
+                return true;
+            r.Failed(definitions, ToUtf8(loaded.message));
+        } catch (const std::exception& e) {
+            r.Failed(definitions, e.what());
         }
-    } catch (const std::exception& e) {
-        reporter.Failed(definitions, e.what());
-        return kExitFailed;
-    }
-    ForEachFile(args, reporter, [&](const std::string& file) {
-        const tools::ReplaceResult r = tools::Cnv(file, table, outFolder);
-        if (r.status == tools::ReplaceResult::Status::Done)
-            reporter.Produced(r.fileName);
-        else
-            reporter.Failed(file, ToUtf8(r.message));
-    });
-    return reporter.failed() ? kExitFailed : kExitOk;
+        return false;
+    };
+    return RunOnFile(
+        args, reporter,
+        [&](const std::filesystem::path& file, const std::filesystem::path& outFolder) {
+            return tools::Cnv(file, table, outFolder);
+        },
+        loadTable);
 }
 
 } // namespace

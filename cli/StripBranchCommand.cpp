@@ -34,17 +34,9 @@ int RunStripBranch(const ParsedArgs& args, Reporter& reporter)
     }
     const std::u16string start = FromUtf8(args.Option("start", ""));
     const std::u16string end = FromUtf8(args.Option("end", ""));
-    const std::filesystem::path outFolder = args.Option("out", ".");
-    if (!OutputFolderReady(outFolder, reporter))
-        return kExitFailed;
-    ForEachFile(args, reporter, [&](const std::string& file) {
-        const claims::StripResult r = claims::Conv2(file, *mode, start, end, outFolder);
-        if (r.status == claims::StripResult::Status::Done)
-            reporter.Produced(r.fileName);
-        else
-            reporter.Failed(file, ToUtf8(r.message));
+    return RunOnFile(args, reporter, [&](const std::filesystem::path& file, const std::filesystem::path& outFolder) {
+        return claims::Conv2(file, *mode, start, end, outFolder);
     });
-    return reporter.failed() ? kExitFailed : kExitOk;
 }
 
 } // namespace

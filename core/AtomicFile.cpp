@@ -28,12 +28,13 @@ mode_t CurrentUmask()
 AtomicFile::AtomicFile(const std::filesystem::path& folder)
 {
     std::string tmpl = (folder / ".plok-XXXXXX.tmp").string();
-    m_fd = ::mkostemps(tmpl.data(), 4, O_CLOEXEC);
-    if (m_fd < 0)
+    const int fd = ::mkostemps(tmpl.data(), 4, O_CLOEXEC);
+    if (fd < 0)
         throw MakeIoError(folder.string(), "に書き込めません", errno);
     m_temp = tmpl;
+    m_file = FileHandle(fd, m_temp);
     // mkstemp makes the file private; an output should carry the usual permissions.
-    ::fchmod(m_fd, 0666 & ~CurrentUmask());
+    ::fchmod(fd, 0666 & ~CurrentUmask());
     m_buf.reserve(kBufferSize);
 }
 
@@ -44,10 +45,7 @@ AtomicFile::~AtomicFile()
 
 void AtomicFile::Discard()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_file.Close();
     if (!m_temp.empty()) {
         ::unlink(m_temp.c_str());
         m_temp.clear();
@@ -56,20 +54,11 @@ void AtomicFile::Discard()
 
 void AtomicFile::Flush()
 {
-    const char* p = m_buf.data();
-    std::size_t left = m_buf.size();
-    while (left > 0) {
-        const ssize_t n = ::write(m_fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            const std::string name = m_temp.string();
-            Discard();
-            throw MakeIoError(name, "に書き込めません", err);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
+    try {
+        m_file.WriteAll(m_buf);
+    } catch (const IoError&) {
+        Discard();
+        throw;
     }
     m_written += m_buf.size();
     m_buf.clear();
@@ -77,7 +66,7 @@ void AtomicFile::Flush()
     if (m_written - m_synced >= kWriteBackStep) {
         // Only starts the write-back, without waiting; failures surface at the fsync in Commit.
         ::sync_file_range(
-            m_fd, static_cast<off_t>(m_synced), static_cast<off_t>(m_written - m_synced), SYNC_FILE_RANGE_WRITE);
+            m_file.fd(), static_cast<off_t>(m_synced), static_cast<off_t>(m_written - m_synced), SYNC_FILE_RANGE_WRITE);
         m_synced = m_written;
     }
 #endif
@@ -85,7 +74,7 @@ void AtomicFile::Flush()
 
 void AtomicFile::WriteSlow(std::string_view bytes)
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         throw IoError("一時ファイルは既に閉じられています。");
     Flush();
     if (bytes.size() >= kBufferSize) {
@@ -99,18 +88,16 @@ void AtomicFile::WriteSlow(std::string_view bytes)
 
 void AtomicFile::Commit(const std::filesystem::path& target)
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         throw IoError("一時ファイルは既に閉じられています。");
     Flush();
     // The new content must be on disk before the rename makes it the only copy.
-    const int syncErr = ::fsync(m_fd) != 0 ? errno : 0;
-    const int closeErr = ::close(m_fd) != 0 ? errno : 0;
+    const int syncErr = ::fsync(m_file.fd()) != 0 ? errno : 0;
+    const int closeErr = m_file.Close();
     if (syncErr != 0 || closeErr != 0) {
-        m_fd = -1;
         Discard();
         throw MakeIoError(target.string(), "に書き込めません", syncErr != 0 ? syncErr : closeErr);
     }
-    m_fd = -1;
     if (::rename(m_temp.c_str(), target.c_str()) != 0) {
         const int err = errno;
         Discard();
@@ -118,12 +105,10 @@ void AtomicFile::Commit(const std::filesystem::path& target)
     }
     m_temp.clear();
     // Make the rename itself durable; a folder that cannot be synced still holds the complete file.
-    const int dir
-        = ::open(target.parent_path().empty() ? "." : target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    const FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), folder);
+    if (dir.IsOpen())
+        ::fsync(dir.fd());
 }
 
 } // namespace plok

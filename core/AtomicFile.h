@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/File.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -41,7 +43,7 @@ private:
     void Flush();
 
     std::filesystem::path m_temp;
-    int m_fd = -1;
+    FileHandle m_file;
     std::string m_buf;
     std::size_t m_written = 0; // bytes handed to the kernel
     std::size_t m_synced = 0; // bytes whose write-back was started

@@ -1,10 +1,11 @@
 #include "core/Cp932.h"
 
+#include "core/Errors.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 
 #include <unicode/ucnv.h>
 
@@ -45,7 +46,7 @@ std::unique_ptr<Tables> BuildTables()
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<UConverter, ConverterCloser> conv(ucnv_open("windows-31j", &status));
     if (U_FAILURE(status))
-        throw std::runtime_error(std::string("ICU cannot open windows-31j: ") + u_errorName(status));
+        throw Error(std::string("文字コード表（シフトJIS）を読み込めません。(") + u_errorName(status) + ")");
     ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
 

@@ -47,6 +47,12 @@ bool FileExists(const std::filesystem::path& path)
     return !path.empty() && !ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st);
 }
 
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
 std::filesystem::path ToPath(std::u16string_view name)
 {
     return std::filesystem::path(ToUtf8(name));

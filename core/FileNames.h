@@ -14,6 +14,10 @@ bool IsPlainFileName(std::u16string_view name);
 /// names nothing. Never throws.
 bool FileExists(const std::filesystem::path& path);
 
+/// True when `a` and `b` name the same existing file (through links and different spellings of one path alike).
+/// Never throws.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
 /// The file-system path of a UTF-16 name (UTF-8 on this platform).
 std::filesystem::path ToPath(std::u16string_view name);
 

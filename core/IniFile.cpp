@@ -2,12 +2,10 @@
 
 #include "core/AtomicFile.h"
 #include "core/Errors.h"
+#include "core/File.h"
 #include "core/TextFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <unistd.h>
 
 namespace plok {
 
@@ -17,14 +15,6 @@ namespace fs = std::filesystem;
 
 // The buffer the Windows profile call is given holds 2048 units with the terminating zero.
 constexpr std::size_t kMaxValueUnits = 2047;
-
-enum class Encoding
-{
-    Cp932,
-    Utf8,
-    Utf16Le,
-    Utf16Be,
-};
 
 char16_t AsciiLower(char16_t c)
 {
@@ -119,36 +109,6 @@ bool Exists(const fs::path& file)
     return fs::status(file, ec).type() != fs::file_type::not_found;
 }
 
-Encoding DetectEncoding(const fs::path& file)
-{
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw MakeIoError(file.string(), "を開けません", errno);
-    unsigned char head[3] = {};
-    std::size_t got = 0;
-    while (got < sizeof head) {
-        const ssize_t n = ::read(fd, head + got, sizeof head - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            throw MakeIoError(file.string(), "を読み込めません", err);
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    if (got >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF)
-        return Encoding::Utf8;
-    if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE)
-        return Encoding::Utf16Le;
-    if (got >= 2 && head[0] == 0xFE && head[1] == 0xFF)
-        return Encoding::Utf16Be;
-    return Encoding::Cp932;
-}
-
 void AppendUtf16(std::u16string_view text, bool bigEndian, std::string& out)
 {
     for (char16_t c : text) {
@@ -159,27 +119,27 @@ void AppendUtf16(std::u16string_view text, bool bigEndian, std::string& out)
     }
 }
 
-void Save(const fs::path& file, const std::vector<Line>& lines, Encoding encoding)
+void Save(const fs::path& file, const std::vector<Line>& lines, TextEncoding encoding)
 {
-    if (encoding == Encoding::Cp932) {
+    if (encoding == TextEncoding::Cp932) {
         WrtSet(file, lines);
         return;
     }
     AtomicFile out(file.parent_path().empty() ? fs::path(".") : file.parent_path());
     std::string bytes;
-    if (encoding == Encoding::Utf8)
+    if (encoding == TextEncoding::Utf8)
         bytes = "\xEF\xBB\xBF";
-    else if (encoding == Encoding::Utf16Le)
+    else if (encoding == TextEncoding::Utf16Le)
         bytes = "\xFF\xFE";
     else
         bytes = "\xFE\xFF";
     for (const Line& line : lines) {
-        if (encoding == Encoding::Utf8) {
+        if (encoding == TextEncoding::Utf8) {
             bytes += ToUtf8(line);
             bytes += "\r\n";
         } else {
-            AppendUtf16(line, encoding == Encoding::Utf16Be, bytes);
-            AppendUtf16(u"\r\n", encoding == Encoding::Utf16Be, bytes);
+            AppendUtf16(line, encoding == TextEncoding::Utf16Be, bytes);
+            AppendUtf16(u"\r\n", encoding == TextEncoding::Utf16Be, bytes);
         }
     }
     out.Write(bytes);
@@ -212,10 +172,11 @@ void IFWriteIniStr(const std::filesystem::path& iniFile, std::u16string_view sec
         throw IoError("設定ファイル \"" + iniFile.string() + "\" に書き込めません（改行を含む値）。");
 
     std::vector<Line> lines;
-    Encoding encoding = Encoding::Cp932;
+    TextEncoding encoding = TextEncoding::Cp932;
     if (Exists(iniFile)) {
-        encoding = DetectEncoding(iniFile);
-        lines = LoadLines(iniFile);
+        const std::string bytes = ReadAll(iniFile);
+        encoding = DetectEncoding(bytes);
+        lines = SplitLines(DecodeText(bytes));
     }
 
     const std::u16string_view sectionName = TrimView(section);

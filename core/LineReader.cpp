@@ -1,11 +1,6 @@
 #include "core/LineReader.h"
 
-#include "core/Errors.h"
-
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace plok {
 
@@ -32,11 +27,8 @@ void AppendWithoutCr(std::string& line, const char* bytes, std::size_t len)
 } // namespace
 
 LineReader::LineReader(const std::filesystem::path& path)
-    : m_path(path)
+    : m_file(FileHandle::OpenForReading(path))
 {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        throw MakeIoError(path.string(), "を開けません", errno);
     m_buf.resize(kBufferSize);
 }
 
@@ -47,9 +39,7 @@ LineReader::~LineReader()
 
 void LineReader::Close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file.Close();
     m_eof = true;
     m_pos = m_end = 0;
 }
@@ -58,27 +48,20 @@ bool LineReader::Fill()
 {
     if (m_eof)
         return false;
-    for (;;) {
-        const ssize_t n = ::read(m_fd, m_buf.data(), m_buf.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw MakeIoError(m_path.string(), "を読み込めません", errno);
-        }
-        if (n == 0) {
-            m_eof = true;
-            return false;
-        }
-        m_pos = 0;
-        m_end = static_cast<std::size_t>(n);
-        // Nothing after an end-of-file byte is ever read.
-        if (const void* sub = std::memchr(m_buf.data(), kEndOfFile, m_end)) {
-            m_end = static_cast<std::size_t>(static_cast<const char*>(sub) - m_buf.data());
-            m_eof = true;
-            return m_end > 0;
-        }
-        return true;
+    const std::size_t n = m_file.Read(m_buf.data(), m_buf.size());
+    if (n == 0) {
+        m_eof = true;
+        return false;
     }
+    m_pos = 0;
+    m_end = n;
+    // Nothing after an end-of-file byte is ever read.
+    if (const void* sub = std::memchr(m_buf.data(), kEndOfFile, m_end)) {
+        m_end = static_cast<std::size_t>(static_cast<const char*>(sub) - m_buf.data());
+        m_eof = true;
+        return m_end > 0;
+    }
+    return true;
 }
 
 bool LineReader::NextSlow(std::string_view& line)

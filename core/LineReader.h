@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/ByteScan.h"
+#include "core/File.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -56,8 +56,7 @@ private:
     bool Fill();
     bool NextSlow(std::string_view& line);
 
-    std::filesystem::path m_path;
-    int m_fd = -1;
+    FileHandle m_file;
     std::vector<char> m_buf;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;

@@ -4,49 +4,14 @@
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/FileNames.h"
+#include "core/FoldCase.h"
 #include "core/LineReader.h"
-
-#include <unicode/stringoptions.h>
-#include <unicode/ustring.h>
 
 namespace plok::tools {
 
 namespace {
 
 constexpr std::size_t kPadWidth = 10;
-
-/// Full case folding with default options into `out`.
-void Fold(std::u16string_view s, std::u16string& out)
-{
-    out.clear();
-    // Keys are mostly digits and ASCII letters, whose folding is plain lower-casing.
-    bool ascii = true;
-    for (char16_t c : s)
-        ascii = ascii && c < 0x80;
-    if (ascii) {
-        out.reserve(s.size());
-        for (char16_t c : s)
-            out += (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-        return;
-    }
-    out.resize(s.size() + 8);
-    for (;;) {
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t n = u_strFoldCase(out.data(), static_cast<int32_t>(out.size()), s.data(),
-            static_cast<int32_t>(s.size()), U_FOLD_CASE_DEFAULT, &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            out.resize(static_cast<std::size_t>(n));
-            continue;
-        }
-        if (U_FAILURE(status)) {
-            // Folding only fails on memory exhaustion; compare the text as it is rather than lose the pair.
-            out.assign(s);
-            return;
-        }
-        out.resize(static_cast<std::size_t>(n));
-        return;
-    }
-}
 
 std::u16string Field(const FieldList& fields, std::size_t i, bool pad)
 {
@@ -72,7 +37,7 @@ void ChangeTable::Add(Line oldValue, Line newValue)
 {
     const int i = static_cast<int>(m_old.size());
     std::u16string folded;
-    Fold(oldValue, folded);
+    FoldCase(oldValue, folded);
     m_old.push_back(std::move(oldValue));
     m_new.push_back(std::move(newValue));
     m_next.push_back(-1);
@@ -86,7 +51,7 @@ void ChangeTable::Add(Line oldValue, Line newValue)
 int ChangeTable::Find(std::u16string_view key) const
 {
     thread_local std::u16string folded;
-    Fold(key, folded);
+    FoldCase(key, folded);
     const auto it = m_index.find(folded);
     if (it == m_index.end())
         return -1;
@@ -97,15 +62,11 @@ int ChangeTable::Find(std::u16string_view key) const
     return -1;
 }
 
-CsvSetResult CsvSet(const std::filesystem::path& pstFile, ChangeTable& table, const std::function<void(int)>& onCount)
+RunResult CsvSet(const std::filesystem::path& pstFile, ChangeTable& table, const std::function<void(int)>& onCount)
 {
     table.Clear();
-    CsvSetResult result;
-    if (!FileExists(pstFile)) {
-        result.status = CsvSetResult::Status::MissingFile;
-        result.message = kMissingTableText;
-        return result;
-    }
+    if (!FileExists(pstFile))
+        return RunResult::Refused(RunStatus::MissingFile, kMissingTableText);
 
     LineReader in(pstFile);
     std::string_view bytes;
@@ -125,8 +86,7 @@ CsvSetResult CsvSet(const std::filesystem::path& pstFile, ChangeTable& table, co
         if (onCount)
             onCount(static_cast<int>(table.size()));
     }
-    result.status = CsvSetResult::Status::Loaded;
-    return result;
+    return {RunStatus::Done, {}, {}, {}};
 }
 
 } // namespace plok::tools

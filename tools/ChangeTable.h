@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RunResult.h"
 #include "core/Text.h"
 
 #include <filesystem>
@@ -43,18 +44,6 @@ private:
     std::vector<int> m_next;
 };
 
-/// What loading a change-definition file tells its caller.
-struct CsvSetResult
-{
-    enum class Status
-    {
-        Loaded, // the table holds the file's pairs
-        MissingFile, // the table is empty; `message` is the warning to show
-    };
-    Status status = Status::MissingFile;
-    std::u16string message;
-};
-
 /// Warning shown when the change-definition file does not exist (a folder does not count).
 inline constexpr char16_t kMissingTableText[] = u"変更定義ファイルがファイルがありません。";
 
@@ -63,9 +52,10 @@ inline constexpr char16_t kMissingTableText[] = u"変更定義ファイルがフ
 /// own field splitter, both trimmed; from the second line on, a value shorter than 10 characters is left-padded
 /// with "0" to 10. Further fields are ignored. `onCount` gets the number of pairs loaded after each line.
 ///
-/// The table is emptied first, even when the file is missing. Throws ListIndexError(1) for a line without a
+/// Done when the table holds the file's pairs (there is no message then); MissingFile with the warning otherwise. The
+/// table is emptied first, even when the file is missing. Throws ListIndexError(1) for a line without a
 /// comma (the pairs read before it stay in the table) and IoError when the file cannot be read.
-CsvSetResult CsvSet(
+RunResult CsvSet(
     const std::filesystem::path& pstFile, ChangeTable& table, const std::function<void(int)>& onCount = {});
 
 } // namespace plok::tools

@@ -1,18 +1,17 @@
 #include "tools/ChartLink.h"
 
+#include "core/AtomicFile.h"
 #include "core/CommaText.h"
+#include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/FileNames.h"
+#include "core/FoldCase.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
 
 #include <algorithm>
 #include <unordered_set>
-
-#include <unicode/stringoptions.h>
-#include <unicode/ustring.h>
-#include <unicode/utypes.h>
 
 namespace plok::tools {
 
@@ -27,28 +26,7 @@ public:
     /// The folded form of `key`, valid until the next call.
     const std::u16string& Fold(std::u16string_view key)
     {
-        m_folded.assign(key);
-        if (std::all_of(key.begin(), key.end(), [](char16_t c) { return c < 0x80; })) {
-            for (char16_t& c : m_folded)
-                if (c >= u'A' && c <= u'Z')
-                    c = static_cast<char16_t>(c - u'A' + u'a');
-            return m_folded;
-        }
-        // Full folding can grow the text ("ß" folds to "ss"): retry once with the size ICU asks for.
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            UErrorCode status = U_ZERO_ERROR;
-            const int32_t length = u_strFoldCase(m_folded.data(), static_cast<int32_t>(m_folded.size()), key.data(),
-                static_cast<int32_t>(key.size()), U_FOLD_CASE_DEFAULT, &status);
-            if (status == U_BUFFER_OVERFLOW_ERROR) {
-                m_folded.resize(static_cast<std::size_t>(length));
-                continue;
-            }
-            if (U_FAILURE(status))
-                break;
-            m_folded.resize(static_cast<std::size_t>(length));
-            return m_folded;
-        }
-        m_folded.assign(key);
+        FoldCase(key, m_folded);
         return m_folded;
     }
     void Reserve(std::size_t count) { m_keys.reserve(count); }
@@ -104,10 +82,13 @@ void AppendColumn(std::u16string& line, std::u16string_view value)
     line += value;
 }
 
-std::u16string UnsafeNameText(std::u16string_view yearMonth, std::u16string_view what)
+/// Appends `line` in code page 932 with CR LF.
+void WriteLine(AtomicFile& out, std::u16string_view line, std::string& bytes)
 {
-    return u"年月「" + std::u16string(yearMonth) + u"」はファイル名に使えない文字を含むため、" + std::u16string(what)
-        + u"を作成できません。";
+    bytes.clear();
+    cp932::EncodeAppend(line, bytes);
+    bytes += "\r\n";
+    out.Write(bytes);
 }
 
 } // namespace
@@ -120,33 +101,24 @@ std::u16string GetCarte(std::u16string_view pstPtnum)
     return FormatInteger(*number);
 }
 
-CarteResult ConvertToCarte(const std::filesystem::path& source, const std::filesystem::path& outFolder)
+RunResult ConvertToCarte(const std::filesystem::path& source, const std::filesystem::path& outFolder)
 {
-    CarteResult result;
-    if (!FileExists(source)) {
-        result.status = CarteResult::Status::MissingFile;
-        result.message = kCarteMissingFileText;
-        return result;
-    }
-    const std::vector<Line> lines = LoadLines(source);
-    if (lines.empty()) {
-        // Nothing to write: a completion message would name a file that does not exist.
-        result.status = CarteResult::Status::NoLines;
-        result.message = kNotFfFileText;
-        return result;
-    }
+    if (!FileExists(source))
+        return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
+    TextLines lines(source);
 
     const NumberFormat fmt;
-    std::vector<Line> wList;
-    wList.reserve(lines.size() + 1);
-    wList.emplace_back(kCarteHeader);
+    AtomicFile out(outFolder);
+    std::string bytes;
     FoldedKeys cList;
-    cList.Reserve(lines.size());
     std::u16string mstNgt;
     std::u16string record;
+    Line row;
     FieldList csvData;
-    for (std::size_t j = 1; j <= lines.size(); ++j) {
-        record = lines[j - 1];
+    std::size_t j = 0;
+    while (lines.Next(record)) {
+        if (++j == 1)
+            WriteLine(out, kCarteHeader, bytes);
         std::replace(record.begin(), record.end(), u'\t', u',');
         csvData.clear();
         GetCommaTxt(record, csvData);
@@ -159,42 +131,39 @@ CarteResult ConvertToCarte(const std::filesystem::path& source, const std::files
             continue;
 
         auto t = [&](std::size_t i) { return TrimView<char16_t>(csvData[i]); };
-        Line out = GetCarte(csvData[0]);
-        AppendColumn(out, csvData[1]);
-        AppendColumn(out, mstNgt + u"01");
-        AppendColumn(out, t(5).size() == 7 ? t(5) : std::u16string_view());
-        AppendColumn(out, LimitedMeasure(t(6), fmt, [](double v) { return FormatInteger(IntegerPart(v)); }));
-        AppendColumn(out, LimitedMeasure(t(7), fmt, [&](double v) { return FormatOneDecimal(v, fmt); }));
-        AppendColumn(out, UnlessSentinel(t(31)));
-        AppendColumn(out, UnlessSentinel(t(32)));
-        AppendColumn(out, DecimalMeasure(t(22), fmt));
-        AppendColumn(out, WholeMeasure(t(37), fmt));
-        AppendColumn(out, DecimalMeasure(t(52), fmt));
-        wList.push_back(std::move(out));
+        row = GetCarte(csvData[0]);
+        AppendColumn(row, csvData[1]);
+        AppendColumn(row, mstNgt + u"01");
+        AppendColumn(row, t(5).size() == 7 ? t(5) : std::u16string_view());
+        AppendColumn(row, LimitedMeasure(t(6), fmt, [](double v) { return FormatInteger(IntegerPart(v)); }));
+        AppendColumn(row, LimitedMeasure(t(7), fmt, [&](double v) { return FormatOneDecimal(v, fmt); }));
+        AppendColumn(row, UnlessSentinel(t(31)));
+        AppendColumn(row, UnlessSentinel(t(32)));
+        AppendColumn(row, DecimalMeasure(t(22), fmt));
+        AppendColumn(row, WholeMeasure(t(37), fmt));
+        AppendColumn(row, DecimalMeasure(t(52), fmt));
+        WriteLine(out, row, bytes);
         cList.Add(key);
     }
+    // Nothing to write: a completion message would name a file that does not exist.
+    if (j == 0)
+        return RunResult::Refused(RunStatus::NoLines, kNotFfFileText);
 
     const std::u16string name = mstNgt + u"_carte.csv";
-    if (!IsPlainFileName(name)) {
-        result.status = CarteResult::Status::UnsafeName;
-        result.message = UnsafeNameText(mstNgt, u"電カル連携ファイル");
-        return result;
-    }
-    WrtSet(outFolder / ToPath(name), wList);
-    result.status = CarteResult::Status::Done;
-    result.fileName = name;
-    result.message = name + u"が作成されました";
-    return result;
+    return CommitOutput(out, outFolder, {name, u"年月", mstNgt, u"電カル連携ファイル"}, CreatedText(name));
 }
 
-ExportResult ExportCsv(const std::filesystem::path& source, const std::filesystem::path& outFolder)
+RunResult ExportCsv(const std::filesystem::path& source, const std::filesystem::path& outFolder)
 {
-    const std::vector<Line> lines = LoadLines(source);
-    std::vector<Line> wList;
-    wList.reserve(lines.size());
+    TextLines lines(source);
+    AtomicFile out(outFolder);
+    std::string bytes;
     std::u16string mstNgt;
-    for (std::size_t j = 1; j <= lines.size(); ++j) {
-        const FieldList csvData = SplitCommaText(lines[j - 1]);
+    Line line;
+    Line row;
+    std::size_t kept = 0;
+    for (std::size_t j = 1; lines.Next(line); ++j) {
+        const FieldList csvData = SplitCommaText(line);
         if (csvData.empty())
             throw ListIndexError(0);
         if (csvData[0].empty())
@@ -204,31 +173,18 @@ ExportResult ExportCsv(const std::filesystem::path& source, const std::filesyste
                 throw ListIndexError(3);
             mstNgt = csvData[3];
         }
-        Line out;
+        row.clear();
         for (std::size_t i = 0; i < csvData.size(); ++i) {
             if (i > 0)
-                out += u',';
-            out += csvData[i];
+                row += u',';
+            row += csvData[i];
         }
-        wList.push_back(std::move(out));
+        WriteLine(out, row, bytes);
+        ++kept;
     }
-
-    ExportResult result;
-    if (wList.empty()) {
-        result.status = ExportResult::Status::NoLines;
-        result.message = kNotFfFileText;
-        return result;
-    }
-    const std::u16string name = mstNgt + u"_carte.csv";
-    if (!IsPlainFileName(name)) {
-        result.status = ExportResult::Status::UnsafeName;
-        result.message = UnsafeNameText(mstNgt, u"CSVファイル");
-        return result;
-    }
-    WrtSet(outFolder / ToPath(name), wList);
-    result.status = ExportResult::Status::Done;
-    result.fileName = name;
-    return result;
+    if (kept == 0)
+        return RunResult::Refused(RunStatus::NoLines, kNotFfFileText);
+    return CommitOutput(out, outFolder, {mstNgt + u"_carte.csv", u"年月", mstNgt, u"CSVファイル"}, u"");
 }
 
 } // namespace plok::tools

@@ -1,44 +1,13 @@
 #pragma once
 
+#include "core/RunResult.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace plok::tools {
 
-/// What a chart-linkage conversion run tells its caller.
-struct CarteResult
-{
-    enum class Status
-    {
-        Done, // `fileName` was written into the output folder; `message` is the completion message
-        MissingFile, // nothing was written; `message` is the warning to show
-        NoLines, // the file holds no line; nothing was written; `message` is the warning
-        UnsafeName, // the year and month cannot be a file name; nothing was written; `message` is the warning
-    };
-    Status status = Status::MissingFile;
-    std::u16string message;
-    std::u16string fileName; // bare name, only with Done
-};
-
-/// What a plain CSV export tells its caller.
-struct ExportResult
-{
-    enum class Status
-    {
-        Done, // `fileName` was written into the output folder; there is no completion message
-        NoLines, // no line with a non-empty field 0; nothing was written; `message` is the warning
-        UnsafeName, // the year and month cannot be a file name; nothing was written; `message` is the warning
-    };
-    Status status = Status::NoLines;
-    std::u16string message;
-    std::u16string fileName; // bare name, only with Done
-};
-
-/// Warning shown when the FF file does not exist (a folder does not count).
-inline constexpr char16_t kCarteMissingFileText[] = u"ファイルがありません。";
-/// Warning shown for an FF file that gives nothing to write.
-inline constexpr char16_t kNotFfFileText[] = u"正しいFFファイルではありません。";
 /// The first line of every chart-linkage file.
 inline constexpr char16_t kCarteHeader[]
     = u"カルテ番号,患者氏名,診療年月日,郵便番号,身長,体重,収縮期血圧,拡張期血圧,HbA1c,LDLコレステロール,尿酸,空列";
@@ -54,13 +23,13 @@ std::u16string GetCarte(std::u16string_view pstPtnum);
 /// field 3 among the records from line 2 on that have a field 0 and at least 53 fields. The output holds the header and
 /// one line of eleven values per chart number: the first line of the source is never converted, records with an empty
 /// field 0 or fewer than 53 fields are skipped, and of records whose trimmed field 0 matches ignoring letter case only
-/// the first counts. Runs in time linear in the size of the file.
+/// the first counts. Runs in time linear in the size of the file, holding the file's bytes once.
 ///
 /// Returns MissingFile, NoLines (a file without any line) or UnsafeName (a year-month that cannot be part of a
 /// file name) with a warning and nothing written; Done with the completion message otherwise.
 /// Throws NumberFormatError when an HbA1c or uric-acid value is no number (nothing written) and IoError when
 /// the file cannot be read or the output cannot be written.
-CarteResult ConvertToCarte(const std::filesystem::path& source, const std::filesystem::path& outFolder);
+RunResult ConvertToCarte(const std::filesystem::path& source, const std::filesystem::path& outFolder);
 
 /// Writes a plain comma-separated copy of `source` into `outFolder` under the name of the chart-linkage file:
 /// each line split by the comma-text split rule (blanks and tabs also end fields, quotes are honoured), lines
@@ -72,6 +41,6 @@ CarteResult ConvertToCarte(const std::filesystem::path& source, const std::files
 /// Throws ListIndexError(0) for a line without any field, ListIndexError(3) when the line that must give the
 /// year-month has fewer than four fields (nothing written in both cases), and IoError when the file is missing
 /// or unreadable or the output cannot be written.
-ExportResult ExportCsv(const std::filesystem::path& source, const std::filesystem::path& outFolder);
+RunResult ExportCsv(const std::filesystem::path& source, const std::filesystem::path& outFolder);
 
 } // namespace plok::tools

@@ -1,6 +1,8 @@
 #include "tools/Replace.h"
 
+#include "core/AtomicFile.h"
 #include "core/CommaText.h"
+#include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/FileNames.h"
 #include "core/TextFile.h"
@@ -10,12 +12,12 @@ namespace plok::tools {
 namespace {
 
 /// Replaces every occurrence of `from` (not empty) in `s` by `to`, left to right, without looking into the
-/// inserted text again.
-void ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to)
+/// inserted text again; false when there was none.
+bool ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to)
 {
     std::size_t pos = s.find(from);
     if (pos == s.npos)
-        return;
+        return false;
     std::u16string out;
     out.reserve(s.size() + to.size());
     std::size_t start = 0;
@@ -26,12 +28,7 @@ void ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view
     }
     out.append(s, start);
     s = std::move(out);
-}
-
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
-{
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+    return true;
 }
 
 } // namespace
@@ -44,56 +41,49 @@ std::u16string ReplacedFileName(std::u16string_view pstFile)
     return name;
 }
 
-ReplaceResult Cnv(
-    const std::filesystem::path& pstFile, const ChangeTable& table, const std::filesystem::path& outFolder)
+RunResult Cnv(const std::filesystem::path& pstFile, const ChangeTable& table, const std::filesystem::path& outFolder)
 {
-    ReplaceResult result;
-    if (!FileExists(pstFile)) {
-        result.status = ReplaceResult::Status::MissingFile;
-        result.message = kReplaceMissingFileText;
-        return result;
-    }
+    if (!FileExists(pstFile))
+        return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
 
-    std::vector<Line> lines = LoadLines(pstFile);
+    TextLines lines(pstFile);
+    // A line the run leaves alone keeps its bytes; only a changed line, or one from a file in another encoding,
+    // goes through the code page.
+    const bool keepBytes = lines.encoding() == TextEncoding::Cp932;
     const std::vector<Line>& newValues = table.mlsList2();
-    for (Line& line : lines) {
+    AtomicFile out(outFolder);
+    std::string bytes;
+    Line line;
+    std::size_t count = 0;
+    while (lines.Next(line)) {
+        ++count;
         const FieldList fields = SplitCommaText(line);
         if (fields.size() < 2)
             throw ListIndexError(1);
-        if (fields[1].empty())
-            continue;
-        const std::u16string_view key = TrimView<char16_t>(fields[1]);
+        bool changed = false;
         // An empty key would match everywhere; a blank field 1 changes nothing.
-        if (key.empty())
-            continue;
-        if (const int iR = table.Find(key); iR >= 0)
-            ReplaceAll(line, key, newValues[static_cast<std::size_t>(iR)]);
+        if (const std::u16string_view key = TrimView<char16_t>(fields[1]); !key.empty()) {
+            if (const int iR = table.Find(key); iR >= 0)
+                changed = ReplaceAll(line, key, newValues[static_cast<std::size_t>(iR)]);
+        }
+        bytes.clear();
+        if (changed || !keepBytes)
+            cp932::EncodeAppend(line, bytes);
+        else
+            bytes.assign(lines.raw());
+        bytes += "\r\n";
+        out.Write(bytes);
     }
-    if (lines.empty()) {
-        result.status = ReplaceResult::Status::NoLines;
-        result.message = kNoLinesText;
-        return result;
-    }
+    if (count == 0)
+        return RunResult::Refused(RunStatus::NoLines, kNotFfFileText);
 
     const std::u16string name = ReplacedFileName(FromUtf8(pstFile.string()));
-    if (!IsPlainFileName(name)) {
-        result.status = ReplaceResult::Status::UnsafeName;
-        result.message
-            = u"出力ファイル名「" + name + u"」はファイル名に使えない文字を含むため、変換後ファイルを作成できません。";
-        return result;
+    if (IsPlainFileName(name) && SameFile(pstFile, outFolder / ToPath(name))) {
+        return RunResult::Refused(RunStatus::SameAsSource,
+            u"出力ファイル「" + name
+                + u"」が変換前ファイルと同じになるため、変換前ファイルを上書きせずに中止しました。");
     }
-    const std::filesystem::path target = outFolder / ToPath(name);
-    if (SameFile(pstFile, target)) {
-        result.status = ReplaceResult::Status::SameAsSource;
-        result.message = u"出力ファイル「" + name
-            + u"」が変換前ファイルと同じになるため、変換前ファイルを上書きせずに中止しました。";
-        return result;
-    }
-    WrtSet(target, lines);
-    result.status = ReplaceResult::Status::Done;
-    result.fileName = name;
-    result.message = name + u"が作成されました";
-    return result;
+    return CommitOutput(out, outFolder, {name, u"出力ファイル名", name, u"変換後ファイル"}, CreatedText(name));
 }
 
 } // namespace plok::tools

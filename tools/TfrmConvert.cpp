@@ -1,74 +1,35 @@
 #include "tools/TfrmConvert.h"
 
-#include "claims/TfrmMsg.h"
 #include "core/FileNames.h"
 #include "core/TextFile.h"
+#include "gui/QtText.h"
 #include "tools/ChartLink.h"
-#include "ui/UiSupport.h"
 #include "ui_TfrmConvert.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <QShowEvent>
-#include <QStyle>
 #include <filesystem>
 
 namespace plok::tools {
 
-namespace {
-
-using ui::Q;
-using ui::U;
-
-} // namespace
+using gui::Q;
+using gui::U;
 
 TfrmConvert::TfrmConvert(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, ui::kChildWindowFlags)
+    : ChildWindow(env, prompts, parent)
     , m_ui(std::make_unique<Ui::TfrmConvert>())
-    , m_env(env)
-    , m_prompts(prompts)
 {
     m_ui->setupUi(this);
-    setAttribute(Qt::WA_DeleteOnClose);
-    resize(348, 199);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    ui::SetCloseGlyph(m_ui->BitBtn1);
-
-    m_openResult = [this](std::u16string msg, std::u16string file1, std::u16string file2) {
-        claims::ShowResultDialog(m_env, m_prompts, this, msg, file1, file2);
-    };
-
-    ui::ConnectGuarded(m_ui->BitBtn1, &QPushButton::clicked, this, m_prompts, [this] { close(); });
-    ui::ConnectGuarded(m_ui->Button1, &QPushButton::clicked, this, m_prompts, [this] { Button1Click(); });
-    ui::ConnectGuarded(m_ui->Button2, &QPushButton::clicked, this, m_prompts, [this] { Button2Click(); });
-    ui::ConnectGuarded(m_ui->Button3, &QPushButton::clicked, this, m_prompts, [this] { Button3Click(); });
+    SetUpFrame({348, 199}, m_ui->BitBtn1);
+    OnClick(m_ui->Button1, [this] { Button1Click(); });
+    OnClick(m_ui->Button2, [this] { Button2Click(); });
+    OnClick(m_ui->Button3, [this] { Button3Click(); });
 }
 
 TfrmConvert::~TfrmConvert() = default;
 
-bool TfrmConvert::DspSet()
-{
-    exec();
-    return true;
-}
-
-void TfrmConvert::SetResultOpener(ResultOpener opener)
-{
-    m_openResult = std::move(opener);
-}
-
-void TfrmConvert::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmConvert::FormShow()
 {
     InitSet();
-    m_fListSize = 0;
+    m_fListHasLines = false;
 }
 
 void TfrmConvert::InitSet()
@@ -82,12 +43,12 @@ void TfrmConvert::Button3Click()
     if (const auto file = m_prompts.OpenFile()) {
         // The dialog keeps the confirmed name even when the file then fails to load.
         m_dialogFileName = *file;
-        m_fListSize = LoadLines(*file).size();
+        m_fListHasLines = HasLines(*file);
     }
-    if (m_fListSize > 0)
+    if (m_fListHasLines)
         m_ui->Edit1->setText(Q(m_dialogFileName));
     else
-        m_prompts.Warning(u"正しいFFファイルではありません。");
+        m_prompts.Warning(kNotFfFileText);
 }
 
 void TfrmConvert::Button1Click()
@@ -95,19 +56,19 @@ void TfrmConvert::Button1Click()
     const std::filesystem::path source = U(m_ui->Edit1->text());
     // The run works on what the edit names, typed or chosen: that file becomes the window's source list.
     if (FileExists(source))
-        m_fListSize = LoadLines(source).size();
-    const CarteResult result = ConvertToCarte(source, m_env.programFolder);
-    if (result.status != CarteResult::Status::Done) {
+        m_fListHasLines = HasLines(source);
+    const RunResult result = ConvertToCarte(source, m_env.programFolder);
+    if (!result.Done()) {
         m_prompts.Warning(result.message);
         return;
     }
-    m_openResult(result.message, result.fileName, u"");
+    OpenResult(result.message, result.fileName, u"");
 }
 
 void TfrmConvert::Button2Click()
 {
-    const ExportResult result = ExportCsv(U(m_ui->Edit1->text()), m_env.programFolder);
-    if (result.status != ExportResult::Status::Done)
+    const RunResult result = ExportCsv(U(m_ui->Edit1->text()), m_env.programFolder);
+    if (!result.Done())
         m_prompts.Warning(result.message);
 }
 

@@ -1,75 +1,36 @@
 #include "tools/TfrmReplace.h"
 
-#include "claims/TfrmMsg.h"
-#include "core/IniFile.h"
+#include "core/Settings.h"
 #include "core/TextFile.h"
+#include "gui/QtText.h"
 #include "tools/Replace.h"
-#include "ui/UiSupport.h"
 #include "ui_TfrmReplace.h"
 
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QShowEvent>
-#include <QStyle>
 
 namespace plok::tools {
 
-namespace {
-
-using ui::Q;
-using ui::U;
-
-} // namespace
+using gui::Q;
+using gui::U;
 
 TfrmReplace::TfrmReplace(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, ui::kChildWindowFlags)
+    : ChildWindow(env, prompts, parent)
     , m_ui(std::make_unique<Ui::TfrmReplace>())
-    , m_env(env)
-    , m_prompts(prompts)
 {
     m_ui->setupUi(this);
-    setAttribute(Qt::WA_DeleteOnClose);
-    resize(348, 228);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    ui::SetCloseGlyph(m_ui->BitBtn1);
-
-    m_openResult = [this](std::u16string msg, std::u16string file1, std::u16string file2) {
-        claims::ShowResultDialog(m_env, m_prompts, this, msg, file1, file2);
-    };
-
-    ui::ConnectGuarded(m_ui->BitBtn1, &QPushButton::clicked, this, m_prompts, [this] { close(); });
-    ui::ConnectGuarded(m_ui->Button1, &QPushButton::clicked, this, m_prompts, [this] { Button1Click(); });
-    ui::ConnectGuarded(m_ui->Button2, &QPushButton::clicked, this, m_prompts, [this] { Button2Click(); });
-    ui::ConnectGuarded(m_ui->Button3, &QPushButton::clicked, this, m_prompts, [this] { Button3Click(); });
+    SetUpFrame({348, 228}, m_ui->BitBtn1);
+    OnClick(m_ui->Button1, [this] { Button1Click(); });
+    OnClick(m_ui->Button2, [this] { Button2Click(); });
+    OnClick(m_ui->Button3, [this] { Button3Click(); });
 }
 
 TfrmReplace::~TfrmReplace() = default;
 
-bool TfrmReplace::DspSet()
-{
-    exec();
-    return true;
-}
-
-void TfrmReplace::SetResultOpener(ResultOpener opener)
-{
-    m_openResult = std::move(opener);
-}
-
-void TfrmReplace::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmReplace::FormShow()
 {
     InitSet();
-    m_fListSize = 0;
-    m_checkListSize = 0;
+    m_fListHasLines = false;
+    m_checkListHasLines = false;
     m_mlsList.Clear();
 }
 
@@ -88,19 +49,19 @@ void TfrmReplace::Button2Click()
     if (const auto file = m_prompts.OpenFile()) {
         // The dialog keeps the confirmed name even when the file then fails to load.
         m_dialogFileName = *file;
-        m_fListSize = LoadLines(*file).size();
+        m_fListHasLines = HasLines(*file);
     }
-    if (m_fListSize == 0)
-        m_prompts.Warning(u"正しいFFファイルではありません。");
+    if (!m_fListHasLines)
+        m_prompts.Warning(kNotFfFileText);
     else
         m_ui->Edit1->setText(Q(m_dialogFileName));
 
     m_prompts.Information(u"変換定義ファイルファイルを選択します");
     if (const auto file = m_prompts.OpenFile()) {
         m_dialogFileName = *file;
-        m_checkListSize = LoadLines(*file).size();
+        m_checkListHasLines = HasLines(*file);
     }
-    if (m_checkListSize == 0)
+    if (!m_checkListHasLines)
         m_prompts.Warning(u"変換定義ファイルではありません。");
     else
         m_ui->Edit3->setText(Q(m_dialogFileName));
@@ -108,20 +69,20 @@ void TfrmReplace::Button2Click()
 
 void TfrmReplace::Button1Click()
 {
-    const CsvSetResult loaded = CsvSet(U(m_ui->Edit3->text()), m_mlsList, [this](int count) {
+    const RunResult loaded = CsvSet(U(m_ui->Edit3->text()), m_mlsList, [this](int count) {
         m_ui->Edit2->setText(QString::number(count));
         m_ui->Edit2->repaint();
     });
-    if (loaded.status != CsvSetResult::Status::Loaded) {
+    if (!loaded.Done()) {
         m_prompts.Warning(loaded.message);
         return;
     }
-    const ReplaceResult result = Cnv(U(m_ui->Edit1->text()), m_mlsList, m_env.programFolder);
-    if (result.status != ReplaceResult::Status::Done) {
+    const RunResult result = Cnv(U(m_ui->Edit1->text()), m_mlsList, m_env.programFolder);
+    if (!result.Done()) {
         m_prompts.Warning(result.message);
         return;
     }
-    m_openResult(result.message, result.fileName, u"");
+    OpenResult(result.message, result.fileName, u"");
 }
 
 void TfrmReplace::Button3Click()
@@ -132,7 +93,7 @@ void TfrmReplace::Button3Click()
         return;
     }
     m_ui->Edit1->setText(Q(*folder) + QDir::separator());
-    IFWriteIniStr(m_env.settingsFile, u"PARAM", u"BACKUP", Trim(U(m_ui->Edit1->text())));
+    settings::Write(m_env.settingsFile, settings::kBackupFolder, Trim(U(m_ui->Edit1->text())));
 }
 
 } // namespace plok::tools

@@ -2,8 +2,8 @@
 
 #include "app/TfrmOption.h"
 #include "support/FakePrompts.h"
+#include "support/GuiSupport.h"
 #include "support/TempDir.h"
-#include "tools/ui/WindowChecks.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "app/QtPrompts.h"
 
+#include "support/GuiSupport.h"
 #include "support/TempDir.h"
-#include "tools/ui/WindowChecks.h"
 
 #include <QDialog>
 #include <QFileDialog>

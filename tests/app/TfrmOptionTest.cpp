@@ -1,10 +1,10 @@
 #include "app/TfrmOption.h"
 
 #include "support/FakePrompts.h"
+#include "support/GuiSupport.h"
 #include "support/TempDir.h"
 #include "tools/TfrmConvert.h"
 #include "tools/TfrmReplace.h"
-#include "tools/ui/WindowChecks.h"
 
 #include <QLineEdit>
 #include <QPointer>

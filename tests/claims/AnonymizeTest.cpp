@@ -3,28 +3,22 @@
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/Text.h"
+#include "support/Sjis.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+using plok::ResultSlot;
+using plok::RunResult;
+using plok::RunStatus;
 using plok::claims::Conv;
-using plok::claims::ConvResult;
-using plok::claims::PayerKind;
 using plok::test::FileCount;
 using plok::test::ReadBytes;
+using plok::test::Sjis;
 using plok::test::TempDir;
 using plok::test::WriteBytes;
 
 namespace {
-
-/// Code page 932 bytes of lines given as text, each ended by CR LF.
-std::string Sjis(std::initializer_list<std::u16string_view> lines)
-{
-    std::string out;
-    for (auto line : lines)
-        out += plok::cp932::Encode(line) + "\r\n";
-    return out;
-}
 
 std::string Fields(int count, std::string_view prefix)
 {
@@ -38,7 +32,7 @@ std::string Fields(int count, std::string_view prefix)
 class ConvTest : public testing::Test
 {
 protected:
-    ConvResult Run(std::string_view bytes)
+    RunResult Run(std::string_view bytes)
     {
         WriteBytes(in / "RECEIPTC.UKE", bytes);
         return Conv(in / "RECEIPTC.UKE", out.path());
@@ -67,12 +61,12 @@ TEST_F(ConvTest, SocialFileFieldByField)
           })
         + "\x1a";
 
-    const ConvResult r = Run(input);
+    const RunResult r = Run(input);
 
-    ASSERT_EQ(r.status, ConvResult::Status::Done);
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"50605_1.UKE");
     EXPECT_EQ(r.message, u"社保と国保の匿名化ファイルが作成されました");
-    EXPECT_EQ(r.payer, PayerKind::Social);
+    EXPECT_EQ(r.slot, ResultSlot::First);
     EXPECT_EQ(ReadBytes(out / "50605_1.UKE"),
         Sjis({
             u"IR,1,13,1,0123456,\"a b\",ORVAクリニック,50605,00,012-345-6789",
@@ -91,7 +85,7 @@ TEST_F(ConvTest, SocialFileFieldByField)
 
 TEST_F(ConvTest, NationalFileAndTheDummyNames)
 {
-    const ConvResult r = Run(Sjis({
+    const RunResult r = Run(Sjis({
         u"RE,3,1112,50605,早川", // before the first IR: still social
         u"IR, 2,13,1,1,,x,\" 50606 \",00,1",
         u"RE,7,1112,50605,佐藤",
@@ -100,9 +94,9 @@ TEST_F(ConvTest, NationalFileAndTheDummyNames)
         u"IR,1,13,1,1,,x,50607,00,1", // a later social IR keeps national, takes its month
         u"RE,8,1112,50605,田中",
     }));
-    ASSERT_EQ(r.status, ConvResult::Status::Done);
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"50607_2.UKE");
-    EXPECT_EQ(r.payer, PayerKind::National);
+    EXPECT_EQ(r.slot, ResultSlot::Second);
     EXPECT_EQ(ReadBytes(out / "50607_2.UKE"),
         Sjis({
             u"RE,3,1112,50605,テスト社３",
@@ -128,17 +122,17 @@ TEST_F(ConvTest, PayerKindIsTheTrimmedDigitTwo)
     };
     for (const auto& [payer, suffix] : cases) {
         SCOPED_TRACE(plok::ToUtf8(payer));
-        const ConvResult r = Run(Sjis({u"IR," + payer + u",13,1,1,,x,50605,00,1"}));
+        const RunResult r = Run(Sjis({u"IR," + payer + u",13,1,1,,x,50605,00,1"}));
         EXPECT_EQ(r.fileName, u"50605" + suffix);
     }
 }
 
 TEST_F(ConvTest, FileWithoutIrRecord)
 {
-    const ConvResult r = Run(Sjis({u"RE,5,1112,50605,名前", u"SJ,1"}));
-    ASSERT_EQ(r.status, ConvResult::Status::Done);
+    const RunResult r = Run(Sjis({u"RE,5,1112,50605,名前", u"SJ,1"}));
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"_1.UKE");
-    EXPECT_EQ(r.payer, PayerKind::Social);
+    EXPECT_EQ(r.slot, ResultSlot::First);
     EXPECT_EQ(ReadBytes(out / "_1.UKE"), Sjis({u"RE,5,1112,50605,テスト社５"}));
 }
 
@@ -146,8 +140,8 @@ TEST_F(ConvTest, ReceiptFieldThirtySixIsClearedOnlyWhenPresent)
 {
     const std::string thirtySix = Fields(36, "RE,1,2,3,name,5") + "x";
     const std::string thirtySeven = Fields(37, "RE,1,2,3,name,5") + "x";
-    const ConvResult r = Run("IR,1,,,,,,50605,,\r\n" + thirtySix + "\r\n" + thirtySeven + "\r\n");
-    ASSERT_EQ(r.status, ConvResult::Status::Done);
+    const RunResult r = Run("IR,1,,,,,,50605,,\r\n" + thirtySix + "\r\n" + thirtySeven + "\r\n");
+    ASSERT_EQ(r.status, RunStatus::Done);
     const std::string name = plok::cp932::Encode(u"テスト社１");
     EXPECT_EQ(ReadBytes(out / "50605_1.UKE"),
         "IR,1,,,0123456,," + plok::cp932::Encode(u"ORVAクリニック") + ",50605,,012-345-6789\r\n"
@@ -196,8 +190,8 @@ TEST_F(ConvTest, ShortRecordsFailWithTheFirstAbsentIndexAndWriteNothing)
 
 TEST_F(ConvTest, MinimalRecordsNeedNoMore)
 {
-    const ConvResult r = Run("IR,1,,,,,,50605,,\r\nRE,1,,,\r\nHO,1,2,3\r\nKO,1,2\r\n");
-    ASSERT_EQ(r.status, ConvResult::Status::Done);
+    const RunResult r = Run("IR,1,,,,,,50605,,\r\nRE,1,,,\r\nHO,1,2,3\r\nKO,1,2\r\n");
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(ReadBytes(out / "50605_1.UKE"),
         Sjis({u"IR,1,,,0123456,,ORVAクリニック,50605,,012-345-6789", u"RE,1,,,テスト社１", u"HO,12345678,,１２３４５",
             u"KO,12345678,1234567"}));
@@ -208,8 +202,8 @@ TEST_F(ConvTest, MissingInputWritesNothing)
     std::filesystem::create_directory(in / "folder");
     for (const auto& path : {in / "none.UKE", in / "folder", std::filesystem::path()}) {
         SCOPED_TRACE(path.string());
-        const ConvResult r = Conv(path, out.path());
-        EXPECT_EQ(r.status, ConvResult::Status::MissingFile);
+        const RunResult r = Conv(path, out.path());
+        EXPECT_EQ(r.status, RunStatus::MissingFile);
         EXPECT_EQ(r.message, u"ファイルがありません。");
         EXPECT_TRUE(r.fileName.empty());
     }
@@ -227,8 +221,8 @@ TEST_F(ConvTest, BillingMonthThatIsNoPlainFileNameIsRefused)
 {
     for (const std::u16string month : {u"../x", u"a/b", u"..", u"a\\b", u"C:", u"a?b", u"a*"}) {
         SCOPED_TRACE(plok::ToUtf8(month));
-        const ConvResult r = Run(Sjis({u"IR,1,,,,,," + month + u",,"}));
-        EXPECT_EQ(r.status, ConvResult::Status::UnsafeName);
+        const RunResult r = Run(Sjis({u"IR,1,,,,,," + month + u",,"}));
+        EXPECT_EQ(r.status, RunStatus::UnsafeName);
         EXPECT_NE(r.message.find(u"ファイル名に使えない"), std::u16string::npos);
         EXPECT_EQ(FileCount(out.path()), 0u);
         EXPECT_EQ(FileCount(in.path()), 1u);
@@ -240,8 +234,8 @@ TEST_F(ConvTest, BytesOutsideTheChangedFieldsAreKeptExactly)
     // Invalid bytes, a user-defined character and the IBM code of a duplicate character, in a changed record
     // and in a copied one.
     const std::string odd = "\x80\xfd\xf0\x40\xfa\x4a\x85\x40";
-    const ConvResult r = Run("IR,1," + odd + ",,,,,50605,,\r\nSY,\"" + odd + "\"\r\nRE,1,,,," + odd + "\r\n");
-    ASSERT_EQ(r.status, ConvResult::Status::Done);
+    const RunResult r = Run("IR,1," + odd + ",,,,,50605,,\r\nSY,\"" + odd + "\"\r\nRE,1,,,," + odd + "\r\n");
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(ReadBytes(out / "50605_1.UKE"),
         "IR,1," + odd + ",,0123456,," + plok::cp932::Encode(u"ORVAクリニック") + ",50605,,012-345-6789\r\nSY,\"" + odd
             + "\"\r\nRE,1,,," + plok::cp932::Encode(u"テスト社１") + "," + odd + "\r\n");
@@ -249,8 +243,8 @@ TEST_F(ConvTest, BytesOutsideTheChangedFieldsAreKeptExactly)
 
 TEST_F(ConvTest, QuotedRecordIdsAreRecognised)
 {
-    const ConvResult r = Run("\"IR\",1,,,,,,50605,,\r\n\"SJ\",x\r\n\"CO\",y\r\n\"KO\",1,2\r\n");
-    ASSERT_EQ(r.status, ConvResult::Status::Done);
+    const RunResult r = Run("\"IR\",1,,,,,,50605,,\r\n\"SJ\",x\r\n\"CO\",y\r\n\"KO\",1,2\r\n");
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(ReadBytes(out / "50605_1.UKE"),
         Sjis({u"IR,1,,,0123456,,ORVAクリニック,50605,,012-345-6789", u"KO,12345678,1234567"}));
 }
@@ -259,8 +253,8 @@ TEST_F(ConvTest, EarlierOutputAsInputIsReplacedByItsOwnCopy)
 {
     const std::string first = "IR,1,,,,,,50605,,\r\nRE,4,,,x\r\nCO,1\r\n";
     WriteBytes(out / "50605_1.UKE", first);
-    const ConvResult r = Conv(out / "50605_1.UKE", out.path());
-    ASSERT_EQ(r.status, ConvResult::Status::Done);
+    const RunResult r = Conv(out / "50605_1.UKE", out.path());
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(ReadBytes(out / "50605_1.UKE"),
         Sjis({u"IR,1,,,0123456,,ORVAクリニック,50605,,012-345-6789", u"RE,4,,,テスト社４"}));
     EXPECT_EQ(FileCount(out.path()), 1u);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using plok::Environment;
+using plok::RunStatus;
 using plok::claims::DeliverFiles;
 using plok::claims::DeliveryResult;
 using plok::test::ReadBytes;
@@ -48,7 +49,7 @@ TEST_F(DeliveryTest, WithoutSaveFolderFilesMoveToDownloadsWhateverSvchgSays)
     for (const std::u16string saved : {u"", u"   "}) {
         EXPECT_FALSE(plok::claims::HasSaveFolder(saved));
         const DeliveryResult r = DeliverFiles(places, saved, u"50605_1.UKE", u"50605_2.UKE");
-        EXPECT_EQ(r.status, DeliveryResult::Status::Done);
+        EXPECT_EQ(r.status, RunStatus::Done);
         EXPECT_EQ(r.destination, root / "downloads");
         WriteBytes(places.programFolder / "50605_1.UKE", kSocial);
         WriteBytes(places.programFolder / "50605_2.UKE", kNational);
@@ -120,7 +121,7 @@ TEST_F(DeliveryTest, SubfolderNameThatLeavesTheSaveFolderIsRefused)
         SCOPED_TRACE(code);
         WriteBytes(places.programFolder / "odd.UKE", "IR,1,13,1," + code + ",,name,50605\r\n");
         const DeliveryResult r = DeliverFiles(places, (root / "save").u16string(), u"odd.UKE", u"50605_2.UKE");
-        EXPECT_EQ(r.status, DeliveryResult::Status::UnsafeSubfolder);
+        EXPECT_EQ(r.status, RunStatus::UnsafeSubfolder);
         EXPECT_NE(r.message.find(u"フォルダ名に使えない"), std::u16string::npos);
         EXPECT_EQ(r.failed, (std::vector<std::u16string> {u"odd.UKE", u"50605_2.UKE"}));
         EXPECT_TRUE(InProgram("odd.UKE"));
@@ -154,7 +155,7 @@ TEST_F(DeliveryTest, FailedCopiesAreSilentAndKeepTheFiles)
         WriteBytes(places.programFolder / "50605_1.UKE", kSocial);
         WriteBytes(places.programFolder / "50605_2.UKE", kNational);
         const DeliveryResult r = DeliverFiles(places, c.saveFolder.u16string(), c.file1, c.file2);
-        EXPECT_EQ(r.status, DeliveryResult::Status::Done);
+        EXPECT_EQ(r.status, RunStatus::Done);
         EXPECT_EQ(r.delivered, c.delivered);
         EXPECT_EQ(r.failed, c.failed);
         EXPECT_EQ(InProgram("50605_1.UKE"), c.firstStays);

@@ -4,18 +4,21 @@
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/Text.h"
+#include "support/Sjis.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+using plok::ResultSlot;
+using plok::RunResult;
+using plok::RunStatus;
 using plok::claims::Conv2;
 using plok::claims::GetKnjBng;
 using plok::claims::GetKnjBng2;
-using plok::claims::PayerKind;
 using plok::claims::RemovalMode;
-using plok::claims::StripResult;
 using plok::test::FileCount;
 using plok::test::ReadBytes;
+using plok::test::Sjis;
 using plok::test::TempDir;
 using plok::test::WriteBytes;
 
@@ -24,15 +27,6 @@ namespace {
 constexpr char16_t kSocialName[] = u"(50605提出_社保)RECEIPTC.uke";
 constexpr char16_t kNationalName[] = u"(50605提出_国保)RECEIPTC.uke";
 constexpr char16_t kNoIrName[] = u"(提出_社保)RECEIPTC.uke";
-
-/// Code page 932 bytes of lines given as text, each ended by CR LF.
-std::string Sjis(std::initializer_list<std::u16string_view> lines)
-{
-    std::string out;
-    for (auto line : lines)
-        out += plok::cp932::Encode(line) + "\r\n";
-    return out;
-}
 
 /// An RE record whose patient number (field 13) is `number`, fields 1..12 fixed.
 std::u16string Receipt(std::u16string_view number, std::u16string_view tail = u",x")
@@ -57,7 +51,7 @@ std::filesystem::path NamePath(std::u16string_view name)
 class Conv2Test : public testing::Test
 {
 protected:
-    StripResult Run(std::string_view bytes, RemovalMode mode = RemovalMode::Symbol, std::u16string_view start = u"",
+    RunResult Run(std::string_view bytes, RemovalMode mode = RemovalMode::Symbol, std::u16string_view start = u"",
         std::u16string_view end = u"")
     {
         WriteBytes(in / "RECEIPTC.UKE", bytes);
@@ -75,28 +69,28 @@ TEST_F(Conv2Test, OutputNameAndPayer)
     {
         std::string input;
         std::u16string name;
-        PayerKind payer;
+        ResultSlot slot;
     };
     const std::vector<Case> cases = {
-        {"IR,1,13,1,1,,x,50605,00,1\r\n", kSocialName, PayerKind::Social},
-        {"IR,2,13,1,1,,x,50605,00,1\r\n", kNationalName, PayerKind::National},
-        {"IR, 2 ,13,1,1,,x,\" 50605 \",00,1\r\n", kNationalName, PayerKind::National},
-        {"IR,\"2\",13,1,1,,x,50605,00,1\r\n", kNationalName, PayerKind::National},
-        {Sjis({u"IR,２,13,1,1,,x,50605,00,1"}), kSocialName, PayerKind::Social},
-        {"IR,02,13,1,1,,x,50605,00,1\r\n", kSocialName, PayerKind::Social},
+        {"IR,1,13,1,1,,x,50605,00,1\r\n", kSocialName, ResultSlot::First},
+        {"IR,2,13,1,1,,x,50605,00,1\r\n", kNationalName, ResultSlot::Second},
+        {"IR, 2 ,13,1,1,,x,\" 50605 \",00,1\r\n", kNationalName, ResultSlot::Second},
+        {"IR,\"2\",13,1,1,,x,50605,00,1\r\n", kNationalName, ResultSlot::Second},
+        {Sjis({u"IR,２,13,1,1,,x,50605,00,1"}), kSocialName, ResultSlot::First},
+        {"IR,02,13,1,1,,x,50605,00,1\r\n", kSocialName, ResultSlot::First},
         // A later social IR keeps the file national and gives the month.
-        {"IR,2,,,,,,50604,\r\nIR,1,,,,,,50605,\r\n", kNationalName, PayerKind::National},
-        {"RE,1,,,,,,,,,,,,5-1\r\nSY,1\r\n", kNoIrName, PayerKind::Social},
-        {"", kNoIrName, PayerKind::Social},
+        {"IR,2,,,,,,50604,\r\nIR,1,,,,,,50605,\r\n", kNationalName, ResultSlot::Second},
+        {"RE,1,,,,,,,,,,,,5-1\r\nSY,1\r\n", kNoIrName, ResultSlot::First},
+        {"", kNoIrName, ResultSlot::First},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
         const TempDir folder;
         WriteBytes(in / "RECEIPTC.UKE", c.input);
-        const StripResult r = Conv2(in / "RECEIPTC.UKE", RemovalMode::Symbol, u"", u"", folder.path());
-        ASSERT_EQ(r.status, StripResult::Status::Done);
+        const RunResult r = Conv2(in / "RECEIPTC.UKE", RemovalMode::Symbol, u"", u"", folder.path());
+        ASSERT_EQ(r.status, RunStatus::Done);
         EXPECT_EQ(r.fileName, c.name);
-        EXPECT_EQ(r.payer, c.payer);
+        EXPECT_EQ(r.slot, c.slot);
         EXPECT_EQ(r.message, u"社保と国保の枝番除去ファイルが作成されました");
         EXPECT_TRUE(std::filesystem::is_regular_file(folder / NamePath(c.name)));
         EXPECT_EQ(FileCount(folder.path()), 1u);
@@ -137,8 +131,8 @@ TEST_F(Conv2Test, EveryModeRewritesOnlyTheReceiptLines)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.mode));
-        const StripResult r = Run(input, c.mode, u" 2", u"6 ");
-        ASSERT_EQ(r.status, StripResult::Status::Done);
+        const RunResult r = Run(input, c.mode, u" 2", u"6 ");
+        ASSERT_EQ(r.status, RunStatus::Done);
         const std::string expected = head
             + Sjis({u"RE,1,1112,50605,\"山田 太郎\",1,3450401,,,,,,," + c.re1 + u",,\"ﾔﾏﾀﾞ\tﾀﾛｳ\","}) + sj
             + Sjis({
@@ -156,8 +150,8 @@ TEST_F(Conv2Test, EveryModeRewritesOnlyTheReceiptLines)
 
 TEST_F(Conv2Test, NoneModeNeedsNoPatientNumber)
 {
-    const StripResult r = Run(Fields(13, "RE,\"1\",2") + "\r\nRE\r\n\"RE\",\"a b\"\r\n", RemovalMode::None);
-    ASSERT_EQ(r.status, StripResult::Status::Done);
+    const RunResult r = Run(Fields(13, "RE,\"1\",2") + "\r\nRE\r\n\"RE\",\"a b\"\r\n", RemovalMode::None);
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(Output(kNoIrName), Fields(13, "RE,1,2") + "\r\nRE\r\nRE,\"a b\"\r\n");
 }
 
@@ -182,7 +176,7 @@ TEST_F(Conv2Test, ReceiptLinesFollowTheSplitAndJoinRules)
         input += line + "\r\n";
     for (const RemovalMode mode : {RemovalMode::Symbol, RemovalMode::Position, RemovalMode::None}) {
         SCOPED_TRACE(static_cast<int>(mode));
-        ASSERT_EQ(Run(input, mode, u"1", u"3").status, StripResult::Status::Done);
+        ASSERT_EQ(Run(input, mode, u"1", u"3").status, RunStatus::Done);
         std::string expected;
         for (const auto& line : lines) {
             plok::FieldList fields;
@@ -237,8 +231,8 @@ TEST_F(Conv2Test, MissingInputIsReportedBeforeTheRange)
     std::filesystem::create_symlink(in / "gone.UKE", in / "dangling.UKE");
     for (const auto& path : {in / "none.UKE", in / "folder", in / "dangling.UKE", std::filesystem::path()}) {
         SCOPED_TRACE(path.string());
-        const StripResult r = Conv2(path, RemovalMode::Position, u"", u"abc", out.path());
-        EXPECT_EQ(r.status, StripResult::Status::MissingFile);
+        const RunResult r = Conv2(path, RemovalMode::Position, u"", u"abc", out.path());
+        EXPECT_EQ(r.status, RunStatus::MissingFile);
         EXPECT_EQ(r.message, u"ファイルがありません。");
         EXPECT_TRUE(r.fileName.empty());
     }
@@ -256,9 +250,9 @@ TEST_F(Conv2Test, RangeIsCheckedOnlyInPositionModeAndBeforeReading)
         RemovalMode mode;
         std::u16string start;
         std::u16string end;
-        StripResult::Status status;
+        RunStatus status;
     };
-    using S = StripResult::Status;
+    using S = RunStatus;
     const std::vector<Case> cases = {
         {RemovalMode::Position, u"", u"6", S::BlankRange},
         {RemovalMode::Position, u"2", u"", S::BlankRange},
@@ -281,7 +275,7 @@ TEST_F(Conv2Test, RangeIsCheckedOnlyInPositionModeAndBeforeReading)
     for (const auto& c : cases) {
         SCOPED_TRACE(plok::ToUtf8(c.start + u"|" + c.end) + " mode " + std::to_string(static_cast<int>(c.mode)));
         // An IR record too short to read proves that a warned run never reads the file.
-        const StripResult r = Run(c.status == S::Done ? "IR,1,,,,,,50605,\r\n" : "IR\r\n", c.mode, c.start, c.end);
+        const RunResult r = Run(c.status == S::Done ? "IR,1,,,,,,50605,\r\n" : "IR\r\n", c.mode, c.start, c.end);
         EXPECT_EQ(r.status, c.status);
         if (c.status == S::Done) {
             EXPECT_EQ(Output(), "IR,1,,,,,,50605,\r\n");
@@ -299,8 +293,8 @@ TEST_F(Conv2Test, BillingMonthThatIsNoPlainFileNameIsRefused)
 {
     for (const std::u16string month : {u"../x", u"a/b", u"..", u"a\\b", u"C:", u"a?b", u"a*", u"a|b", u"a\tb"}) {
         SCOPED_TRACE(plok::ToUtf8(month));
-        const StripResult r = Run(Sjis({u"IR,1,,,,,," + month + u",,"}));
-        EXPECT_EQ(r.status, StripResult::Status::UnsafeName);
+        const RunResult r = Run(Sjis({u"IR,1,,,,,," + month + u",,"}));
+        EXPECT_EQ(r.status, RunStatus::UnsafeName);
         EXPECT_EQ(r.message,
             u"請求年月「" + month + u"」はファイル名に使えない文字を含むため、枝番除去ファイルを作成できません。");
         EXPECT_TRUE(r.fileName.empty());
@@ -312,8 +306,8 @@ TEST_F(Conv2Test, BillingMonthThatIsNoPlainFileNameIsRefused)
 TEST_F(Conv2Test, EarlierOutputAsInputIsReplacedByItsOwnCopy)
 {
     WriteBytes(out / NamePath(kNationalName), "IR,2,,,,,,50605,,\r\nRE,4,,,,,,,,,,,,77-1\r\n");
-    const StripResult r = Conv2(out / NamePath(kNationalName), RemovalMode::Symbol, u"", u"", out.path());
-    ASSERT_EQ(r.status, StripResult::Status::Done);
+    const RunResult r = Conv2(out / NamePath(kNationalName), RemovalMode::Symbol, u"", u"", out.path());
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(Output(kNationalName), "IR,2,,,,,,50605,,\r\nRE,4,,,,,,,,,,,,77\r\n");
     EXPECT_EQ(FileCount(out.path()), 1u);
 }
@@ -356,8 +350,8 @@ TEST_F(Conv2Test, KeptCharactersKeepTheirBytes)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(plok::ToUtf8(c.start + u"|" + c.end));
-        const StripResult r = Run(Fields(14, "RE") + number + ",\r\n", c.mode, c.start, c.end);
-        ASSERT_EQ(r.status, StripResult::Status::Done);
+        const RunResult r = Run(Fields(14, "RE") + number + ",\r\n", c.mode, c.start, c.end);
+        ASSERT_EQ(r.status, RunStatus::Done);
         EXPECT_EQ(Output(kNoIrName), Fields(14, "RE") + c.kept + ",\r\n");
         const std::u16string text = plok::cp932::Decode(number);
         EXPECT_EQ(plok::cp932::Decode(c.kept),
@@ -449,11 +443,11 @@ TEST_F(Conv2Test, TheRunCutsAsTheFunctionsDo)
         return bytes;
     };
 
-    ASSERT_EQ(Run(input, RemovalMode::Symbol).status, StripResult::Status::Done);
+    ASSERT_EQ(Run(input, RemovalMode::Symbol).status, RunStatus::Done);
     EXPECT_EQ(Output(kNoIrName), expected([](const std::u16string& n) { return GetKnjBng(n); }));
     for (const auto& [start, end] : ranges) {
         SCOPED_TRACE(plok::ToUtf8(start + u".." + end));
-        ASSERT_EQ(Run(input, RemovalMode::Position, start, end).status, StripResult::Status::Done);
+        ASSERT_EQ(Run(input, RemovalMode::Position, start, end).status, RunStatus::Done);
         EXPECT_EQ(Output(kNoIrName), expected([&](const std::u16string& n) { return GetKnjBng2(n, start, end); }));
     }
 }

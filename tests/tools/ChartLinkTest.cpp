@@ -5,35 +5,28 @@
 #include "core/Errors.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "support/Sjis.h"
 #include "support/TempDir.h"
 
 #include <map>
 
 #include <gtest/gtest.h>
 
+using plok::RunResult;
+using plok::RunStatus;
 using plok::test::FileCount;
 using plok::test::ReadBytes;
+using plok::test::Sjis;
 using plok::test::TempDir;
 using plok::test::WriteBytes;
-using plok::tools::CarteResult;
 using plok::tools::ConvertToCarte;
 using plok::tools::ExportCsv;
-using plok::tools::ExportResult;
 using plok::tools::GetCarte;
 
 namespace {
 
 const std::u16string kHeader
     = u"カルテ番号,患者氏名,診療年月日,郵便番号,身長,体重,収縮期血圧,拡張期血圧,HbA1c,LDLコレステロール,尿酸,空列";
-
-/// Code page 932 bytes of lines given as text, each ended by CR LF.
-std::string Sjis(const std::vector<std::u16string>& lines)
-{
-    std::string out;
-    for (const auto& line : lines)
-        out += plok::cp932::Encode(line) + "\r\n";
-    return out;
-}
 
 /// A tab-separated FF record of `count` fields: chart number, a name, the year-month 202406, then `values`.
 std::u16string Record(std::u16string_view chart, const std::map<int, std::u16string>& values = {}, int count = 60)
@@ -63,8 +56,8 @@ std::vector<std::u16string> Split(std::u16string_view line)
 class CarteTest : public testing::Test
 {
 protected:
-    CarteResult Run(const std::vector<std::u16string>& lines) { return RunBytes(Sjis(lines)); }
-    CarteResult RunBytes(std::string_view bytes)
+    RunResult Run(const std::vector<std::u16string>& lines) { return RunBytes(Sjis(lines)); }
+    RunResult RunBytes(std::string_view bytes)
     {
         WriteBytes(in / "ff.txt", bytes);
         return ConvertToCarte(in / "ff.txt", out.path());
@@ -99,7 +92,7 @@ TEST(GetCarte, NonZeroIntegersLoseTheirLeadingZerosEverythingElseStays)
 
 TEST_F(CarteTest, ConvertsEveryRecordAfterTheFirstLine)
 {
-    const CarteResult r = Run({
+    const RunResult r = Run({
         Record(u"000999", {{5, u"9999999"}}), // line 1 is never converted
         Record(u"000123",
             {{1, u" 山田　太郎 "}, {5, u"1234567"}, {6, u"170.9"}, {7, u"65.25"}, {22, u"6"}, {31, u"120"}, {32, u"80"},
@@ -108,7 +101,7 @@ TEST_F(CarteTest, ConvertsEveryRecordAfterTheFirstLine)
             {{5, u"123-4567"}, {6, u"0"}, {7, u"301"}, {22, u"99.9"}, {31, u"999"}, {32, u"999.0"}, {37, u"999"},
                 {52, u""}}),
     });
-    ASSERT_EQ(r.status, CarteResult::Status::Done);
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"202406_carte.csv");
     EXPECT_EQ(r.message, u"202406_carte.csvが作成されました");
     EXPECT_EQ(Output(),
@@ -181,8 +174,8 @@ TEST_F(CarteTest, ColumnRules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("field " + std::to_string(c.field) + " = \"" + plok::ToUtf8(c.value) + "\"");
-        const CarteResult r = Run({u"header", Record(u"1", {{c.field, c.value}})});
-        ASSERT_EQ(r.status, CarteResult::Status::Done);
+        const RunResult r = Run({u"header", Record(u"1", {{c.field, c.value}})});
+        ASSERT_EQ(r.status, RunStatus::Done);
         const std::vector<plok::Line> lines = plok::LoadLines(out / "202406_carte.csv");
         ASSERT_EQ(lines.size(), 2u);
         const std::vector<std::u16string> columns = Split(lines[1]);
@@ -193,7 +186,7 @@ TEST_F(CarteTest, ColumnRules)
 
 TEST_F(CarteTest, FirstOfTheChartNumbersThatMatchIgnoringCaseAndBlanksWins)
 {
-    const CarteResult r = Run({
+    const RunResult r = Run({
         Record(u"b"), // line 1 adds no key
         Record(u"a12", {{5, u"1111111"}}),
         Record(u"A12", {{5, u"2222222"}}),
@@ -203,7 +196,7 @@ TEST_F(CarteTest, FirstOfTheChartNumbersThatMatchIgnoringCaseAndBlanksWins)
         Record(u"\uFF21\uFF11"), // full-width A1
         Record(u"B"),
     });
-    ASSERT_EQ(r.status, CarteResult::Status::Done);
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(Output(),
         Sjis({
             kHeader,
@@ -216,7 +209,7 @@ TEST_F(CarteTest, FirstOfTheChartNumbersThatMatchIgnoringCaseAndBlanksWins)
 TEST_F(CarteTest, SkippedLinesAndWhereTheYearMonthComesFrom)
 {
     std::u16string shifted = Record(u"7", {{1, u"\"山田,太郎\""}, {4, u"7654321"}}, 52);
-    const CarteResult r = Run({
+    const RunResult r = Run({
         Record(u"1", {{3, u"209901"}}),
         Record(u"2", {{3, u""}}),
         Record(u"3", {{3, u"209902"}}, 52),
@@ -227,7 +220,7 @@ TEST_F(CarteTest, SkippedLinesAndWhereTheYearMonthComesFrom)
         shifted, // the comma inside the name makes 53 fields and moves field 4 into the postal code
         u"",
     });
-    ASSERT_EQ(r.status, CarteResult::Status::Done);
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"202407_carte.csv");
     EXPECT_EQ(Output("202407_carte.csv"),
         Sjis({
@@ -241,8 +234,8 @@ TEST_F(CarteTest, SkippedLinesAndWhereTheYearMonthComesFrom)
 
 TEST_F(CarteTest, OnlyLineGivesTheHeaderUnderAnEmptyYearMonth)
 {
-    const CarteResult r = Run({Record(u"1")});
-    ASSERT_EQ(r.status, CarteResult::Status::Done);
+    const RunResult r = Run({Record(u"1")});
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"_carte.csv");
     EXPECT_EQ(r.message, u"_carte.csvが作成されました");
     EXPECT_EQ(Output("_carte.csv"), Sjis({kHeader}));
@@ -251,8 +244,8 @@ TEST_F(CarteTest, OnlyLineGivesTheHeaderUnderAnEmptyYearMonth)
 TEST_F(CarteTest, ReadsAByteOrderMarkedSourceAndWritesCodePage932)
 {
     const std::u16string text = u"header\n" + Record(u"01", {{1, u"髙橋"}}) + u"\n";
-    const CarteResult r = RunBytes("\xEF\xBB\xBF" + plok::ToUtf8(text));
-    ASSERT_EQ(r.status, CarteResult::Status::Done);
+    const RunResult r = RunBytes("\xEF\xBB\xBF" + plok::ToUtf8(text));
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(Output(), Sjis({kHeader, u"1,髙橋,20240601,,,,,,,,"}));
 }
 
@@ -262,20 +255,20 @@ TEST_F(CarteTest, WarningsWriteNothing)
     {
         const char* what;
         std::string bytes;
-        CarteResult::Status status;
+        RunStatus status;
         std::u16string message;
     };
     const std::vector<Case> cases = {
-        {"empty file", "", CarteResult::Status::NoLines, u"正しいFFファイルではありません。"},
-        {"byte-order mark only", "\xEF\xBB\xBF", CarteResult::Status::NoLines, u"正しいFFファイルではありません。"},
-        {"slash in the year-month", Sjis({u"h", Record(u"1", {{3, u"2024/06"}})}), CarteResult::Status::UnsafeName,
+        {"empty file", "", RunStatus::NoLines, u"正しいFFファイルではありません。"},
+        {"byte-order mark only", "\xEF\xBB\xBF", RunStatus::NoLines, u"正しいFFファイルではありません。"},
+        {"slash in the year-month", Sjis({u"h", Record(u"1", {{3, u"2024/06"}})}), RunStatus::UnsafeName,
             u"年月「2024/06」はファイル名に使えない文字を含むため、電カル連携ファイルを作成できません。"},
-        {"parent folder", Sjis({u"h", Record(u"1", {{3, u"../x"}})}), CarteResult::Status::UnsafeName,
+        {"parent folder", Sjis({u"h", Record(u"1", {{3, u"../x"}})}), RunStatus::UnsafeName,
             u"年月「../x」はファイル名に使えない文字を含むため、電カル連携ファイルを作成できません。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const CarteResult r = RunBytes(c.bytes);
+        const RunResult r = RunBytes(c.bytes);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.fileName, u"");
@@ -288,8 +281,8 @@ TEST_F(CarteTest, MissingFileOrFolderIsAWarning)
 {
     for (const std::filesystem::path& source : {in / "missing.txt", in.path(), std::filesystem::path()}) {
         SCOPED_TRACE(source.string());
-        const CarteResult r = ConvertToCarte(source, out.path());
-        EXPECT_EQ(r.status, CarteResult::Status::MissingFile);
+        const RunResult r = ConvertToCarte(source, out.path());
+        EXPECT_EQ(r.status, RunStatus::MissingFile);
         EXPECT_EQ(r.message, u"ファイルがありません。");
         EXPECT_EQ(FileCount(out.path()), 0u);
     }
@@ -317,7 +310,7 @@ TEST_F(CarteTest, DecimalColumnThatIsNoNumberFailsAndWritesNothing)
 class ExportCsvTest : public CarteTest
 {
 protected:
-    ExportResult Export(const std::vector<std::u16string>& lines)
+    RunResult Export(const std::vector<std::u16string>& lines)
     {
         WriteBytes(in / "ff.txt", Sjis(lines));
         return ExportCsv(in / "ff.txt", out.path());
@@ -326,7 +319,7 @@ protected:
 
 TEST_F(ExportCsvTest, SplitsByTheCommaTextRuleAndJoinsWithPlainCommas)
 {
-    const ExportResult r = Export({
+    const RunResult r = Export({
         u"h1\th2 \"h 3\"",
         u",x,y,z,209901", // empty field 0: skipped, gives no year-month
         u"a\t\tb\tc\t202406",
@@ -336,7 +329,7 @@ TEST_F(ExportCsvTest, SplitsByTheCommaTextRuleAndJoinsWithPlainCommas)
         u"a\tb", // the year-month is set: three fields are enough now
         u"a\tb",
     });
-    ASSERT_EQ(r.status, ExportResult::Status::Done);
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"202406_carte.csv");
     EXPECT_EQ(r.message, u"");
     EXPECT_EQ(Output(),
@@ -353,8 +346,8 @@ TEST_F(ExportCsvTest, SplitsByTheCommaTextRuleAndJoinsWithPlainCommas)
 
 TEST_F(ExportCsvTest, YearMonthFromTheFirstNonEmptyFieldThreeAfterLineOne)
 {
-    const ExportResult r = Export({u"a b c 209901", u"a,b,c,\"\"", u"d e f 202407"});
-    ASSERT_EQ(r.status, ExportResult::Status::Done);
+    const RunResult r = Export({u"a b c 209901", u"a,b,c,\"\"", u"d e f 202407"});
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"202407_carte.csv");
     EXPECT_EQ(Output("202407_carte.csv"), Sjis({u"a,b,c,209901", u"a,b,c,", u"d,e,f,202407"}));
 
@@ -394,13 +387,13 @@ TEST_F(ExportCsvTest, MissingFieldsFailWithTheirIndexAndWriteNothing)
 
 TEST_F(ExportCsvTest, NothingToWriteUnsafeNameAndMissingFile)
 {
-    ExportResult r = Export({});
-    EXPECT_EQ(r.status, ExportResult::Status::NoLines);
+    RunResult r = Export({});
+    EXPECT_EQ(r.status, RunStatus::NoLines);
     EXPECT_EQ(r.message, u"正しいFFファイルではありません。");
     r = Export({u",a", u",b,c,d,e"});
-    EXPECT_EQ(r.status, ExportResult::Status::NoLines);
+    EXPECT_EQ(r.status, RunStatus::NoLines);
     r = Export({u"h", u"a b c x:y"});
-    EXPECT_EQ(r.status, ExportResult::Status::UnsafeName);
+    EXPECT_EQ(r.status, RunStatus::UnsafeName);
     EXPECT_EQ(r.message, u"年月「x:y」はファイル名に使えない文字を含むため、CSVファイルを作成できません。");
     EXPECT_EQ(r.fileName, u"");
     EXPECT_EQ(FileCount(out.path()), 0u);

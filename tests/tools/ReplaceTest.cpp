@@ -4,33 +4,26 @@
 #include "core/Errors.h"
 #include "core/FileNames.h"
 #include "core/Text.h"
+#include "support/Sjis.h"
 #include "support/TempDir.h"
 #include "tools/ChangeTable.h"
 
 #include <gtest/gtest.h>
 
 using plok::ListIndexError;
+using plok::RunResult;
+using plok::RunStatus;
 using plok::test::FileCount;
 using plok::test::ReadBytes;
+using plok::test::Sjis;
 using plok::test::TempDir;
 using plok::test::WriteBytes;
 using plok::tools::ChangeTable;
 using plok::tools::Cnv;
 using plok::tools::CsvSet;
-using plok::tools::CsvSetResult;
 using plok::tools::ReplacedFileName;
-using plok::tools::ReplaceResult;
 
 namespace {
-
-/// Code page 932 bytes of lines given as text, each ended by CR LF.
-std::string Sjis(std::initializer_list<std::u16string_view> lines)
-{
-    std::string out;
-    for (auto line : lines)
-        out += plok::cp932::Encode(line) + "\r\n";
-    return out;
-}
 
 using Pairs = std::vector<std::pair<std::u16string, std::u16string>>;
 
@@ -45,7 +38,7 @@ Pairs PairsOf(const ChangeTable& table)
 class CsvSetTest : public testing::Test
 {
 protected:
-    CsvSetResult Load(std::string_view bytes)
+    RunResult Load(std::string_view bytes)
     {
         WriteBytes(dir / "def.csv", bytes);
         counts.clear();
@@ -59,8 +52,8 @@ protected:
 
 TEST_F(CsvSetTest, PadsFromTheSecondLineAndReportsTheCount)
 {
-    const CsvSetResult r = Load(Sjis({u"旧,新", u"123,456", u"ABCDEFGHIJK,9"}));
-    EXPECT_EQ(r.status, CsvSetResult::Status::Loaded);
+    const RunResult r = Load(Sjis({u"旧,新", u"123,456", u"ABCDEFGHIJK,9"}));
+    EXPECT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.message, u"");
     EXPECT_EQ(
         PairsOf(table), (Pairs {{u"旧", u"新"}, {u"0000000123", u"0000000456"}, {u"ABCDEFGHIJK", u"0000000009"}}));
@@ -111,7 +104,7 @@ TEST_F(CsvSetTest, LineRules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes));
-        EXPECT_EQ(Load(c.bytes).status, CsvSetResult::Status::Loaded);
+        EXPECT_EQ(Load(c.bytes).status, RunStatus::Done);
         EXPECT_EQ(PairsOf(table), c.pairs);
         EXPECT_EQ(counts.size(), c.pairs.size());
     }
@@ -169,8 +162,8 @@ TEST_F(CsvSetTest, EveryLoadStartsFromAnEmptyTable)
         SCOPED_TRACE(missing.string());
         Load(Sjis({u"a,b"}));
         counts.clear();
-        const CsvSetResult r = CsvSet(missing, table, [this](int n) { counts.push_back(n); });
-        EXPECT_EQ(r.status, CsvSetResult::Status::MissingFile);
+        const RunResult r = CsvSet(missing, table, [this](int n) { counts.push_back(n); });
+        EXPECT_EQ(r.status, RunStatus::MissingFile);
         EXPECT_EQ(r.message, u"変更定義ファイルがファイルがありません。");
         EXPECT_EQ(table.size(), 0u);
         EXPECT_EQ(table.Find(u"a"), -1);
@@ -252,9 +245,9 @@ protected:
                 u"ABCDEFGHIJKL,1",
                 u"AAAAAAAAAA,B",
             }));
-        ASSERT_EQ(CsvSet(in / "def.csv", table).status, CsvSetResult::Status::Loaded);
+        ASSERT_EQ(CsvSet(in / "def.csv", table).status, RunStatus::Done);
     }
-    ReplaceResult Run(std::string_view bytes, const std::string& name = "data.txt")
+    RunResult Run(std::string_view bytes, const std::string& name = "data.txt")
     {
         WriteBytes(in / name, bytes);
         return Cnv(in / name, table, out.path());
@@ -301,8 +294,8 @@ TEST_F(CnvTest, ReplacesTheKeyEverywhereOnItsLine)
         bytes += plok::cp932::Encode(line) + "\r\n";
 
     WriteBytes(out / "dataR.txt", "earlier output");
-    const ReplaceResult r = Run(bytes);
-    ASSERT_EQ(r.status, ReplaceResult::Status::Done);
+    const RunResult r = Run(bytes);
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(r.fileName, u"dataR.txt");
     EXPECT_EQ(r.message, u"dataR.txtが作成されました");
     EXPECT_EQ(ReadBytes(out / "dataR.txt"), expected);
@@ -325,8 +318,8 @@ TEST_F(CnvTest, LineBreaksAndByteOrderMarks)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes));
-        const ReplaceResult r = Run(c.bytes);
-        ASSERT_EQ(r.status, ReplaceResult::Status::Done);
+        const RunResult r = Run(c.bytes);
+        ASSERT_EQ(r.status, RunStatus::Done);
         EXPECT_EQ(ReadBytes(out / "dataR.txt"), c.expected);
     }
 }
@@ -368,8 +361,8 @@ TEST_F(CnvTest, OutputNames)
     };
     for (const auto& [source, name] : cases) {
         SCOPED_TRACE(source);
-        const ReplaceResult r = Run("1,0000000123\r\n", source);
-        ASSERT_EQ(r.status, ReplaceResult::Status::Done);
+        const RunResult r = Run("1,0000000123\r\n", source);
+        ASSERT_EQ(r.status, RunStatus::Done);
         EXPECT_EQ(r.fileName, name);
         EXPECT_EQ(r.message, name + u"が作成されました");
         EXPECT_EQ(ReadBytes(out / plok::ToPath(name)), "1,0000000456\r\n");
@@ -388,23 +381,23 @@ TEST_F(CnvTest, WarningsWriteNothing)
     {
         std::filesystem::path source;
         std::filesystem::path outFolder;
-        ReplaceResult::Status status;
+        RunStatus status;
         std::u16string message;
     };
     const std::vector<Case> cases = {
-        {in / "missing.txt", out.path(), ReplaceResult::Status::MissingFile, u"ファイルがありません。"},
-        {in / "folder.txt", out.path(), ReplaceResult::Status::MissingFile, u"ファイルがありません。"},
-        {in / "empty.txt", out.path(), ReplaceResult::Status::NoLines, u"正しいFFファイルではありません。"},
-        {in / "what?.txt", out.path(), ReplaceResult::Status::UnsafeName,
+        {in / "missing.txt", out.path(), RunStatus::MissingFile, u"ファイルがありません。"},
+        {in / "folder.txt", out.path(), RunStatus::MissingFile, u"ファイルがありません。"},
+        {in / "empty.txt", out.path(), RunStatus::NoLines, u"正しいFFファイルではありません。"},
+        {in / "what?.txt", out.path(), RunStatus::UnsafeName,
             u"出力ファイル名「what?R.txt」はファイル名に使えない文字を含むため、変換後ファイルを作成できません。"},
-        {in / "end.", out.path(), ReplaceResult::Status::UnsafeName,
+        {in / "end.", out.path(), RunStatus::UnsafeName,
             u"出力ファイル名「end.」はファイル名に使えない文字を含むため、変換後ファイルを作成できません。"},
-        {out / "data.csv", out / ".", ReplaceResult::Status::SameAsSource,
+        {out / "data.csv", out / ".", RunStatus::SameAsSource,
             u"出力ファイル「data.csv」が変換前ファイルと同じになるため、変換前ファイルを上書きせずに中止しました。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source.string());
-        const ReplaceResult r = Cnv(c.source, table, c.outFolder);
+        const RunResult r = Cnv(c.source, table, c.outFolder);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(r.fileName, u"");
@@ -421,8 +414,8 @@ TEST(CnvEmptyOldValue, BlankKeyChangesNothing)
     CsvSet(dir / "def.csv", table);
     ASSERT_EQ(table.Find(u""), 0);
     WriteBytes(dir / "in.txt", "a,\" \",b\r\n");
-    const ReplaceResult r = Cnv(dir / "in.txt", table, dir.path());
-    ASSERT_EQ(r.status, ReplaceResult::Status::Done);
+    const RunResult r = Cnv(dir / "in.txt", table, dir.path());
+    ASSERT_EQ(r.status, RunStatus::Done);
     EXPECT_EQ(ReadBytes(dir / "inR.txt"), "a,\" \",b\r\n");
 }
 

@@ -4,11 +4,11 @@
 #include "claims/StripBranch.h"
 #include "claims/TfrmMsg.h"
 #include "claims/TfrmSavePath.h"
-#include "claims/ui/ClaimsUiSupport.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/FileNames.h"
 #include "core/IniFile.h"
+#include "support/GuiSupport.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -42,7 +42,7 @@ const Shown kSocialInfo = InfoBox(u"社保のレセ電データファイルを�
 const Shown kNationalInfo = InfoBox(u"国保のレセ電データファイルを選択します");
 const Shown kNotSocial = WarningBox(u"社保のレセ電データではありません。");
 const Shown kNotNational = WarningBox(u"国保のレセ電データではありません。");
-const Shown kMissing = WarningBox(plok::claims::kMissingFileText);
+const Shown kMissing = WarningBox(plok::kMissingFileText);
 
 struct Opened
 {

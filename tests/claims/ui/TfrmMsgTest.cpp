@@ -1,8 +1,8 @@
 #include "claims/TfrmMsg.h"
 
-#include "claims/ui/ClaimsUiSupport.h"
 #include "core/Cp932.h"
 #include "core/IniFile.h"
+#include "support/GuiSupport.h"
 
 #include <QPushButton>
 #include <QTest>

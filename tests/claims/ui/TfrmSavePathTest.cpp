@@ -1,7 +1,7 @@
 #include "claims/TfrmSavePath.h"
 
-#include "claims/ui/ClaimsUiSupport.h"
 #include "core/IniFile.h"
+#include "support/GuiSupport.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "tools/TfrmConvert.h"
 
 #include "support/FakePrompts.h"
+#include "support/GuiSupport.h"
 #include "support/TempDir.h"
 #include "tools/ChartLink.h"
-#include "tools/ui/WindowChecks.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -211,9 +211,9 @@ TEST_F(ConvertWindowTest, RunHandsItsResultToTheResultDialogOrWarns)
     };
     const std::vector<Case> cases = {
         {"a good file is converted", PathOf("ff.txt"), u"", false, true},
-        {"an empty edit names no file", u"", kCarteMissingFileText, false, false},
-        {"a missing file", PathOf("nothing.txt"), kCarteMissingFileText, false, false},
-        {"the typed path is taken untrimmed", u" " + PathOf("ff.txt"), kCarteMissingFileText, false, false},
+        {"an empty edit names no file", u"", kMissingFileText, false, false},
+        {"a missing file", PathOf("nothing.txt"), kMissingFileText, false, false},
+        {"the typed path is taken untrimmed", u" " + PathOf("ff.txt"), kMissingFileText, false, false},
         {"an empty file", PathOf("empty.txt"), kNotFfFileText, false, false},
         {"a measure that is no number fails", PathOf("bad.txt"), u"", true, false},
     };

@@ -2,9 +2,9 @@
 
 #include "core/IniFile.h"
 #include "support/FakePrompts.h"
+#include "support/GuiSupport.h"
 #include "support/TempDir.h"
 #include "tools/Replace.h"
-#include "tools/ui/WindowChecks.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -200,8 +200,8 @@ TEST_F(ReplaceWindowTest, RunLoadsTheTableThenReplaces)
         {"missing definition file", PathOf("src.txt"), PathOf("nothing.csv"), kMissingTableText, false, false, u""},
         {"the definition path is taken untrimmed", PathOf("src.txt"), PathOf("table.csv") + u" ", kMissingTableText,
             false, false, u""},
-        {"missing source", PathOf("nothing.txt"), PathOf("table.csv"), kReplaceMissingFileText, false, false, u"2"},
-        {"empty source", PathOf("empty.txt"), PathOf("table.csv"), kNoLinesText, false, false, u"2"},
+        {"missing source", PathOf("nothing.txt"), PathOf("table.csv"), kMissingFileText, false, false, u"2"},
+        {"empty source", PathOf("empty.txt"), PathOf("table.csv"), kNotFfFileText, false, false, u"2"},
         {"a definition line without a comma fails after counting the pairs before it", PathOf("src.txt"),
             PathOf("nocomma.csv"), u"", true, false, u"1"},
         {"a source line with one field fails", PathOf("short.txt"), PathOf("table.csv"), u"", true, false, u"2"},

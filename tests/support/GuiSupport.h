@@ -90,6 +90,20 @@ struct ControlLayout
 
 struct WindowLayout
 {
+    /// A child window in the common font of the option tools.
+    WindowLayout(QString caption, QSize clientSize, std::vector<ControlLayout> controls)
+        : WindowLayout(std::move(caption), clientSize, QStringLiteral("Segoe UI"), 9, Qt::Dialog, std::move(controls))
+    { }
+    WindowLayout(QString caption, QSize clientSize, QString fontFamily, int pointSize, Qt::WindowType type,
+        std::vector<ControlLayout> controls)
+        : caption(std::move(caption))
+        , clientSize(clientSize)
+        , fontFamily(std::move(fontFamily))
+        , pointSize(pointSize)
+        , type(type)
+        , controls(std::move(controls))
+    { }
+
     QString caption;
     QSize clientSize;
     QString fontFamily;
@@ -97,6 +111,15 @@ struct WindowLayout
     Qt::WindowType type;
     std::vector<ControlLayout> controls;
 };
+
+/// The control `name` of `window`, failing the test when it is missing or of another class.
+template<class T>
+T* Control(const QWidget* window, const char* name)
+{
+    T* c = window->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
 
 inline QString TextOf(const QWidget* w)
 {
@@ -113,8 +136,8 @@ inline QString TextOf(const QWidget* w)
     return {};
 }
 
-/// Checks a shown window against its layout table: caption, client size, font, border, centring, and per control
-/// class, geometry, text, visibility and the tab order.
+/// Checks a shown window against its layout table: caption, client size, font, border, centring on the screen (to the
+/// pixel), and per control class, geometry, text, visibility and the tab order.
 inline void CheckLayout(const QWidget* window, const WindowLayout& layout)
 {
     ASSERT_TRUE(window->isVisible());

@@ -1,0 +1,26 @@
+#include "core/RunResult.h"
+
+#include "core/AtomicFile.h"
+#include "core/FileNames.h"
+
+namespace plok {
+
+std::u16string CreatedText(std::u16string_view name)
+{
+    return std::u16string(name) + u"が作成されました";
+}
+
+RunResult CommitOutput(AtomicFile& out, const std::filesystem::path& folder, const OutputName& output,
+    std::u16string message, ResultSlot slot)
+{
+    if (!IsPlainFileName(output.name)) {
+        out.Discard();
+        return RunResult::Refused(RunStatus::UnsafeName,
+            std::u16string(output.part) + u"「" + output.partText + u"」はファイル名に使えない文字を含むため、"
+                + std::u16string(output.product) + u"を作成できません。");
+    }
+    out.Commit(folder / ToPath(output.name));
+    return {RunStatus::Done, std::move(message), output.name, slot};
+}
+
+} // namespace plok
