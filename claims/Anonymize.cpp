@@ -33,7 +33,7 @@ void AppendPlain(std::string& out, const Fields& fields)
 
 } // namespace
 
-RunResult Conv(const std::filesystem::path& pstFile, const std::filesystem::path& outFolder)
+RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target, InputCheck check)
 {
     if (!FileExists(pstFile))
         return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
@@ -47,13 +47,16 @@ RunResult Conv(const std::filesystem::path& pstFile, const std::filesystem::path
     std::string namePrefix = cp932::Encode(u"テスト社");
 
     LineReader in(pstFile);
-    AtomicFile out(outFolder);
+    AtomicFile out(target.folder);
     std::string_view line;
     std::string idScratch;
     std::string dummyName;
     std::string joined;
     ByteFieldSplitter splitter;
+    detail::FirstLineCheck firstLine(check);
     while (in.Next(line)) {
+        if (!firstLine.Passes(line))
+            return detail::FirstLineCheck::Refusal();
         const std::string_view id = RecordId(line, idScratch);
         if (id == "SJ" || id == "CO")
             continue;
@@ -98,8 +101,10 @@ RunResult Conv(const std::filesystem::path& pstFile, const std::filesystem::path
         out.Write(joined);
     }
     in.Close();
+    if (!firstLine.PassedAtEnd())
+        return detail::FirstLineCheck::Refusal();
 
-    return CommitOutput(out, outFolder, {billingMonth + mstKbn + u".UKE", u"請求年月", billingMonth, u"匿名化ファイル"},
+    return CommitOutput(out, target, {billingMonth + mstKbn + u".UKE", u"請求年月", billingMonth, u"匿名化ファイル"},
         kAnonymizedText, mstKbn2 == u"国" ? ResultSlot::Second : ResultSlot::First);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "claims/ClaimsFile.h"
 #include "core/RunResult.h"
 
 #include <filesystem>
@@ -10,7 +11,7 @@ namespace plok::claims {
 /// Completion message of a successful run.
 inline constexpr char16_t kAnonymizedText[] = u"社保と国保の匿名化ファイルが作成されました";
 
-/// Writes the anonymised copy of the claims file `pstFile` into `outFolder`, named billing month + "_1" or "_2"
+/// Writes the anonymised copy of the claims file `pstFile` into `target.folder`, named billing month + "_1" or "_2"
 /// + ".UKE" (an existing file of that name is replaced); a social-insurance file takes the result's first slot, a
 /// national-insurance file (IR field 1 "2") the second. Institution code, name and telephone number, patient
 /// names and insurer / public-expense numbers get fixed dummy values; symptom-note (SJ) and comment (CO) records
@@ -19,9 +20,10 @@ inline constexpr char16_t kAnonymizedText[] = u"社保と国保の匿名化フ�
 /// Streams with flat memory. The output appears only when complete: a failure leaves no partial file and leaves
 /// an existing output untouched, and an input that is also the output is read whole before it is replaced.
 ///
-/// Returns MissingFile or UnsafeName (a billing month that cannot be part of a file name) with a warning and
+/// Returns MissingFile, NotClaimsFile (with InputCheck::ClaimsFile, a file whose first line names no payer) or
+/// UnsafeName (a billing month that cannot be part of a file name) with a warning and
 /// nothing written. Throws ListIndexError for a record with too few fields (nothing written) and IoError when the
 /// input cannot be read or the output cannot be written.
-RunResult Conv(const std::filesystem::path& pstFile, const std::filesystem::path& outFolder);
+RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target, InputCheck check = InputCheck::None);
 
 } // namespace plok::claims

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "claims/ClaimsFile.h"
 #include "core/AtomicFile.h"
 #include "core/Errors.h"
 #include "core/LineReader.h"
@@ -48,5 +49,28 @@ inline void CopyLine(AtomicFile& out, const LineReader& in, std::string_view lin
         out.Write("\r\n");
     }
 }
+
+/// A run's input check, made on the first line as the run reads it, so that a pipe is read once.
+class FirstLineCheck
+{
+public:
+    explicit FirstLineCheck(InputCheck check)
+        : m_pending(check == InputCheck::ClaimsFile)
+    { }
+    /// False when `line` is the first line and names no payer.
+    bool Passes(std::string_view line)
+    {
+        if (!m_pending)
+            return true;
+        m_pending = false;
+        return IsClaimsFirstLine(line);
+    }
+    /// False when the input ended before it had a line to check.
+    bool PassedAtEnd() const { return !m_pending; }
+    static RunResult Refusal() { return RunResult::Refused(RunStatus::NotClaimsFile, kNotClaimsFileText); }
+
+private:
+    bool m_pending;
+};
 
 } // namespace plok::claims::detail

@@ -9,6 +9,8 @@
 #include "core/Text.h"
 #include "core/TextFile.h"
 
+#include <optional>
+
 namespace plok::claims {
 
 namespace {
@@ -20,20 +22,21 @@ const std::u16string& At(const FieldList& fields, int i)
     return fields[static_cast<std::size_t>(i)];
 }
 
-/// Copies `source` over `target` so that `target` is either its old self or the complete copy.
-bool CopyReplacing(const std::filesystem::path& source, const std::filesystem::path& target)
+/// Copies `source` over `target` so that `target` is either its old self or the complete copy. Returns why it could
+/// not, or nothing when it did.
+std::optional<std::u16string> CopyReplacing(const std::filesystem::path& source, const std::filesystem::path& target)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(source, ec))
-        return false;
+        return u"ファイルがありません。";
     try {
         FileHandle in = FileHandle::OpenForReading(source);
         AtomicFile out(target.parent_path());
         in.ReadChunks([&](std::string_view chunk) { out.Write(chunk); });
         out.Commit(target);
-        return true;
-    } catch (const Error&) {
-        return false;
+        return std::nullopt;
+    } catch (const Error& e) {
+        return FromUtf8(e.what());
     }
 }
 
@@ -71,9 +74,12 @@ DeliveryResult DeliverFiles(
                 result.message = u"保存先のフォルダ名「" + subfolder
                     + u"」にはフォルダ名に使えない文字が含まれているため、ファイルを移動できません。"
                       u"ファイルはプログラムのフォルダに残っています。";
-                for (auto name : {file1, file2})
-                    if (!name.empty())
+                for (auto name : {file1, file2}) {
+                    if (!name.empty()) {
                         result.failed.emplace_back(name);
+                        result.reasons.push_back(result.message);
+                    }
+                }
                 return result;
             }
             result.destination /= ToPath(subfolder);
@@ -93,8 +99,11 @@ DeliveryResult DeliverFiles(
             result.delivered.emplace_back(name);
             continue;
         }
-        if (target.empty() || !CopyReplacing(source, target)) {
+        const std::optional<std::u16string> problem
+            = target.empty() ? u"保存先のフォルダ（ダウンロード）が見つかりません。" : CopyReplacing(source, target);
+        if (problem) {
             result.failed.emplace_back(name);
+            result.reasons.push_back(*problem);
             continue;
         }
         std::error_code ec;
@@ -102,6 +111,21 @@ DeliveryResult DeliverFiles(
         result.delivered.emplace_back(name);
     }
     return result;
+}
+
+std::u16string UndeliveredText(const Environment& env, const DeliveryResult& result)
+{
+    std::u16string text;
+    for (std::size_t i = 0; i < result.failed.size(); ++i) {
+        // A name left from an earlier run whose file is gone is nothing the user can lose.
+        if (!FileExists(env.programFolder / ToPath(result.failed[i])))
+            continue;
+        text += u"\n\n" + result.failed[i] + u"\n  場所: " + FromUtf8(env.programFolder.string()) + u"\n  理由: "
+            + result.reasons[i];
+    }
+    if (text.empty())
+        return text;
+    return u"次のファイルは保存できませんでした。ファイルは作業フォルダに残っています。" + text;
 }
 
 } // namespace plok::claims

@@ -17,6 +17,7 @@ struct DeliveryResult : RunResult
     std::filesystem::path destination;
     std::vector<std::u16string> delivered; // names now in the destination
     std::vector<std::u16string> failed; // names left in the program folder
+    std::vector<std::u16string> reasons; // why each of `failed` was not delivered, in the same order
 };
 
 /// The save folder setting (SAVEFDR) as the result dialog reads it when it is created.
@@ -30,11 +31,15 @@ bool HasSaveFolder(std::u16string_view saveFolder);
 /// file when the setting SVCHG is "1". Each file is copied (replacing a file of the same name, written completely
 /// and synced before it replaces anything) and its program-folder copy deleted only after the copy succeeded. A
 /// failed copy is not an error: the file stays in the program folder and is listed in `failed`. A destination that
-/// is the program folder itself leaves the file where it is.
+/// is the program folder itself leaves the file where it is. `reasons` says why each failed file stayed.
 ///
 /// Throws IoError when, with the subfolder in use, the first file cannot be read, and ListIndexError when its first
 /// line lacks field 4 or 6; nothing is moved then.
 DeliveryResult DeliverFiles(
     const Environment& env, std::u16string_view saveFolder, std::u16string_view file1, std::u16string_view file2);
+
+/// The one warning for the files `result` could not deliver that still lie in the program folder: each name, where
+/// it lies and why it stayed. Empty when there is none (every file delivered, or only names whose file is gone).
+std::u16string UndeliveredText(const Environment& env, const DeliveryResult& result);
 
 } // namespace plok::claims

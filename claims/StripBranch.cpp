@@ -127,7 +127,7 @@ void AppendQuotingBlanks(std::string& out, std::string_view fields)
 } // namespace
 
 RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
-    std::u16string_view endText, const std::filesystem::path& outFolder)
+    std::u16string_view endText, const OutputTarget& target, InputCheck check)
 {
     if (!FileExists(pstFile))
         return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
@@ -149,7 +149,7 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
     bool national = false;
 
     LineReader in(pstFile);
-    AtomicFile out(outFolder);
+    AtomicFile out(target.folder);
     std::string_view line;
     std::string idScratch;
     std::string cutScratch;
@@ -157,7 +157,10 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
     std::string dequoted;
     std::string joined;
     ByteFieldSplitter splitter;
+    detail::FirstLineCheck firstLine(check);
     while (in.Next(line)) {
+        if (!firstLine.Passes(line))
+            return detail::FirstLineCheck::Refusal();
         const std::string_view id = RecordId(line, idScratch);
         if (id == "RE") {
             // Splitting and joining again only drops the double quotes and quotes the fields holding blanks, so the
@@ -199,8 +202,10 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
         CopyLine(out, in, line);
     }
     in.Close();
+    if (!firstLine.PassedAtEnd())
+        return detail::FirstLineCheck::Refusal();
 
-    return CommitOutput(out, outFolder,
+    return CommitOutput(out, target,
         {u"(" + billingMonth + (national ? u"提出_国保" : u"提出_社保") + u")RECEIPTC.uke", u"請求年月", billingMonth,
             u"枝番除去ファイル"},
         kBranchStrippedText, national ? ResultSlot::Second : ResultSlot::First);

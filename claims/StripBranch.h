@@ -1,5 +1,6 @@
 #pragma once
 
+#include "claims/ClaimsFile.h"
 #include "core/RunResult.h"
 
 #include <filesystem>
@@ -24,7 +25,7 @@ inline constexpr char16_t kInvalidRangeText[] = u"正しい数字を入力して
 /// Completion message of a successful run.
 inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除去ファイルが作成されました";
 
-/// Writes a copy of the claims file `pstFile` into `outFolder` in which the patient number of every RE record is
+/// Writes a copy of the claims file `pstFile` into `target.folder` in which the patient number of every RE record is
 /// shortened as `mode` says, and the record written again by the comma-text join rule (its double quotes go,
 /// fields holding blanks are quoted). Every other line is copied unchanged. The output is named "(" + billing
 /// month + "提出_社保" or "提出_国保" + ")RECEIPTC.uke"; an existing file of that name is replaced. `startText`
@@ -35,12 +36,12 @@ inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除�
 /// The output appears only when complete, so a failure leaves an existing output untouched, and an input that is
 /// also the output is read whole before it is replaced.
 ///
-/// Returns MissingFile, BlankRange, InvalidRange or UnsafeName with a warning and nothing written; a
-/// social-insurance file takes the result's first slot, a national one the second.
+/// Returns MissingFile, BlankRange, InvalidRange, NotClaimsFile (with InputCheck::ClaimsFile) or UnsafeName with a
+/// warning and nothing written; a social-insurance file takes the result's first slot, a national one the second.
 /// Throws ListIndexError for an IR record without field 7 or, outside None mode, an RE record without field 13
 /// (nothing written), and IoError when the input cannot be read or the output cannot be written.
 RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
-    std::u16string_view endText, const std::filesystem::path& outFolder);
+    std::u16string_view endText, const OutputTarget& target, InputCheck check = InputCheck::None);
 
 /// The patient number without its branch number, cut at symbols: the trimmed value up to the first "-", then
 /// without U+0020 blanks, then up to the first "/", then up to the first "*", trimmed after each cut. Only the

@@ -1,6 +1,7 @@
 #include "claims/TfrmMain.h"
 
 #include "claims/Anonymize.h"
+#include "claims/Audit.h"
 #include "claims/StripBranch.h"
 #include "claims/TfrmMsg.h"
 #include "claims/TfrmSavePath.h"
@@ -225,7 +226,21 @@ void TfrmMain::RunBoth(Run run)
 
 void TfrmMain::Button1Click()
 {
-    RunBoth([this](const std::filesystem::path& file) { return Conv(file, m_env.programFolder); });
+    RunBoth([this](const std::filesystem::path& file) {
+        const RunResult result = Conv(file, m_env.programFolder);
+        if (result.Done())
+            WarnIfNotAnonymous(file, result.fileName);
+        return result;
+    });
+}
+
+void TfrmMain::WarnIfNotAnonymous(const std::filesystem::path& original, const std::u16string& copy)
+{
+    // Hand-typed text outside the records the anonymisation rewrites can still name a patient. The copy is kept; the
+    // staff decide whether it may be handed out.
+    const AuditReport report = AuditAnonymised(original, m_env.programFolder / ToPath(copy));
+    if (!report.Clean())
+        m_prompts.Warning(u"匿名化ファイルに元の識別情報が残っています\n" + copy + u": " + CountsText(report));
 }
 
 void TfrmMain::Button2Click()

@@ -5,6 +5,7 @@
 #include "gui/ChildWindow.h"
 
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,6 +45,8 @@ protected:
 private:
     void InitSet();
     void Button1Click();
+    /// Audits a fresh anonymised copy against its original and warns when identifiers are left in it.
+    void WarnIfNotAnonymous(const std::filesystem::path& original, const std::u16string& copy);
     void Button2Click();
     void Button3Click();
     void Button5Click();

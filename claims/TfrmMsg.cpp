@@ -41,8 +41,11 @@ bool TfrmMsg::DspSet(const std::u16string& pstMsg, const std::u16string& pstFile
 void TfrmMsg::Button1Click()
 {
     const DeliveryResult result = DeliverFiles(m_env, gstPath, gstFile1, gstFile2);
+    // Staff take a closed dialog for saved files: whatever could not be delivered is said before it closes.
     if (result.status == RunStatus::UnsafeSubfolder)
         m_prompts.Warning(result.message);
+    else if (const std::u16string undelivered = UndeliveredText(m_env, result); !undelivered.empty())
+        m_prompts.Warning(undelivered);
     close();
 }
 

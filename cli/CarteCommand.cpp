@@ -1,18 +1,18 @@
 #include "cli/Command.h"
 #include "tools/ChartLink.h"
 
+#include <CLI/CLI.hpp>
+#include <memory>
+
 namespace plok::cli {
 
 namespace {
 
-int RunCarte(const ParsedArgs& args, Reporter& reporter)
+Runner OneFileJob(CLI::App& app, RunResult (*run)(const std::filesystem::path&, const OutputTarget&))
 {
-    return RunOnFile(args, reporter, tools::ConvertToCarte);
-}
-
-int RunExportCsv(const ParsedArgs& args, Reporter& reporter)
-{
-    return RunOnFile(args, reporter, tools::ExportCsv);
+    auto args = std::make_shared<FileArgs>();
+    AddFileArgs(app, *args, 1, 1);
+    return [args, run](Reporter& reporter) { return RunOnFile(*args, reporter, run); };
 }
 
 } // namespace
@@ -32,12 +32,8 @@ const Command& CarteCommand()
         "the chart number, name, date, postal code and seven measurements. The output is named after the\n"
         "year and month of the data with \"_carte.csv\", e.g. 202406_carte.csv.\n"
         "\n"
-        "  --out DIR   出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
-        {{"out", "DIR"}},
-        1,
-        1,
-        {},
-        RunCarte,
+        "  -o, --out DIR   出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
+        [](CLI::App& app) { return OneFileJob(app, tools::ConvertToCarte); },
     };
     return command;
 }
@@ -56,12 +52,8 @@ const Command& ExportCsvCommand()
         "quoted values stay one field, lines with an empty first field are left out, and no value is\n"
         "changed. The output has the chart-linkage file's name: the year and month with \"_carte.csv\".\n"
         "\n"
-        "  --out DIR   出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
-        {{"out", "DIR"}},
-        1,
-        1,
-        {},
-        RunExportCsv,
+        "  -o, --out DIR   出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
+        [](CLI::App& app) { return OneFileJob(app, tools::ExportCsv); },
     };
     return command;
 }

@@ -1,9 +1,10 @@
 #include "cli/Cli.h"
 
 #include "cli/Command.h"
+#include "core/Version.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
-#include <span>
 
 namespace plok::cli {
 
@@ -13,12 +14,21 @@ const std::vector<const Command*>& Commands()
 {
     static const std::vector<const Command*> commands = {
         &AnonymizeCommand(),
+        &AuditCommand(),
         &StripBranchCommand(),
         &ReplaceCommand(),
         &CarteCommand(),
         &ExportCsvCommand(),
     };
     return commands;
+}
+
+const Command* FindCommand(std::string_view name)
+{
+    for (const Command* c : Commands())
+        if (c->name == name)
+            return c;
+    return nullptr;
 }
 
 void PrintMainHelp(std::ostream& os)
@@ -31,23 +41,32 @@ void PrintMainHelp(std::ostream& os)
           "コマンド / Commands:\n";
     for (const Command* c : Commands())
         os << "  " << c->usage << '\n';
-    os << "\n"
-          "各コマンドの説明 / Help on a command: plok-cli COMMAND --help\n"
+    os << "  plok-cli help [COMMAND]\n"
+          "\n"
+          "  -h, --help      この説明 / this help\n"
+          "  -V, --version   バージョン / the version\n"
+          "\n"
+          "各コマンドの説明 / Help on a command: plok-cli help COMMAND, plok-cli COMMAND --help\n"
           "\n"
           "作成したファイル名を1行ずつ標準出力に、警告とエラーを \"plok-cli: FILE: MESSAGE\" の形で\n"
-          "標準エラー出力に書きます。終了コード: 0 = すべて作成、1 = 作成できなかったファイルがある、\n"
-          "2 = 引数の誤り。\n"
+          "標準エラー出力に書きます。終了コード: 0 = すべて作成、1 = 作成できなかったファイルがある\n"
+          "（audit では元の識別情報が見つかった）、2 = 引数の誤り。\n"
           "Each produced file name goes to stdout on a line of its own; warnings and failures go to stderr as\n"
-          "\"plok-cli: FILE: MESSAGE\". Exit status: 0 = every file produced, 1 = some file was not,\n"
-          "2 = usage error.\n";
+          "\"plok-cli: FILE: MESSAGE\". Exit status: 0 = every file produced, 1 = some file was not (for audit:\n"
+          "identifiers were found), 2 = usage error.\n";
 }
 
-int UsageError(std::ostream& err, std::string_view message, const Command* command)
+void PrintCommandHelp(std::ostream& os, const Command& command)
+{
+    os << "使い方 / Usage: " << command.usage << "\n\n" << command.help;
+}
+
+int ReportUsageError(std::ostream& err, std::string_view message, const Command* command)
 {
     err << kProgram << ": " << message << '\n';
     if (command) {
         err << "使い方 / Usage: " << command->usage << '\n'
-            << "詳しくは / See: plok-cli " << command->name << " --help\n";
+            << "詳しくは / See: plok-cli help " << command->name << '\n';
     } else {
         err << "使い方 / Usage: plok-cli COMMAND [OPTION...] FILE...\n"
                "詳しくは / See: plok-cli --help\n";
@@ -55,73 +74,96 @@ int UsageError(std::ostream& err, std::string_view message, const Command* comma
     return kExitUsage;
 }
 
-int RunCommand(const Command& command, std::span<const std::string> args, std::ostream& out, std::ostream& err)
+/// The parser's complaint in both languages; a complaint about one option starts with that option.
+std::string UsageText(const CLI::ParseError& e)
 {
-    ParsedArgs parsed;
-    bool optionsDone = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsDone || arg == "-" || !arg.starts_with('-')) {
-            parsed.files.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsDone = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            out << "使い方 / Usage: " << command.usage << "\n\n" << command.help;
-            return kExitOk;
-        }
-        if (!arg.starts_with("--"))
-            return UsageError(err, "不明なオプションです / unknown option: " + arg, &command);
-        const std::size_t eq = arg.find('=');
-        const std::string_view name = std::string_view(arg).substr(2, eq == arg.npos ? arg.npos : eq - 2);
-        const auto spec = std::find_if(
-            command.options.begin(), command.options.end(), [&](const OptionSpec& o) { return o.name == name; });
-        if (spec == command.options.end())
-            return UsageError(err, "不明なオプションです / unknown option: " + arg, &command);
-        std::string value;
-        if (eq != arg.npos) {
-            value = arg.substr(eq + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return UsageError(err,
-                "--" + std::string(name) + " には " + std::string(spec->valueName) + " が必要です / needs a value",
-                &command);
-        }
-        parsed.options[std::string(name)] = value;
+    const std::string what = e.what();
+    if (dynamic_cast<const CLI::ValidationError*>(&e) && what.starts_with("--")) {
+        const std::size_t colon = what.find(": ");
+        if (colon != std::string::npos)
+            return what.substr(0, colon) + ": 値が正しくありません / invalid value: " + what.substr(colon + 2);
     }
-    for (std::string_view option : command.required)
-        if (!parsed.options.contains(option))
-            return UsageError(err,
-                "--" + std::string(option) + " を指定してください / --" + std::string(option) + " is required",
-                &command);
-    if (parsed.files.size() < command.minFiles)
-        return UsageError(err, "ファイルを指定してください / no FILE given", &command);
-    if (parsed.files.size() > command.maxFiles)
-        return UsageError(err, "ファイルが多すぎます / too many FILEs", &command);
-    Reporter reporter(out, err);
-    return command.run(parsed, reporter);
+    if (dynamic_cast<const CLI::ExtrasError*>(&e))
+        return "不明なオプションか余分な引数です / " + what;
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e))
+        return "オプションの値か引数の数が正しくありません / " + what;
+    if (dynamic_cast<const CLI::RequiredError*>(&e))
+        return "必要な引数がありません / " + what;
+    if (dynamic_cast<const CLI::ValidationError*>(&e) || dynamic_cast<const CLI::ConversionError*>(&e))
+        return "値が正しくありません / " + what;
+    return "引数が正しくありません / " + what;
 }
 
 } // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
+    // What the user typed decides the help and usage texts even when the parser gives up early.
+    const Command* command = nullptr;
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            break;
+        if (!arg.starts_with('-')) {
+            command = FindCommand(arg);
+            break;
+        }
+    }
+
+    CLI::App app("", std::string(kProgram));
+    app.set_help_flag("-h,--help");
+    app.set_version_flag("-V,--version", std::string(kProgram) + " " + std::string(kVersion));
+    app.require_subcommand(0, 1);
+    std::vector<std::pair<CLI::App*, Runner>> runners;
+    for (const Command* c : Commands()) {
+        CLI::App* sub = app.add_subcommand(std::string(c->name));
+        sub->set_help_flag("-h,--help");
+        runners.emplace_back(sub, c->define(*sub));
+    }
+    std::string helpTopic;
+    CLI::App* help = app.add_subcommand("help");
+    help->add_option("COMMAND", helpTopic);
+
     try {
-        if (args.empty())
-            return UsageError(err, "コマンドを指定してください / no COMMAND given", nullptr);
-        const std::string& name = args.front();
-        if (name == "--help" || name == "-h" || name == "help") {
-            PrintMainHelp(out);
+        try {
+            std::vector<std::string> reversed(args.rbegin(), args.rend());
+            app.parse(reversed);
+        } catch (const CLI::CallForHelp&) {
+            if (command)
+                PrintCommandHelp(out, *command);
+            else
+                PrintMainHelp(out);
+            return kExitOk;
+        } catch (const CLI::CallForVersion& e) {
+            out << e.what() << '\n';
+            return kExitOk;
+        } catch (const CLI::ParseError& e) {
+            return ReportUsageError(err, UsageText(e), command);
+        }
+
+        if (help->parsed()) {
+            if (helpTopic.empty()) {
+                PrintMainHelp(out);
+                return kExitOk;
+            }
+            const Command* topic = FindCommand(helpTopic);
+            if (!topic)
+                return ReportUsageError(err, "不明なコマンドです / unknown command: " + helpTopic, nullptr);
+            PrintCommandHelp(out, *topic);
             return kExitOk;
         }
-        for (const Command* c : Commands())
-            if (c->name == name)
-                return RunCommand(*c, std::span(args).subspan(1), out, err);
-        return UsageError(err, "不明なコマンドです / unknown command: " + name, nullptr);
+        for (auto& [sub, runner] : runners) {
+            if (!sub->parsed())
+                continue;
+            Reporter reporter(out, err);
+            try {
+                return runner(reporter);
+            } catch (const UsageError& e) {
+                return ReportUsageError(err, e.what(), command);
+            }
+        }
+        if (args.empty())
+            return ReportUsageError(err, "コマンドを指定してください / no COMMAND given", nullptr);
+        return ReportUsageError(err, "不明なコマンドです / unknown command: " + args.front(), nullptr);
     } catch (const std::exception& e) {
         err << kProgram << ": " << e.what() << '\n';
         return kExitFailed;

@@ -1,26 +1,44 @@
 #include "cli/Command.h"
 
+#include <CLI/CLI.hpp>
 #include <exception>
+#include <map>
 
 namespace plok::cli {
 
-int RunOnFile(const ParsedArgs& args, Reporter& reporter, const FileJob& job, const Prepare& prepare)
+void AddFileArgs(CLI::App& app, FileArgs& args, int minFiles, int maxFiles)
 {
-    const std::filesystem::path outFolder = args.Option("out", ".");
+    app.add_option("-o,--out", args.out)->type_name("DIR");
+    app.add_option("FILE", args.files)->required()->expected(minFiles, maxFiles);
+}
+
+int RunOnFile(const FileArgs& args, Reporter& reporter, const FileJob& job, const Prepare& prepare)
+{
     std::error_code ec;
-    if (!std::filesystem::is_directory(outFolder, ec)) {
-        reporter.Failed(outFolder.string(), "出力フォルダがありません。");
+    if (!std::filesystem::is_directory(args.out, ec)) {
+        reporter.Failed(args.out.string(), "出力フォルダがありません。");
         return kExitFailed;
     }
     if (prepare && !prepare(reporter))
         return kExitFailed;
+    // The outputs of this call so far, and the file each came from.
+    std::map<std::u16string, std::string> produced;
+    const OutputTarget target(args.out, [&](AtomicFile&, const std::u16string& name) -> std::optional<std::u16string> {
+        const auto earlier = produced.find(name);
+        if (earlier == produced.end())
+            return std::nullopt;
+        return u"出力ファイル「" + name + u"」は先に処理した「" + FromUtf8(earlier->second)
+            + u"」から作成したファイルと同じ名前のため、上書きせずに中止しました。";
+    });
     for (const std::string& file : args.files) {
         try {
-            const RunResult r = job(file, outFolder);
-            if (r.Done())
+            const RunResult r = job(file, target);
+            if (r.Done()) {
+                produced.emplace(r.fileName, file);
                 reporter.Produced(r.fileName);
-            else
+            } else {
                 reporter.Failed(file, ToUtf8(r.message));
+            }
         } catch (const std::exception& e) {
             reporter.Failed(file, e.what());
         }

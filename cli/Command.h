@@ -6,37 +6,23 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-/// The pieces every plok-cli command is made of. A command is one entry of the table in Cli.cpp: its name, its
-/// help text, the options it takes, and a function that runs it over the parsed arguments.
+namespace CLI {
+class App;
+}
+
+/// The pieces every plok-cli command is made of. A command is one entry of the table in Cli.cpp: its name, its help
+/// text, and a function that declares its options on the parser and returns what runs it.
 namespace plok::cli {
 
 inline constexpr std::string_view kProgram = "plok-cli";
 
-struct OptionSpec
-{
-    std::string_view name; // without the leading "--"
-    std::string_view valueName;
-};
-
-struct ParsedArgs
-{
-    std::map<std::string, std::string, std::less<>> options;
-    std::vector<std::string> files;
-
-    std::string Option(std::string_view name, std::string_view def) const
-    {
-        const auto it = options.find(name);
-        return it == options.end() ? std::string(def) : it->second;
-    }
-};
-
-/// What a command reports about one input file.
+/// What a command reports.
 class Reporter
 {
 public:
@@ -44,10 +30,14 @@ public:
         : m_out(out)
         , m_err(err)
     { }
+    /// A file the command wrote, on stdout.
     void Produced(std::u16string_view name) { m_out << ToUtf8(name) << '\n' << std::flush; }
-    void Failed(std::string_view file, std::string_view message)
+    /// A line of a report, on stdout.
+    void Print(std::u16string_view line) { m_out << ToUtf8(line) << '\n' << std::flush; }
+    /// A problem with `subject` (a file, an option), on stderr; the command will end with a failure status.
+    void Failed(std::string_view subject, std::string_view message)
     {
-        m_err << kProgram << ": " << file << ": " << message << '\n' << std::flush;
+        m_err << kProgram << ": " << subject << ": " << message << '\n' << std::flush;
         m_failed = true;
     }
     bool failed() const { return m_failed; }
@@ -58,31 +48,50 @@ private:
     bool m_failed = false;
 };
 
+/// Runs a parsed command; returns its exit status.
+using Runner = std::function<int(Reporter&)>;
+
 struct Command
 {
     std::string_view name;
     std::string_view usage; // one line: "plok-cli NAME [OPTION...] FILE..."
     std::string_view help; // Japanese, then English
-    std::vector<OptionSpec> options;
-    std::size_t minFiles;
-    std::size_t maxFiles; // SIZE_MAX for no limit
-    std::vector<std::string_view> required; // options that must be given
-    int (*run)(const ParsedArgs&, Reporter&);
+    /// Declares the command's options and arguments on `app`, bound to storage the returned runner owns.
+    std::function<Runner(CLI::App& app)> define;
 };
 
-/// One run of a per-file command: the input file and the output folder in, the run's result out.
-using FileJob = std::function<RunResult(const std::filesystem::path& file, const std::filesystem::path& outFolder)>;
+/// A command line that parses but asks for something the command cannot do (an option its mode ignores): reported
+/// like any other usage error, with the command's usage.
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// The arguments of a per-file command: the output folder and the files.
+struct FileArgs
+{
+    std::filesystem::path out = ".";
+    std::vector<std::string> files;
+};
+
+/// Declares -o/--out DIR and the FILE arguments (at least `minFiles`, at most `maxFiles`; -1 for no limit).
+void AddFileArgs(CLI::App& app, FileArgs& args, int minFiles, int maxFiles);
+
+/// One run of a per-file command: the input file and where the output goes in, the run's result out.
+using FileJob = std::function<RunResult(const std::filesystem::path& file, const OutputTarget& target)>;
 /// Work a command does once before its files, after the output folder is checked: false when it has reported a
 /// failure and the command must stop.
 using Prepare = std::function<bool(Reporter&)>;
 
-/// The loop every per-file command shares: checks the output folder (--out, default the current folder) once, runs
-/// `prepare`, then `job` for every FILE in order. A produced file is printed; a refused run or a failure is reported
-/// on stderr under the file's name and never stops the next file. Returns kExitOk when every file produced its
-/// output, else kExitFailed.
-int RunOnFile(const ParsedArgs& args, Reporter& reporter, const FileJob& job, const Prepare& prepare = {});
+/// The loop every per-file command shares: checks the output folder once, runs `prepare`, then `job` for every file
+/// in order. A produced file is printed; a refused run or a failure is reported on stderr under the file's name and
+/// never stops the next file. An output whose name an earlier file of the same call produced is refused before it
+/// replaces that file. Returns kExitOk when every file produced its output, else kExitFailed.
+int RunOnFile(const FileArgs& args, Reporter& reporter, const FileJob& job, const Prepare& prepare = {});
 
 const Command& AnonymizeCommand();
+const Command& AuditCommand();
 const Command& StripBranchCommand();
 const Command& CarteCommand();
 const Command& ExportCsvCommand();

@@ -2,32 +2,18 @@
 #include "tools/ChangeTable.h"
 #include "tools/Replace.h"
 
+#include <CLI/CLI.hpp>
+#include <memory>
+
 namespace plok::cli {
 
 namespace {
 
-int RunReplace(const ParsedArgs& args, Reporter& reporter)
+struct ReplaceArgs
 {
-    const std::string definitions = args.Option("definitions", "");
-    tools::ChangeTable table;
-    const auto loadTable = [&](Reporter& r) {
-        try {
-            const RunResult loaded = tools::CsvSet(definitions, table);
-            if (loaded.Done())
-                return true;
-            r.Failed(definitions, ToUtf8(loaded.message));
-        } catch (const std::exception& e) {
-            r.Failed(definitions, e.what());
-        }
-        return false;
-    };
-    return RunOnFile(
-        args, reporter,
-        [&](const std::filesystem::path& file, const std::filesystem::path& outFolder) {
-            return tools::Cnv(file, table, outFolder);
-        },
-        loadTable);
-}
+    FileArgs files;
+    std::string definitions;
+};
 
 } // namespace
 
@@ -49,12 +35,32 @@ const Command& ReplaceCommand()
         "The output is named after FILE with \".txt\" turned into \"R.txt\" (data.txt gives dataR.txt).\n"
         "\n"
         "  --definitions DEFFILE  変更定義ファイル（必須） / change-definition file (required)\n"
-        "  --out DIR              出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
-        {{"out", "DIR"}, {"definitions", "DEFFILE"}},
-        1,
-        1,
-        {"definitions"},
-        RunReplace,
+        "  -o, --out DIR          出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
+        [](CLI::App& app) -> Runner {
+            auto args = std::make_shared<ReplaceArgs>();
+            AddFileArgs(app, args->files, 1, 1);
+            app.add_option("--definitions", args->definitions)->type_name("DEFFILE")->required();
+            return [args](Reporter& reporter) {
+                tools::ChangeTable table;
+                const auto loadTable = [&](Reporter& r) {
+                    try {
+                        const RunResult loaded = tools::CsvSet(args->definitions, table);
+                        if (loaded.Done())
+                            return true;
+                        r.Failed(args->definitions, ToUtf8(loaded.message));
+                    } catch (const std::exception& e) {
+                        r.Failed(args->definitions, e.what());
+                    }
+                    return false;
+                };
+                return RunOnFile(
+                    args->files, reporter,
+                    [&](const std::filesystem::path& file, const OutputTarget& target) {
+                        return tools::Cnv(file, table, target);
+                    },
+                    loadTable);
+            };
+        },
     };
     return command;
 }

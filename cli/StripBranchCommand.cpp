@@ -1,6 +1,8 @@
 #include "claims/StripBranch.h"
 #include "cli/Command.h"
 
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <optional>
 
 namespace plok::cli {
@@ -10,33 +12,21 @@ namespace {
 constexpr std::string_view kUsage
     = "plok-cli strip-branch [--out DIR] [--mode symbol|position|none] [--start TEXT] [--end TEXT] FILE...";
 
-std::optional<claims::RemovalMode> ParseMode(std::string_view text)
+struct StripArgs
 {
-    if (text == "symbol")
-        return claims::RemovalMode::Symbol;
+    FileArgs files;
+    std::string mode = "symbol";
+    std::optional<std::string> start;
+    std::optional<std::string> end;
+};
+
+claims::RemovalMode ModeOf(std::string_view text)
+{
     if (text == "position")
         return claims::RemovalMode::Position;
     if (text == "none")
         return claims::RemovalMode::None;
-    return std::nullopt;
-}
-
-int RunStripBranch(const ParsedArgs& args, Reporter& reporter)
-{
-    const std::string modeText = args.Option("mode", "symbol");
-    const std::optional<claims::RemovalMode> mode = ParseMode(modeText);
-    if (!mode) {
-        // Reported in the shape of the other usage errors: what is wrong, then how the command is called.
-        reporter.Failed("--mode",
-            "symbol, position, none のいずれかを指定してください / must be symbol, position or none: " + modeText
-                + "\n使い方 / Usage: " + std::string(kUsage) + "\n詳しくは / See: plok-cli strip-branch --help");
-        return kExitUsage;
-    }
-    const std::u16string start = FromUtf8(args.Option("start", ""));
-    const std::u16string end = FromUtf8(args.Option("end", ""));
-    return RunOnFile(args, reporter, [&](const std::filesystem::path& file, const std::filesystem::path& outFolder) {
-        return claims::Conv2(file, *mode, start, end, outFolder);
-    });
+    return claims::RemovalMode::Symbol;
 }
 
 } // namespace
@@ -56,7 +46,7 @@ const Command& StripBranchCommand()
         "fields that hold blanks; every other line is copied unchanged. The output is named \"(\" + billing\n"
         "month + \"提出_社保\" (social) or \"提出_国保\" (national) + \")RECEIPTC.uke\".\n"
         "\n"
-        "  --out DIR      出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n"
+        "  -o, --out DIR  出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n"
         "  --mode MODE    除去の方法（既定: symbol） / how to remove it (default: symbol):\n"
         "                   symbol   最初の \"-\" の前まで、空白を除き、\"/\"・\"*\" の前まで\n"
         "                            the part before the first \"-\", without blanks, then before \"/\" and \"*\"\n"
@@ -67,11 +57,28 @@ const Command& StripBranchCommand()
         "  --end TEXT     position の終了桁（整数） / last position (a whole number)\n"
         "                 position では両方が必要で、空欄や0・数字でない値はファイルごとに警告になります。\n"
         "                 With position both are needed; a blank, 0 or non-number is a warning for each file.\n",
-        {{"out", "DIR"}, {"mode", "MODE"}, {"start", "TEXT"}, {"end", "TEXT"}},
-        1,
-        SIZE_MAX,
-        {},
-        RunStripBranch,
+        [](CLI::App& app) -> Runner {
+            auto args = std::make_shared<StripArgs>();
+            AddFileArgs(app, args->files, 1, -1);
+            app.add_option("--mode", args->mode)
+                ->type_name("MODE")
+                ->check(CLI::IsMember({"symbol", "position", "none"}));
+            app.add_option("--start", args->start)->type_name("TEXT");
+            app.add_option("--end", args->end)->type_name("TEXT");
+            return [args](Reporter& reporter) {
+                const claims::RemovalMode mode = ModeOf(args->mode);
+                // A position given to another mode would be ignored without a word: the user meant something else.
+                if (mode != claims::RemovalMode::Position && (args->start || args->end))
+                    throw UsageError("--start と --end は --mode position でだけ使えます / --start and --end need "
+                                     "--mode position");
+                const std::u16string start = FromUtf8(args->start.value_or(""));
+                const std::u16string end = FromUtf8(args->end.value_or(""));
+                return RunOnFile(
+                    args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
+                        return claims::Conv2(file, mode, start, end, target, claims::InputCheck::ClaimsFile);
+                    });
+            };
+        },
     };
     return command;
 }

@@ -8,14 +8,21 @@
 
 namespace plok {
 
-/// A file written under a temporary name in its final folder and renamed over its final name only when
-/// complete, so that a failure never leaves a partial file and never destroys an existing one.
-/// Destroying an uncommitted AtomicFile removes the temporary file.
+/// A file written without a name in its final folder and given its final name only when complete, so that a
+/// failure never leaves a partial file and never destroys an existing one. Where the file system allows it the file
+/// has no name at all until Commit (O_TMPFILE), so that not even a killed process leaves anything behind; elsewhere
+/// it is a hidden temporary ".plok-XXXXXX.tmp" that Discard, the destructor and RemovePendingTempFiles remove.
 class AtomicFile
 {
 public:
-    /// Creates the temporary file in `folder`; throws IoError.
-    explicit AtomicFile(const std::filesystem::path& folder);
+    enum class Naming
+    {
+        Anonymous, // no name until Commit where the file system allows it, else a named temporary file
+        Named, // always a named temporary file
+    };
+
+    /// Creates the file in `folder`; throws IoError.
+    explicit AtomicFile(const std::filesystem::path& folder, Naming naming = Naming::Anonymous);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -28,25 +35,41 @@ public:
         else
             WriteSlow(bytes);
     }
-    /// Flushes, syncs and closes the file, then renames it to `target` (an existing file there is replaced).
-    /// Throws IoError; the temporary file is then removed and `target` is untouched.
+    /// Flushes, syncs and closes the file, then gives it the name `target` (an existing file there is replaced).
+    /// Throws IoError; the file is then removed and `target` is untouched.
     void Commit(const std::filesystem::path& target);
-    /// Removes the temporary file now.
+    /// Removes the file now.
     void Discard();
 
-    const std::filesystem::path& tempPath() const { return m_temp; }
+    /// Flushes what was written and returns a path through which it can be read: the temporary file, or the process's
+    /// own entry for an anonymous one. Valid until Commit or Discard. Throws IoError.
+    std::filesystem::path ContentPath();
+    /// True while the file has no name in its folder.
+    bool IsAnonymous() const { return m_file.IsOpen() && m_temp.empty(); }
 
 private:
     static constexpr std::size_t kBufferSize = std::size_t(1) << 18;
 
     void WriteSlow(std::string_view bytes);
     void Flush();
+    void CreateNamed(const std::filesystem::path& folder);
+    void Forget();
 
-    std::filesystem::path m_temp;
+    std::filesystem::path m_folder;
+    std::filesystem::path m_temp; // empty for an anonymous file
+    int m_slot = -1; // this file's entry among the pending temporary files
     FileHandle m_file;
     std::string m_buf;
     std::size_t m_written = 0; // bytes handed to the kernel
     std::size_t m_synced = 0; // bytes whose write-back was started
 };
+
+/// Removes every temporary file an AtomicFile of this process has not committed or discarded yet. Async-signal-safe,
+/// for a signal handler that ends the program.
+void RemovePendingTempFiles() noexcept;
+
+/// Makes SIGINT, SIGTERM and SIGHUP remove the pending temporary files and end the program with 128 + the signal's
+/// number (130, 143, 129), as a shell reports an interrupted command.
+void RemoveTempFilesOnInterrupt();
 
 } // namespace plok

@@ -38,6 +38,11 @@ public:
     using Error::Error;
 };
 
+/// The reason a system call failed with `errnum`, in Japanese for the usual causes (no such file or folder, access
+/// denied, disk full, read-only drive, a folder, too many open files, a read or write error); the system's own text
+/// for the rest.
+std::string SystemReasonText(int errnum);
+
 /// Builds the IoError text for `what` ("を開けません", ...) on `path`, with the system's reason for `errnum`.
 IoError MakeIoError(const std::string& path, const char* what, int errnum);
 

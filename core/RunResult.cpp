@@ -10,8 +10,8 @@ std::u16string CreatedText(std::u16string_view name)
     return std::u16string(name) + u"が作成されました";
 }
 
-RunResult CommitOutput(AtomicFile& out, const std::filesystem::path& folder, const OutputName& output,
-    std::u16string message, ResultSlot slot)
+RunResult CommitOutput(
+    AtomicFile& out, const OutputTarget& target, const OutputName& output, std::u16string message, ResultSlot slot)
 {
     if (!IsPlainFileName(output.name)) {
         out.Discard();
@@ -19,7 +19,13 @@ RunResult CommitOutput(AtomicFile& out, const std::filesystem::path& folder, con
             std::u16string(output.part) + u"「" + output.partText + u"」はファイル名に使えない文字を含むため、"
                 + std::u16string(output.product) + u"を作成できません。");
     }
-    out.Commit(folder / ToPath(output.name));
+    if (target.check) {
+        if (std::optional<std::u16string> refusal = target.check(out, output.name)) {
+            out.Discard();
+            return RunResult::Refused(RunStatus::OutputRefused, std::move(*refusal));
+        }
+    }
+    out.Commit(target.folder / ToPath(output.name));
     return {RunStatus::Done, std::move(message), output.name, slot};
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,7 @@ enum class RunStatus
     BlankRange, // a position field is blank; nothing was read or written
     InvalidRange, // a position field is no usable number; nothing was read or written
     UnsafeSubfolder, // the delivery subfolder would leave the save folder; nothing was moved
+    OutputRefused, // the output's check refused it; nothing was written
 };
 
 /// Which of the result dialog's two file names an output takes.
@@ -51,6 +54,22 @@ inline constexpr char16_t kNotFfFileText[] = u"正しいFFファイルではあ�
 /// The completion message naming the file a run wrote: "NAME" + "が作成されました".
 std::u16string CreatedText(std::u16string_view name);
 
+/// Where a run writes its output, and a last say before the finished output gets its name.
+struct OutputTarget
+{
+    /// Sees the finished output (readable through out.ContentPath()) and the name it is about to get; a message
+    /// refuses it.
+    using Check = std::function<std::optional<std::u16string>(AtomicFile& out, const std::u16string& name)>;
+
+    OutputTarget(std::filesystem::path folder, Check check = {})
+        : folder(std::move(folder))
+        , check(std::move(check))
+    { }
+
+    std::filesystem::path folder;
+    Check check;
+};
+
 /// A run's output name and what it is made of, for the warning when it is no plain file name.
 struct OutputName
 {
@@ -61,9 +80,10 @@ struct OutputName
 };
 
 /// The ending every run shares: an output name that is no plain file name (IsPlainFileName) discards `out` and gives
-/// UnsafeName with a warning naming the part and the product; otherwise `out` is committed as `folder`/name and the
-/// result is Done with `message`. Throws IoError when the commit fails (nothing is left behind then).
-RunResult CommitOutput(AtomicFile& out, const std::filesystem::path& folder, const OutputName& output,
-    std::u16string message, ResultSlot slot = ResultSlot::First);
+/// UnsafeName with a warning naming the part and the product; an output the target's check refuses is discarded and
+/// gives OutputRefused with the check's message; otherwise `out` is committed as target.folder/name and the result is
+/// Done with `message`. Throws IoError when the commit fails (nothing is left behind then).
+RunResult CommitOutput(AtomicFile& out, const OutputTarget& target, const OutputName& output, std::u16string message,
+    ResultSlot slot = ResultSlot::First);
 
 } // namespace plok

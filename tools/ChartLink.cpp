@@ -101,14 +101,14 @@ std::u16string GetCarte(std::u16string_view pstPtnum)
     return FormatInteger(*number);
 }
 
-RunResult ConvertToCarte(const std::filesystem::path& source, const std::filesystem::path& outFolder)
+RunResult ConvertToCarte(const std::filesystem::path& source, const OutputTarget& target)
 {
     if (!FileExists(source))
         return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
     TextLines lines(source);
 
     const NumberFormat fmt;
-    AtomicFile out(outFolder);
+    AtomicFile out(target.folder);
     std::string bytes;
     FoldedKeys cList;
     std::u16string mstNgt;
@@ -150,13 +150,13 @@ RunResult ConvertToCarte(const std::filesystem::path& source, const std::filesys
         return RunResult::Refused(RunStatus::NoLines, kNotFfFileText);
 
     const std::u16string name = mstNgt + u"_carte.csv";
-    return CommitOutput(out, outFolder, {name, u"年月", mstNgt, u"電カル連携ファイル"}, CreatedText(name));
+    return CommitOutput(out, target, {name, u"年月", mstNgt, u"電カル連携ファイル"}, CreatedText(name));
 }
 
-RunResult ExportCsv(const std::filesystem::path& source, const std::filesystem::path& outFolder)
+RunResult ExportCsv(const std::filesystem::path& source, const OutputTarget& target)
 {
     TextLines lines(source);
-    AtomicFile out(outFolder);
+    AtomicFile out(target.folder);
     std::string bytes;
     std::u16string mstNgt;
     Line line;
@@ -184,7 +184,7 @@ RunResult ExportCsv(const std::filesystem::path& source, const std::filesystem::
     }
     if (kept == 0)
         return RunResult::Refused(RunStatus::NoLines, kNotFfFileText);
-    return CommitOutput(out, outFolder, {mstNgt + u"_carte.csv", u"年月", mstNgt, u"CSVファイル"}, u"");
+    return CommitOutput(out, target, {mstNgt + u"_carte.csv", u"年月", mstNgt, u"CSVファイル"}, u"");
 }
 
 } // namespace plok::tools

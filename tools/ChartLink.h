@@ -18,7 +18,7 @@ inline constexpr char16_t kCarteHeader[]
 std::u16string GetCarte(std::u16string_view pstPtnum);
 
 /// Converts the FF file `source` (tab-separated health-check results, one record per line, read whole with
-/// byte-order mark detection) into the chart-linkage file, written into `outFolder` as year-month + "_carte.csv"
+/// byte-order mark detection) into the chart-linkage file, written into `target.folder` as year-month + "_carte.csv"
 /// in code page 932 with CR LF; an existing file of that name is replaced. The year-month is the first non-empty
 /// field 3 among the records from line 2 on that have a field 0 and at least 53 fields. The output holds the header and
 /// one line of eleven values per chart number: the first line of the source is never converted, records with an empty
@@ -29,9 +29,9 @@ std::u16string GetCarte(std::u16string_view pstPtnum);
 /// file name) with a warning and nothing written; Done with the completion message otherwise.
 /// Throws NumberFormatError when an HbA1c or uric-acid value is no number (nothing written) and IoError when
 /// the file cannot be read or the output cannot be written.
-RunResult ConvertToCarte(const std::filesystem::path& source, const std::filesystem::path& outFolder);
+RunResult ConvertToCarte(const std::filesystem::path& source, const OutputTarget& target);
 
-/// Writes a plain comma-separated copy of `source` into `outFolder` under the name of the chart-linkage file:
+/// Writes a plain comma-separated copy of `source` into `target.folder` under the name of the chart-linkage file:
 /// each line split by the comma-text split rule (blanks and tabs also end fields, quotes are honoured), lines
 /// with an empty field 0 left out, the fields joined by "," without quoting. The year-month is the first
 /// non-empty field 3 among the kept lines from line 2 on.
@@ -41,6 +41,6 @@ RunResult ConvertToCarte(const std::filesystem::path& source, const std::filesys
 /// Throws ListIndexError(0) for a line without any field, ListIndexError(3) when the line that must give the
 /// year-month has fewer than four fields (nothing written in both cases), and IoError when the file is missing
 /// or unreadable or the output cannot be written.
-RunResult ExportCsv(const std::filesystem::path& source, const std::filesystem::path& outFolder);
+RunResult ExportCsv(const std::filesystem::path& source, const OutputTarget& target);
 
 } // namespace plok::tools

@@ -41,7 +41,7 @@ std::u16string ReplacedFileName(std::u16string_view pstFile)
     return name;
 }
 
-RunResult Cnv(const std::filesystem::path& pstFile, const ChangeTable& table, const std::filesystem::path& outFolder)
+RunResult Cnv(const std::filesystem::path& pstFile, const ChangeTable& table, const OutputTarget& target)
 {
     if (!FileExists(pstFile))
         return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
@@ -51,7 +51,7 @@ RunResult Cnv(const std::filesystem::path& pstFile, const ChangeTable& table, co
     // goes through the code page.
     const bool keepBytes = lines.encoding() == TextEncoding::Cp932;
     const std::vector<Line>& newValues = table.mlsList2();
-    AtomicFile out(outFolder);
+    AtomicFile out(target.folder);
     std::string bytes;
     Line line;
     std::size_t count = 0;
@@ -78,12 +78,12 @@ RunResult Cnv(const std::filesystem::path& pstFile, const ChangeTable& table, co
         return RunResult::Refused(RunStatus::NoLines, kNotFfFileText);
 
     const std::u16string name = ReplacedFileName(FromUtf8(pstFile.string()));
-    if (IsPlainFileName(name) && SameFile(pstFile, outFolder / ToPath(name))) {
+    if (IsPlainFileName(name) && SameFile(pstFile, target.folder / ToPath(name))) {
         return RunResult::Refused(RunStatus::SameAsSource,
             u"出力ファイル「" + name
                 + u"」が変換前ファイルと同じになるため、変換前ファイルを上書きせずに中止しました。");
     }
-    return CommitOutput(out, outFolder, {name, u"出力ファイル名", name, u"変換後ファイル"}, CreatedText(name));
+    return CommitOutput(out, target, {name, u"出力ファイル名", name, u"変換後ファイル"}, CreatedText(name));
 }
 
 } // namespace plok::tools

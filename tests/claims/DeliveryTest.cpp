@@ -187,3 +187,27 @@ TEST(ReadSaveFolder, ReadsSavefdrOrNothing)
 }
 
 } // namespace
+
+namespace {
+
+std::size_t OpenDescriptors()
+{
+    return plok::test::FileCount("/proc/self/fd");
+}
+
+TEST_F(DeliveryTest, FailedCopiesLeaveNoDescriptorOpenAndSayWhy)
+{
+    // The save folder is gone: each copy fails after its source was opened.
+    const std::size_t before = OpenDescriptors();
+    for (int i = 0; i < 5; ++i) {
+        const DeliveryResult r = DeliverFiles(places, (root / "gone").u16string(), u"50605_1.UKE", u"50605_2.UKE");
+        ASSERT_EQ(r.failed.size(), 2u);
+        ASSERT_EQ(r.reasons.size(), 2u);
+        EXPECT_NE(r.reasons[0].find(u"(ファイルまたはフォルダがありません)"), std::u16string::npos);
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+    EXPECT_TRUE(InProgram("50605_1.UKE"));
+    EXPECT_TRUE(InProgram("50605_2.UKE"));
+}
+
+} // namespace

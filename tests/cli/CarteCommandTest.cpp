@@ -90,7 +90,7 @@ TEST_F(CarteCommand, WarningsAndFailuresGoToStderrWithStatusOne)
         {"carte", In("empty.txt"), "正しいFFファイルではありません。"},
         {"export-csv", In("empty.txt"), "正しいFFファイルではありません。"},
         {"export-csv", In("short.txt"), "リストのインデックスが範囲を超えています (3)"},
-        {"export-csv", missing, "ファイル \"" + missing + "\" を開けません。(No such file or directory)"},
+        {"export-csv", missing, "ファイル \"" + missing + "\" を開けません。(ファイルまたはフォルダがありません)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command + " " + c.file);

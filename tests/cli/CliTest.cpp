@@ -92,6 +92,9 @@ TEST(Cli, UsageErrorsExitWithTwoAndAUsageText)
         {"anonymize", "--out"},
         {"anonymize", "--bogus", "x.UKE"},
         {"anonymize", "-x", "x.UKE"},
+        {"anonymize", "--audit=yes", "x.UKE"},
+        {"audit", "x.UKE"},
+        {"carte", "a.txt", "b.txt"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -101,6 +104,24 @@ TEST(Cli, UsageErrorsExitWithTwoAndAUsageText)
         EXPECT_EQ(r.err.rfind("plok-cli: ", 0), 0u);
         EXPECT_NE(r.err.find("Usage: plok-cli"), std::string::npos);
     }
+}
+
+TEST(Cli, VersionAndHelpOnACommand)
+{
+    for (const char* flag : {"--version", "-V"}) {
+        const CliRun r = RunCli({flag});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.rfind("plok-cli ", 0), 0u);
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+    }
+    const CliRun help = RunCli({"help", "strip-branch"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, RunCli({"strip-branch", "--help"}).out);
+    EXPECT_NE(help.out.find("--mode"), std::string::npos);
+    EXPECT_EQ(RunCli({"help"}).out, RunCli({"--help"}).out);
+    const CliRun unknown = RunCli({"help", "frobnicate"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos);
 }
 
 TEST(Cli, HelpInJapaneseAndEnglish)

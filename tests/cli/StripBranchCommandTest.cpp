@@ -62,7 +62,7 @@ TEST_F(StripBranchCommand, ModesAndPositions)
         {{"--mode", "position", "--start", "2", "--end", "6"}, "\"123 4\""},
         {{"--mode=position", "--start= 3 ", "--end=99"}, "\"23 45-01\""},
         {{"--mode", "position", "--start", "-1", "--end", "4"}, ""},
-        {{"--mode", "none", "--start", "abc"}, "\"A123 45-01\""},
+        {{"--mode", "none"}, "\"A123 45-01\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.options));
@@ -114,6 +114,27 @@ TEST_F(StripBranchCommand, UnknownModeIsAUsageError)
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err.rfind("plok-cli: --mode: ", 0), 0u);
+        EXPECT_NE(r.err.find("Usage: plok-cli strip-branch"), std::string::npos);
+        EXPECT_EQ(FileCount(out.path()), 0u);
+    }
+}
+
+TEST_F(StripBranchCommand, PositionsOutsidePositionModeAreAUsageError)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--start", "2"},
+        {"--mode", "none", "--end", "3"},
+        {"--mode", "symbol", "--start", "1", "--end", "2"},
+    };
+    for (const auto& options : cases) {
+        SCOPED_TRACE(testing::PrintToString(options));
+        std::vector<std::string> args = {"strip-branch", "-o", out.path().string()};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(In("social.UKE"));
+        const CliRun r = RunCli(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("--mode position"), std::string::npos);
         EXPECT_NE(r.err.find("Usage: plok-cli strip-branch"), std::string::npos);
         EXPECT_EQ(FileCount(out.path()), 0u);
     }

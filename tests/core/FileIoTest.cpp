@@ -5,6 +5,8 @@
 #include "core/TextFile.h"
 #include "support/TempDir.h"
 
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -164,26 +166,80 @@ TEST(WrtSet, FailureLeavesTheExistingFileAndNoTemporaryFile)
 
 TEST(AtomicFile, NothingAppearsUntilCommitAndDiscardRemovesTheTemporaryFile)
 {
-    TempDir dir;
-    WriteBytes(dir / "out.UKE", "old");
-    {
-        plok::AtomicFile f(dir.path());
-        f.Write("new content");
+    for (const auto naming : {plok::AtomicFile::Naming::Anonymous, plok::AtomicFile::Naming::Named}) {
+        SCOPED_TRACE(naming == plok::AtomicFile::Naming::Named ? "named" : "anonymous");
+        TempDir dir;
+        WriteBytes(dir / "out.UKE", "old");
+        {
+            plok::AtomicFile f(dir.path(), naming);
+            f.Write("new content");
+            EXPECT_EQ(ReadBytes(dir / "out.UKE"), "old");
+            EXPECT_EQ(ReadBytes(f.ContentPath()), "new content");
+        }
         EXPECT_EQ(ReadBytes(dir / "out.UKE"), "old");
-        EXPECT_TRUE(std::filesystem::exists(f.tempPath()));
-    }
-    EXPECT_EQ(ReadBytes(dir / "out.UKE"), "old");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+        EXPECT_EQ(plok::test::FileCount(dir.path()), 1u);
 
+        plok::AtomicFile f(dir.path(), naming);
+        const std::string big(1 << 20, 'x');
+        f.Write(big);
+        f.Write("tail");
+        f.Commit(dir / "out.UKE");
+        EXPECT_EQ(ReadBytes(dir / "out.UKE"), big + "tail");
+        EXPECT_EQ(plok::test::FileCount(dir.path()), 1u);
+        const auto perms = std::filesystem::status(dir / "out.UKE").permissions();
+        EXPECT_NE(perms & std::filesystem::perms::owner_read, std::filesystem::perms::none);
+    }
+}
+
+TEST(AtomicFile, AnUnfinishedFileHasNoNameWhereTheFileSystemAllowsIt)
+{
+    // The folder of the tests is on a file system with anonymous files (ext4, tmpfs, xfs, btrfs).
+    TempDir dir;
     plok::AtomicFile f(dir.path());
-    const std::string big(1 << 20, 'x');
-    f.Write(big);
-    f.Write("tail");
-    f.Commit(dir / "out.UKE");
-    EXPECT_EQ(ReadBytes(dir / "out.UKE"), big + "tail");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-    const auto perms = std::filesystem::status(dir / "out.UKE").permissions();
-    EXPECT_NE(perms & std::filesystem::perms::owner_read, std::filesystem::perms::none);
+    f.Write(std::string(1 << 20, 'x'));
+    (void)f.ContentPath();
+    EXPECT_TRUE(f.IsAnonymous());
+    EXPECT_EQ(plok::test::FileCount(dir.path()), 0u);
+}
+
+TEST(AtomicFile, PendingTemporaryFilesCanBeRemovedFromASignalHandler)
+{
+    TempDir dir;
+    plok::AtomicFile named(dir.path(), plok::AtomicFile::Naming::Named);
+    plok::AtomicFile other(dir.path(), plok::AtomicFile::Naming::Named);
+    other.Write("x");
+    other.Commit(dir / "done.UKE");
+    named.Write("half");
+    EXPECT_EQ(plok::test::FileCount(dir.path()), 2u);
+    plok::RemovePendingTempFiles();
+    // Only the committed file stays.
+    EXPECT_EQ(plok::test::FileCount(dir.path()), 1u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "done.UKE"));
+}
+
+TEST(IoError, CommonCausesAreToldInJapanese)
+{
+    const std::vector<std::pair<int, std::string>> cases = {
+        {ENOENT, "ファイルまたはフォルダがありません"},
+        {EACCES, "アクセスが拒否されました"},
+        {EPERM, "アクセスが拒否されました"},
+        {ENOSPC, "ディスクの空き容量が足りません"},
+        {EROFS, "読み取り専用のドライブです"},
+        {EISDIR, "フォルダです"},
+        {EMFILE, "開いているファイルが多すぎます"},
+        {EIO, "ドライブの読み書きでエラーが発生しました"},
+        {EXDEV, std::strerror(EXDEV)},
+    };
+    for (const auto& [errnum, text] : cases)
+        EXPECT_EQ(plok::SystemReasonText(errnum), text) << errnum;
+    TempDir dir;
+    try {
+        plok::WrtSet(dir / "missing" / "x.UKE", {u"x"});
+        ADD_FAILURE() << "no error";
+    } catch (const plok::IoError& e) {
+        EXPECT_EQ(std::string(e.what()),
+            "ファイル \"" + (dir / "missing").string() + "\" に書き込めません。(ファイルまたはフォルダがありません)");
+    }
 }
 
 TEST(AtomicFile, UnwritableFolderIsAnIoError)

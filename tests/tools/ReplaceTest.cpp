@@ -303,6 +303,17 @@ TEST_F(CnvTest, ReplacesTheKeyEverywhereOnItsLine)
     EXPECT_EQ(ReadBytes(in / "data.txt"), bytes);
 }
 
+TEST_F(CnvTest, LinesLeftAloneKeepTheirBytes)
+{
+    // 0xED 0x40 is an NEC-selected IBM code: going through the code page would turn it into its IBM twin 0xFA 0x5C,
+    // and an invalid byte would stay only as an escape.
+    const std::string kept = "1,x,\xED\x40\x80";
+    const std::string changed = "2,0000000123,\xED\x40";
+    const RunResult r = Run(kept + "\r\n" + changed + "\r\n");
+    ASSERT_TRUE(r.Done());
+    EXPECT_EQ(ReadBytes(out / "dataR.txt"), kept + "\r\n" + "2,0000000456,\xFA\x5C\r\n");
+}
+
 TEST_F(CnvTest, LineBreaksAndByteOrderMarks)
 {
     struct Case

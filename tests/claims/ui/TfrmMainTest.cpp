@@ -493,6 +493,20 @@ TEST_F(TfrmMainTest, SaveDestinationAndOptionButtons)
     EXPECT_TRUE(prompts.shown().empty());
 }
 
+TEST_F(TfrmMainTest, AnonymisedCopyWithIdentifiersLeftIsKeptWithAWarning)
+{
+    Create();
+    // The patient's name typed into a disease name of the social file; the national file is clean.
+    SetText("Edit1",
+        DataFile("social.UKE", kSocial + plok::cp932::Encode(u"SY,0000999,20230601,,01,,,名前さんの胃炎\r\n")));
+    SetText("Edit2", DataFile("national.UKE", kNational));
+    Click("Button1");
+    EXPECT_EQ(Boxes(),
+        std::vector<Shown> {WarningBox(u"匿名化ファイルに元の識別情報が残っています\n50605_1.UKE: 患者氏名 1件")});
+    EXPECT_EQ(opened, (std::vector<Opened> {{plok::claims::kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
+    EXPECT_TRUE(InProgram(u"50605_1.UKE"));
+}
+
 TEST_F(TfrmMainTest, RunOpensTheResultDialogThatDeliversTheFiles)
 {
     Create(false);

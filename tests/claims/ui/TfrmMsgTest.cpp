@@ -137,7 +137,7 @@ TEST_F(TfrmMsgTest, ButtonDeliversOrKeepsTheFiles)
         {"subfolder without a first file", save, u"1", u"", u"50605_2.UKE", Act::Click, u"保存"_s, true, {"error"}, {},
             {}},
         {"save folder gone", (root / "gone").u16string(), u"", u"50605_1.UKE", u"50605_2.UKE", Act::Click, u"保存"_s,
-            false, {}, {}, {}},
+            false, {"warning"}, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,6 +183,25 @@ TEST_F(TfrmMsgTest, ButtonDeliversOrKeepsTheFiles)
         for (const fs::path& dir : {env.downloads, root / "save"})
             EXPECT_TRUE(dir == c.destination || fs::is_empty(dir)) << dir;
     }
+}
+
+TEST_F(TfrmMsgTest, FilesNotDeliveredAreNamedWithWhereTheyLieAndWhy)
+{
+    // A stick that was pulled out: the save folder is gone.
+    Setting(u"SAVEFDR", (root / "stick").u16string());
+    PutResults();
+    // A name left from an earlier run whose file was already delivered is no loss and not named.
+    Show(u"50605_1.UKE", u"old_2.UKE",
+        [&](TfrmMsg* dialog) { QTest::mouseClick(dialog->findChild<QPushButton*>("Button1"), Qt::LeftButton); });
+    const std::vector<std::u16string> warnings = prompts.Texts("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    const std::u16string& text = warnings[0];
+    EXPECT_EQ(text.rfind(u"次のファイルは保存できませんでした。", 0), 0u);
+    EXPECT_NE(text.find(u"\n50605_1.UKE\n"), std::u16string::npos);
+    EXPECT_NE(text.find(u"場所: " + env.programFolder.u16string()), std::u16string::npos);
+    EXPECT_NE(text.find(u"(ファイルまたはフォルダがありません)"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"old_2.UKE"), std::u16string::npos);
+    EXPECT_TRUE(fs::exists(env.programFolder / "50605_1.UKE"));
 }
 
 TEST_F(TfrmMsgTest, SaveFolderIsReadOnceWhenTheDialogIsCreated)

@@ -1,0 +1,78 @@
+#include "support/CliRun.h"
+#include "support/Sjis.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using plok::test::CliRun;
+using plok::test::FileCount;
+using plok::test::RunCli;
+using plok::test::Sjis;
+using plok::test::TempDir;
+using plok::test::WriteBytes;
+
+namespace {
+
+/// A social claims file whose patient is 佐藤 花子; `note` is a hand-typed disease name.
+std::string Claims(std::u16string_view note)
+{
+    return Sjis({
+        u"IR,1,13,1,1310001,,山田内科,50605,00,03-1111-2222",
+        u"RE,1,1112,50605,佐藤　花子,,,,,,,,,1001",
+        u"SY,0000999,20230601,,01,,," + std::u16string(note),
+    });
+}
+
+class AuditCommand : public testing::Test
+{
+protected:
+    std::string Path(const char* name) const { return (dir / name).string(); }
+    TempDir dir;
+    TempDir out;
+};
+
+TEST_F(AuditCommand, ReportsEachFindingThenTheCountsAndExitsWithOne)
+{
+    WriteBytes(dir / "original.UKE", Claims(u"胃炎"));
+    WriteBytes(dir / "copy.UKE",
+        Sjis({u"IR,1,13,1,0123456,,ORVAクリニック,50605,00,012-345-6789", u"SY,0000999,20230601,,01,,,花子さん胃炎",
+            u"CO,1,,x"}));
+    const CliRun r = RunCli({"audit", Path("original.UKE"), Path("copy.UKE")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+        "2行目 SY 項目7: 患者氏名\n"
+        "3行目 CO 項目0: コメント\n"
+        "元の識別情報が残っています: 2件（患者氏名 1件、コメント 1件）\n");
+}
+
+TEST_F(AuditCommand, ACleanCopyExitsWithZeroAndUsageErrorsWithTwo)
+{
+    WriteBytes(dir / "original.UKE", Claims(u"胃炎"));
+    ASSERT_EQ(RunCli({"anonymize", "-o", out.path().string(), Path("original.UKE")}).status, 0);
+    const CliRun r = RunCli({"audit", Path("original.UKE"), (out / "50605_1.UKE").string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "元の識別情報は見つかりませんでした。\n");
+    EXPECT_EQ(RunCli({"audit", Path("original.UKE")}).status, 2);
+    EXPECT_EQ(RunCli({"audit", Path("original.UKE"), Path("original.UKE"), Path("original.UKE")}).status, 2);
+    const CliRun missing = RunCli({"audit", Path("original.UKE"), Path("missing.UKE")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("(ファイルまたはフォルダがありません)"), std::string::npos);
+}
+
+TEST_F(AuditCommand, AnonymizeWithAuditDiscardsACopyWithFindings)
+{
+    WriteBytes(dir / "leaky.UKE", Claims(u"佐藤の胃炎"));
+    WriteBytes(dir / "clean.UKE", Claims(u"胃炎").replace(0, 4, "IR,2"));
+    const CliRun r = RunCli({"anonymize", "--audit", "-o", out.path().string(), Path("leaky.UKE"), Path("clean.UKE")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "50605_2.UKE\n");
+    EXPECT_EQ(r.err,
+        "plok-cli: " + Path("leaky.UKE") + ": 3行目 SY 項目7: 患者氏名\n" + "plok-cli: " + Path("leaky.UKE")
+            + ": 匿名化ファイル「50605_1.UKE」に元の識別情報が残っているため、作成しませんでした。"
+              "元の識別情報が残っています: 1件（患者氏名 1件）\n");
+    EXPECT_EQ(FileCount(out.path()), 1u);
+    EXPECT_TRUE(std::filesystem::exists(out / "50605_2.UKE"));
+}
+
+} // namespace
