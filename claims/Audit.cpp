@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
+#include <unordered_set>
 
 namespace plok::claims {
 
@@ -55,29 +55,42 @@ std::size_t CharCount(std::string_view s)
 }
 
 constexpr std::string_view kWideSpace = "\x81\x40";
-constexpr std::string_view kWideDigitLead = "\x82";
 
-/// The digits of `s` when it holds nothing but digits, half-width or full-width (0x82 0x4F..0x82 0x58): then it is a
-/// number, compared as a whole field.
-std::optional<std::string> DigitsOf(std::string_view s)
+/// A number of at most 19 digits as one comparable value; the digit count keeps leading zeros apart.
+struct NumberKey
 {
-    std::string digits;
+    std::uint64_t value = 0;
+    std::uint32_t digits = 0;
+    bool operator==(const NumberKey&) const = default;
+};
+
+/// `s` as a number key when it holds nothing but digits (half- or full-width, double quotes ignored), at most 19.
+std::optional<NumberKey> NumberOf(std::string_view s)
+{
+    NumberKey key;
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
+        unsigned digit;
         if (b >= '0' && b <= '9') {
-            digits += static_cast<char>(b);
+            digit = b - '0';
             ++i;
-        } else if (s.substr(i, 1) == kWideDigitLead && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x4F
+        } else if (b == 0x82 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x4F
             && static_cast<unsigned char>(s[i + 1]) <= 0x58) {
-            digits += static_cast<char>('0' + (static_cast<unsigned char>(s[i + 1]) - 0x4F));
+            digit = static_cast<unsigned char>(s[i + 1]) - 0x4F;
             i += 2;
+        } else if (b == '"') {
+            ++i;
+            continue;
         } else {
             return std::nullopt;
         }
+        if (++key.digits > 19)
+            return std::nullopt;
+        key.value = key.value * 10 + digit;
     }
-    if (digits.empty())
+    if (key.digits == 0)
         return std::nullopt;
-    return digits;
+    return key;
 }
 
 /// Everything the anonymisation writes in place of an identifier: a value found inside one of these is the
@@ -97,12 +110,16 @@ const std::vector<std::string>& DummyTexts()
     return texts;
 }
 
-bool IsDummyNumber(std::string_view digits)
+bool IsDummyNumber(const NumberKey& key)
 {
-    for (const std::string& dummy : DummyTexts())
-        if (DigitsOf(dummy) == digits)
-            return true;
-    return false;
+    static const std::vector<NumberKey> dummies = [] {
+        std::vector<NumberKey> keys;
+        for (const std::string& dummy : DummyTexts())
+            if (const std::optional<NumberKey> k = NumberOf(dummy))
+                keys.push_back(*k);
+        return keys;
+    }();
+    return std::find(dummies.begin(), dummies.end(), key) != dummies.end();
 }
 
 bool IsDummyText(std::string_view value)
@@ -112,7 +129,7 @@ bool IsDummyText(std::string_view value)
             return true;
     // A dummy patient name: "テスト社" or "テスト国" and the receipt number in full-width digits.
     for (const std::string& prefix : {DummyTexts()[6], DummyTexts()[7]})
-        if (value.starts_with(prefix) && DigitsOf(value.substr(prefix.size())))
+        if (value.starts_with(prefix) && NumberOf(value.substr(prefix.size())))
             return true;
     return false;
 }
@@ -121,31 +138,35 @@ bool IsDummyText(std::string_view value)
 class Values
 {
 public:
-    void Add(std::string_view raw, AuditKind kind)
+    void Add(std::string_view raw, AuditKind kind, std::uint32_t receipt = 0)
     {
         const std::string_view value = TrimView(raw);
         if (value.empty())
             return;
         // A number stands as a whole field, where the dummy numbers stand too; a text may stand inside a dummy.
-        if (const std::optional<std::string> digits = DigitsOf(value)) {
-            if (digits->size() >= 5 && !IsDummyNumber(*digits))
-                m_numbers.try_emplace(*digits, kind);
+        if (const std::optional<NumberKey> key = NumberOf(value)) {
+            if (key->digits >= 5 && !IsDummyNumber(*key)) {
+                // Receipts come in file order, so each receipt's numbers form one run of the list.
+                while (m_receiptStart.size() <= receipt)
+                    m_receiptStart.push_back(static_cast<std::uint32_t>(m_numbers.size()));
+                m_numbers.push_back({*key, kind});
+            }
             return;
         }
         if (CharCount(value) < 2 || IsDummyText(value))
             return;
-        if (m_texts.try_emplace(std::string(value), kind).second)
-            m_matcher.Add(value, static_cast<std::uint32_t>(m_kinds.size()));
-        else
+        if (m_texts.find(value) != m_texts.end())
             return;
+        m_texts.emplace(value);
+        m_matcher.Add(value, static_cast<std::uint32_t>(m_kinds.size()));
         m_kinds.push_back(kind);
         m_lengths.push_back(value.size());
     }
     /// A name, then each of its parts.
-    void AddName(std::string_view raw, AuditKind kind)
+    void AddName(std::string_view raw, AuditKind kind, std::uint32_t receipt)
     {
         const std::string_view name = TrimView(raw);
-        Add(name, kind);
+        Add(name, kind, receipt);
         std::size_t start = 0;
         for (std::size_t i = 0; i <= name.size();) {
             const bool end = i == name.size();
@@ -153,7 +174,7 @@ public:
             const bool wideBlank = !end && name.substr(i, 2) == kWideSpace;
             if (end || blank || wideBlank) {
                 if (start < i && (start > 0 || !end))
-                    Add(name.substr(start, i - start), kind);
+                    Add(name.substr(start, i - start), kind, receipt);
                 if (end)
                     break;
                 i += blank ? 1 : 2;
@@ -165,14 +186,36 @@ public:
     }
     void Build() { m_matcher.Build(); }
 
-    const std::unordered_map<std::string, AuditKind>& numbers() const { return m_numbers; }
+    /// The kind of the number `key` when it is one of the numbers of `receipt` or of the institution (receipt 0).
+    std::optional<AuditKind> NumberKind(const NumberKey& key, std::uint32_t receipt) const
+    {
+        for (const std::uint32_t r : {receipt, 0u}) {
+            if (r >= m_receiptStart.size())
+                continue;
+            const std::size_t end = r + 1 < m_receiptStart.size() ? m_receiptStart[r + 1] : m_numbers.size();
+            for (std::size_t i = m_receiptStart[r]; i < end; ++i)
+                if (m_numbers[i].first == key)
+                    return m_numbers[i].second;
+            if (r == 0)
+                break;
+        }
+        return std::nullopt;
+    }
+    bool HasNumbers() const { return !m_numbers.empty(); }
     const MultiMatcher& matcher() const { return m_matcher; }
     AuditKind KindOf(std::uint32_t id) const { return m_kinds[id]; }
     std::size_t LengthOf(std::uint32_t id) const { return m_lengths[id]; }
 
 private:
-    std::unordered_map<std::string, AuditKind> m_numbers;
-    std::unordered_map<std::string, AuditKind> m_texts;
+    std::vector<std::pair<NumberKey, AuditKind>> m_numbers;
+    std::vector<std::uint32_t> m_receiptStart; // where each receipt's numbers begin in m_numbers
+    struct TextHash
+    {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    // The texts already among the patterns; a name recurs on every receipt of its patient.
+    std::unordered_set<std::string, TextHash, std::equal_to<>> m_texts;
     MultiMatcher m_matcher;
     std::vector<AuditKind> m_kinds;
     std::vector<std::size_t> m_lengths;
@@ -184,10 +227,13 @@ void CollectValues(const std::filesystem::path& original, Values& values)
     ByteFieldSplitter splitter;
     std::string idScratch;
     std::string_view line;
+    std::uint32_t receipt = 0;
     while (in.Next(line)) {
         const std::string_view id = RecordId(line, idScratch);
         if (id != "IR" && id != "RE" && id != "HO" && id != "KO")
             continue;
+        if (id == "RE")
+            ++receipt;
         const std::vector<std::string_view>& fields = splitter.Split(line);
         auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string_view(); };
         if (id == "IR") {
@@ -195,15 +241,15 @@ void CollectValues(const std::filesystem::path& original, Values& values)
             values.Add(field(6), AuditKind::InstitutionName);
             values.Add(field(9), AuditKind::Telephone);
         } else if (id == "RE") {
-            values.AddName(field(4), AuditKind::PatientName);
-            values.AddName(field(36), AuditKind::PatientKanaName);
+            values.AddName(field(4), AuditKind::PatientName, receipt);
+            values.AddName(field(36), AuditKind::PatientKanaName, receipt);
         } else if (id == "HO") {
-            values.Add(field(1), AuditKind::InsurerNumber);
-            values.Add(field(2), AuditKind::InsuranceSymbol);
-            values.Add(field(3), AuditKind::InsuranceNumber);
+            values.Add(field(1), AuditKind::InsurerNumber, receipt);
+            values.Add(field(2), AuditKind::InsuranceSymbol, receipt);
+            values.Add(field(3), AuditKind::InsuranceNumber, receipt);
         } else {
-            values.Add(field(1), AuditKind::PublicPayerNumber);
-            values.Add(field(2), AuditKind::PublicRecipientNumber);
+            values.Add(field(1), AuditKind::PublicPayerNumber, receipt);
+            values.Add(field(2), AuditKind::PublicRecipientNumber, receipt);
         }
     }
 }
@@ -255,8 +301,8 @@ AuditReport AuditAnonymised(const std::filesystem::path& original, const std::fi
     LineFindings found;
     LineReader in(copy);
     std::string idScratch;
-    std::string fieldScratch;
     std::string_view line;
+    std::uint32_t receipt = 0;
     for (std::uint64_t number = 1; in.Next(line); ++number) {
         const std::string_view id = RecordId(line, idScratch);
         found.Reset(number, id);
@@ -271,26 +317,20 @@ AuditReport AuditAnonymised(const std::filesystem::path& original, const std::fi
                 found.Add(FieldAt(line, start), values.KindOf(valueId), report, onFinding);
         });
 
-        if (values.numbers().empty())
+        if (!values.HasNumbers())
             continue;
+        if (id == "RE")
+            ++receipt;
         std::size_t field = 0;
         std::size_t start = 0;
         auto checkField = [&](std::size_t end) {
-            std::string_view text = line.substr(start, end - start);
-            // Only a field that starts like a number can equal one; the look-up is the rare case.
-            if (text.size() >= 5
-                && (static_cast<unsigned>(static_cast<unsigned char>(text[0]) - '0') < 10u || text[0] == '"'
-                    || text[0] == '\x82')) {
-                if (text.find('"') != text.npos) {
-                    fieldScratch.clear();
-                    for (char c : text)
-                        if (c != '"')
-                            fieldScratch += c;
-                    text = fieldScratch;
-                }
-                if (const std::optional<std::string> digits = DigitsOf(text)) {
-                    if (const auto it = values.numbers().find(*digits); it != values.numbers().end())
-                        found.Add(field, it->second, report, onFinding);
+            const std::string_view text = line.substr(start, end - start);
+            // Only a field that starts like a number can be one; most fields fail at their first byte.
+            const auto first = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
+            if (text.size() >= 5 && ((first >= '0' && first <= '9') || first == '"' || first == 0x82)) {
+                if (const std::optional<NumberKey> key = NumberOf(text); key && key->digits >= 5) {
+                    if (const std::optional<AuditKind> kind = values.NumberKind(*key, receipt))
+                        found.Add(field, *kind, report, onFinding);
                 }
             }
             ++field;

@@ -52,8 +52,11 @@ struct AuditReport
 /// the anonymisation replaces (IR 4, 6, 9; RE 4 and 36; HO 1, 2, 3; KO 1, 2) and each part of a patient name split
 /// at U+0020 and U+3000, leaving out the anonymisation's own dummy values and texts found within them. A value of
 /// digits only (half- or full-width) is a finding where a whole field of the copy equals it, and only when it has at
-/// least five digits (shorter numbers stand everywhere as counts and codes); any other value of at least two
-/// characters is a finding wherever it stands in a line of the copy. Any SJ or CO line in the copy is a finding too.
+/// least five digits (shorter numbers stand everywhere as counts and codes) and the field lies in the same receipt
+/// (from its RE record to the next) as the value in the original, or anywhere for the institution code: a receipt's
+/// numbers are what its own lines could leak, while across a month's file an insured number meets a billing month, a
+/// birth date or a code of the same digits by chance. Any other value of at least two characters is a finding
+/// wherever it stands in a line of the copy. Any SJ or CO line in the copy is a finding too.
 /// A line reports each kind once per field.
 ///
 /// Calls `onFinding` for every finding in the order of the copy's lines and returns the counts per kind. One pass over

@@ -1,5 +1,7 @@
 #include "core/MultiMatch.h"
 
+#include "core/Errors.h"
+
 #include <deque>
 
 namespace plok {
@@ -28,6 +30,18 @@ void MultiMatcher::Build()
                 m_class[b] = static_cast<std::uint8_t>(m_classCount++);
     const std::uint32_t classes = m_classCount;
 
+    m_pairs.fill(0);
+    m_pairFilter = true;
+    for (const auto& [pattern, id] : m_patterns) {
+        if (pattern.size() < 2) {
+            m_pairFilter = false;
+            continue;
+        }
+        const unsigned pair
+            = unsigned(static_cast<unsigned char>(pattern[0])) << 8 | static_cast<unsigned char>(pattern[1]);
+        m_pairs[pair >> 6] |= std::uint64_t(1) << (pair & 63);
+    }
+
     // The trie, with kNone for a missing edge.
     std::vector<std::uint32_t> trie(classes, kNone);
     m_firstOutput.assign(1, kNone);
@@ -51,6 +65,9 @@ void MultiMatcher::Build()
     // Breadth first: every missing edge takes the edge of the state's longest proper suffix, and each state's outputs
     // go on with those of that suffix, so that a scan needs one table step per byte.
     const std::size_t states = m_firstOutput.size();
+    // Rows are kept as 31-bit offsets: far more than any month's identifiers need.
+    if (states * classes >= (std::size_t(1) << 31))
+        throw Error("照合する値が多すぎます。");
     std::vector<std::uint32_t> fail(states, 0);
     m_delta.assign(states * classes, 0);
     std::deque<std::uint32_t> queue;
@@ -89,9 +106,9 @@ void MultiMatcher::Build()
             }
         }
     }
-    // Mark the transitions into states that end a pattern.
+    // Rows instead of states, and a mark on the transitions into states that end a pattern.
     for (std::uint32_t& next : m_delta)
-        next = next << 1 | (m_firstOutput[next] != kNone ? 1u : 0u);
+        next = (next * classes) << 1 | (m_firstOutput[next] != kNone ? 1u : 0u);
 }
 
 } // namespace plok

@@ -39,6 +39,7 @@ const std::string kOriginal = Sjis({
     u"SJ,1,佐藤花子さんの経過",
     Receipt(u"2", u"鈴木 一郎", u"ｽｽﾞｷ ｲﾁﾛｳ"),
     u"HO,06130001,12,00012345,1,100",
+    u"KO,12131235,7654322,,1,100",
     u"IY,1,620000001,1,,,,,,,,,,,,,,",
     u"CO,820100001,,佐藤様へ",
 });
@@ -87,10 +88,11 @@ TEST_F(AuditTest, EachPlantedIdentifierIsFoundOnceWithItsPlace)
         {"a kana name part", u"SY,0000999,20230601,,ﾊﾅｺ", AuditKind::PatientKanaName, 4},
         {"the institution name in a GO line", u"GO,1,2,山田内科クリニック", AuditKind::InstitutionName, 3},
         {"the telephone number in a quoted field", u"SI,1,\"TEL 03-1111-2222\"", AuditKind::Telephone, 2},
-        {"an insurer number in a KO line of too many fields", u"KO,12345678,1234567,,1,100,,06139999",
+        // The planted lines belong to the second receipt, whose numbers they carry.
+        {"an insurer number in a KO line of too many fields", u"KO,12345678,1234567,,1,100,,06130001",
             AuditKind::InsurerNumber, 7},
-        {"a public recipient number", u"TO,1,7654321", AuditKind::PublicRecipientNumber, 2},
-        {"a full-width insured number as a whole field", u"TO,１,４５６７８", AuditKind::InsuranceNumber, 2},
+        {"a public recipient number", u"TO,1,7654322", AuditKind::PublicRecipientNumber, 2},
+        {"an insured number, full-width in the copy", u"TO,１,０００１２３４５", AuditKind::InsuranceNumber, 2},
         {"the institution code", u"ZZ,1310001", AuditKind::InstitutionCode, 1},
         {"a symptom note", u"SJ,1,経過", AuditKind::SymptomNote, 0},
         {"a comment", u"CO,820100001,,x", AuditKind::Comment, 0},
@@ -118,6 +120,8 @@ TEST_F(AuditTest, NumbersOnlyAsWholeFieldsAndNeverShortOnes)
         // A long number only inside a longer code.
         u"SI,1,061399990,1",
         u"SI,1,x06139999",
+        // The first receipt's numbers in the second receipt: a month, a birth date or a code of the same digits.
+        u"SI,1,06139999,７６５４３２１",
         // A text that merely starts with a value's characters.
         u"SY,0000999,20230601,,佐",
         // The anonymisation's own dummies.
