@@ -1,5 +1,7 @@
 #include "app/QtPrompts.h"
 
+#include "app/FolderBrowser.h"
+
 #include "gui/QtText.h"
 
 #include <QApplication>
@@ -90,13 +92,10 @@ std::optional<std::u16string> QtPrompts::OpenFile()
 
 std::optional<std::u16string> QtPrompts::BrowseFolder(std::u16string_view instruction, std::u16string_view initial)
 {
-    const QString start = Q(initial);
-    const bool preselect = !start.isEmpty() && QFileInfo(start).isDir();
-    const QString folder = QFileDialog::getExistingDirectory(
-        PromptParent(), Q(instruction), preselect ? start : QString(), QFileDialog::ShowDirsOnly);
-    if (folder.isEmpty())
+    FolderBrowser browser(instruction, initial, PromptParent());
+    if (browser.exec() != QDialog::Accepted || browser.folder().isEmpty())
         return std::nullopt;
-    return U(folder);
+    return U(browser.folder());
 }
 
 bool QtPrompts::OpenUrl(std::u16string_view url)

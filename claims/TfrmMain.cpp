@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "gui/Fonts.h"
 #include "gui/Guard.h"
 #include "gui/QtText.h"
 #include "ui_TfrmMain.h"
@@ -55,6 +56,7 @@ TfrmMain::TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent)
     , m_prompts(prompts)
 {
     m_ui->setupUi(this);
+    gui::UsePixelFonts(this);
     resize(348, 412);
     gui::SetCloseGlyph(m_ui->BitBtn1);
     // The combo box takes plain keys only: no input method composes text into it.

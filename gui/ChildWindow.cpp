@@ -1,5 +1,7 @@
 #include "gui/ChildWindow.h"
 
+#include "gui/Fonts.h"
+
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -35,6 +37,7 @@ ChildWindow::~ChildWindow() = default;
 
 void ChildWindow::SetUpFrame(QSize designSize, QPushButton* closeButton)
 {
+    UsePixelFonts(this);
     resize(designSize);
     if (closeButton) {
         SetCloseGlyph(closeButton);

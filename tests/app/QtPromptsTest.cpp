@@ -1,13 +1,17 @@
 #include "app/QtPrompts.h"
 
+#include "app/FolderBrowser.h"
 #include "support/GuiSupport.h"
 #include "support/TempDir.h"
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -142,7 +146,7 @@ TEST(QtPrompts, OpenFileGivesTheConfirmedPathOrNothing)
     }
 }
 
-TEST(QtPrompts, BrowseFolderOffersFoldersAndPreselectsOnlyAnExistingOne)
+TEST(QtPrompts, BrowseFolderShowsTheInstructionOkAndCancelAndPreselectsOnlyAnExistingFolder)
 {
     TempDir dir;
     std::filesystem::create_directories(dir / "start" / "pick");
@@ -153,14 +157,13 @@ TEST(QtPrompts, BrowseFolderOffersFoldersAndPreselectsOnlyAnExistingOne)
     {
         const char* name;
         QString initial;
-        bool preselected;
+        QString preselected;
         bool confirm;
     };
     const std::vector<Case> cases = {
-        // Qt's dialog remembers the folder last visited in it: the missing folder goes first, before `start` is.
-        {"missing initial folder", missing, false, true},
-        {"existing initial folder", start, true, true},
-        {"cancelled", start, true, false},
+        {"missing initial folder", missing, QString(), true},
+        {"existing initial folder", start, start, true},
+        {"cancelled", start, start, false},
     };
     QtPrompts prompts;
     for (const Case& c : cases) {
@@ -168,19 +171,30 @@ TEST(QtPrompts, BrowseFolderOffersFoldersAndPreselectsOnlyAnExistingOne)
         std::optional<std::u16string> chosen = u"unset";
         WhileModal([&] { chosen = prompts.BrowseFolder(u"フォルダを選んでください", c.initial.toStdU16String()); },
             [&](QWidget* w) {
-                auto* dialog = test::ModalAs<QFileDialog>(w);
-                if (!dialog)
+                auto* browser = test::ModalAs<FolderBrowser>(w);
+                if (!browser)
                     return;
-                EXPECT_EQ(dialog->windowTitle(), QStringLiteral("フォルダを選んでください"));
-                EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
-                EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
-                EXPECT_EQ(dialog->directory().absolutePath() == start, c.preselected);
-                if (c.confirm) {
-                    dialog->selectFile(pick);
-                    static_cast<QDialog*>(dialog)->accept(); // protected in QFileDialog
-                } else {
-                    dialog->reject();
+                const auto* instruction = browser->findChild<QLabel*>("Instruction");
+                ASSERT_NE(instruction, nullptr);
+                EXPECT_EQ(instruction->text(), QStringLiteral("フォルダを選んでください"));
+                EXPECT_TRUE(instruction->isVisible());
+                QStringList buttons;
+                for (const QPushButton* b : browser->findChildren<QPushButton*>())
+                    buttons << b->text();
+                buttons.sort();
+                EXPECT_EQ(buttons, (QStringList {QStringLiteral("OK"), QStringLiteral("キャンセル")}));
+                EXPECT_EQ(browser->folder(), c.preselected);
+                auto* ok = browser->findChild<QPushButton*>("OK");
+                EXPECT_EQ(ok->isEnabled(), !c.preselected.isEmpty());
+                if (!c.confirm) {
+                    QTest::mouseClick(browser->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
+                    return;
                 }
+                auto* tree = browser->findChild<QTreeView*>("Folders");
+                auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+                tree->setCurrentIndex(model->index(pick));
+                EXPECT_TRUE(ok->isEnabled());
+                QTest::mouseClick(ok, Qt::LeftButton);
             });
         if (c.confirm)
             EXPECT_EQ(chosen, pick.toStdU16String());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Environment.h"
+#include "core/Settings.h"
 #include "core/Text.h"
 #include "support/FakePrompts.h"
 #include "support/TempDir.h"
@@ -65,6 +66,12 @@ protected:
 
     static void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
+    /// Sets `key` of section PARAM of the settings file.
+    void Setting(std::u16string_view key, std::u16string_view value) const
+    {
+        settings::Write(env.settingsFile, key, value);
+    }
+
     /// Writes `bytes` as data/`name` and returns its full path as the open-file dialog gives it.
     std::u16string DataFile(const char* name, std::string_view bytes) const
     {
@@ -90,24 +97,22 @@ struct ControlLayout
 
 struct WindowLayout
 {
-    /// A child window in the common font of the option tools.
+    /// A child window in the common font of the option tools: 9 points at 96 dpi.
     WindowLayout(QString caption, QSize clientSize, std::vector<ControlLayout> controls)
-        : WindowLayout(std::move(caption), clientSize, QStringLiteral("Segoe UI"), 9, Qt::Dialog, std::move(controls))
+        : WindowLayout(std::move(caption), clientSize, 12, Qt::Dialog, std::move(controls))
     { }
-    WindowLayout(QString caption, QSize clientSize, QString fontFamily, int pointSize, Qt::WindowType type,
-        std::vector<ControlLayout> controls)
+    WindowLayout(
+        QString caption, QSize clientSize, int pixelSize, Qt::WindowType type, std::vector<ControlLayout> controls)
         : caption(std::move(caption))
         , clientSize(clientSize)
-        , fontFamily(std::move(fontFamily))
-        , pointSize(pointSize)
+        , pixelSize(pixelSize)
         , type(type)
         , controls(std::move(controls))
     { }
 
     QString caption;
     QSize clientSize;
-    QString fontFamily;
-    int pointSize;
+    int pixelSize;
     Qt::WindowType type;
     std::vector<ControlLayout> controls;
 };
@@ -143,8 +148,8 @@ inline void CheckLayout(const QWidget* window, const WindowLayout& layout)
     ASSERT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), layout.caption);
     EXPECT_EQ(window->size(), layout.clientSize);
-    EXPECT_EQ(window->font().family(), layout.fontFamily);
-    EXPECT_EQ(window->font().pointSize(), layout.pointSize);
+    EXPECT_EQ(window->font().family(), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(window->font().pixelSize(), layout.pixelSize);
 
     const Qt::WindowFlags flags = window->windowFlags();
     EXPECT_EQ(flags & Qt::WindowType_Mask, layout.type);

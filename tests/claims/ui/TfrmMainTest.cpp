@@ -142,7 +142,7 @@ TEST_F(TfrmMainTest, Layout)
 {
     Create();
     plok::test::CheckLayout(window.get(),
-        {u"プロク"_s, {348, 412}, u"Segoe UI"_s, 9, Qt::Window,
+        {u"プロク"_s, {348, 412}, 12, Qt::Window,
             {
                 {"BitBtn1", "QPushButton", {265, 8, 75, 25}, u"閉じる(&C)"_s, true, 0},
                 {"Button1", "QPushButton", {72, 182, 201, 25}, u"レセ電データ匿名化"_s, true, 1},
@@ -150,7 +150,7 @@ TEST_F(TfrmMainTest, Layout)
                 {"Edit2", "QLineEdit", {159, 135, 160, 23}, {}, true, 3},
                 {"Memo1", "QPlainTextEdit", {265, 39, 205, 44}, {}, false, 5},
                 {"Button2", "QPushButton", {72, 227, 201, 25}, u"レセ電データ枝番除去"_s, true, 6},
-                {"ComboBox1", "QComboBox", {72, 258, 201, 23}, u"記号「-」「*」「/」より後を除去する"_s, true, 7},
+                {"ComboBox1", "QComboBox", {57, 258, 232, 23}, u"記号「-」「*」「/」より後を除去する"_s, true, 7},
                 {"Edit4", "QLineEdit", {71, 287, 50, 23}, {}, false, 8},
                 {"Edit5", "QLineEdit", {183, 287, 50, 23}, {}, false, 9},
                 {"Button3", "QPushButton", {72, 58, 201, 25}, u"ファイル選択"_s, true, 10},
@@ -159,9 +159,9 @@ TEST_F(TfrmMainTest, Layout)
                 {"Button6", "QPushButton", {72, 348, 201, 25}, u"オプション"_s, true, 13},
                 {"Label2", "QLabel", {49, 104, 104, 15}, u"社保レセ電データ："_s, true, -1},
                 {"Label3", "QLabel", {49, 138, 104, 15}, u"国保レセ電データ："_s, true, -1},
-                {"Label4", "QLabel", {127, 291, 46, 15}, u"番目から"_s, false, -1},
+                {"Label4", "QLabel", {127, 291, 48, 15}, u"番目から"_s, false, -1},
                 {"Label5", "QLabel", {239, 291, 26, 15}, u"番目"_s, false, -1},
-                {"Label8", "QLabel", {288, 391, 52, 15}, u"Ver.1.1.0.3"_s, true, -1},
+                {"Label8", "QLabel", {276, 391, 64, 15}, u"Ver.1.1.0.3"_s, true, -1},
             }});
     auto* combo = Get<QComboBox>("ComboBox1");
     ASSERT_EQ(combo->count(), 2);

@@ -36,10 +36,6 @@ protected:
         WriteBytes(env.programFolder / "50605_1.UKE", kSocial);
         WriteBytes(env.programFolder / "50605_2.UKE", kNational);
     }
-    void Setting(std::u16string_view key, std::u16string_view value)
-    {
-        plok::IFWriteIniStr(env.settingsFile, u"PARAM", key, value);
-    }
     std::vector<std::string> Names(const fs::path& dir) const
     {
         std::vector<std::string> names;
@@ -71,19 +67,19 @@ TEST_F(TfrmMsgTest, Layout)
 {
     EXPECT_TRUE(Show(u"50605_1.UKE", u"", [](TfrmMsg* dialog) {
         CheckLayout(dialog,
-            {u"確認"_s, {329, 96}, u"Tahoma"_s, 8, Qt::Dialog,
+            {u"確認"_s, {329, 96}, 11, Qt::Dialog,
                 {
-                    {"Label1", "QLabel", {8, 24, 308, 16}, QString::fromUtf16(kMessage), true, -1},
+                    {"Label1", "QLabel", {8, 24, 308, 17}, QString::fromUtf16(kMessage), true, -1},
                     {"Button1", "QPushButton", {116, 57, 117, 25}, u"ダウンロード"_s, true, 0},
                     {"Memo1", "QPlainTextEdit", {8, 104, 313, 43}, {}, true, 1},
                 }});
         const auto* label = dialog->findChild<QLabel*>("Label1");
-        EXPECT_EQ(label->font().family(), u"Tahoma"_s);
-        EXPECT_EQ(label->font().pointSize(), 10);
+        EXPECT_EQ(label->font().family(), u"Noto Sans CJK JP"_s);
+        EXPECT_EQ(label->font().pixelSize(), 13);
         EXPECT_FALSE(label->wordWrap());
         const auto* button = dialog->findChild<QPushButton*>("Button1");
-        EXPECT_EQ(button->font().family(), u"Segoe UI"_s);
-        EXPECT_EQ(button->font().pointSize(), 9);
+        EXPECT_EQ(button->font().family(), u"Noto Sans CJK JP"_s);
+        EXPECT_EQ(button->font().pixelSize(), 12);
         EXPECT_EQ(dialog->findChild<QPlainTextEdit*>("Memo1")->lineWrapMode(), QPlainTextEdit::NoWrap);
         dialog->close();
     }));
@@ -97,7 +93,7 @@ TEST_F(TfrmMsgTest, LongMessageStaysOnOneLineAndRunsToTheEdge)
         [](TfrmMsg* dialog) {
             const auto* label = dialog->findChild<QLabel*>("Label1");
             EXPECT_EQ(label->text().size(), 80);
-            EXPECT_EQ(label->height(), 16);
+            EXPECT_EQ(label->height(), 17);
             EXPECT_GT(label->geometry().right(), dialog->width());
             dialog->close();
         },

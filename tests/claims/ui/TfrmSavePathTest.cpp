@@ -69,14 +69,14 @@ TEST_F(TfrmSavePathTest, Layout)
             if (!dialog)
                 return;
             plok::test::CheckLayout(dialog,
-                {u"保存先選択"_s, {317, 159}, u"Segoe UI"_s, 9, Qt::Dialog,
+                {u"保存先選択"_s, {317, 159}, 12, Qt::Dialog,
                     {
                         {"RadioGroup1", "QGroupBox", {32, 37, 261, 57}, {}, true, 0},
                         {"BitBtn1", "QPushButton", {234, 7, 75, 25}, u"閉じる(&C)"_s, true, 1},
                         {"Button1", "QPushButton", {126, 125, 75, 25}, u"保存先選択"_s, false, 2},
                         {"Edit1", "QLineEdit", {32, 96, 261, 23}, {}, false, 3},
-                        {"RadioGroup1Item0", "QRadioButton", {8, 18, 124, 21}, u"ダウンロードフォルダ"_s, true, -1},
-                        {"RadioGroup1Item1", "QRadioButton", {134, 18, 124, 21}, u"保存先指定"_s, true, -1},
+                        {"RadioGroup1Item0", "QRadioButton", {8, 18, 150, 21}, u"ダウンロードフォルダ"_s, true, -1},
+                        {"RadioGroup1Item1", "QRadioButton", {164, 18, 94, 21}, u"保存先指定"_s, true, -1},
                     }});
             EXPECT_TRUE(dialog->findChild<QGroupBox*>("RadioGroup1")->title().isEmpty());
             EXPECT_TRUE(dialog->findChild<QRadioButton*>("RadioGroup1Item0")->isChecked());

@@ -93,8 +93,8 @@ TEST_F(ReplaceWindowTest, MatchesTheLayoutTable)
                 {"Button2", "QPushButton", {72, 63, 201, 25}, QStringLiteral("変換前ファイル選択"), true, 6},
                 {"CheckBox1", "QCheckBox", {49, 170, 131, 17}, QStringLiteral("0詰め10桁にする"), false, 7},
                 {"Edit4", "QLineEdit", {254, 168, 44, 23}, QString(), false, 8},
-                {"Label2", "QLabel", {49, 113, 89, 15}, QStringLiteral("変換前ファイル："), true, -1},
-                {"Label1", "QLabel", {49, 142, 102, 15}, QStringLiteral("変更定義ファイル："), true, -1},
+                {"Label2", "QLabel", {43, 113, 92, 15}, QStringLiteral("変換前ファイル："), true, -1},
+                {"Label1", "QLabel", {43, 142, 104, 15}, QStringLiteral("変更定義ファイル："), true, -1},
                 {"Label3", "QLabel", {209, 170, 39, 15}, QStringLiteral("桁数："), false, -1},
             }});
     EXPECT_FALSE(Control<QPushButton>(window, "BitBtn1")->icon().isNull());

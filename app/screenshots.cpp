@@ -1,0 +1,172 @@
+// Draws every window of the program in the states a user meets them, offscreen, into PNG files: the pictures of the
+// manual, and what a developer looks at after changing a window.
+#include "app/FolderBrowser.h"
+#include "app/QtPrompts.h"
+#include "app/TfrmOption.h"
+#include "claims/Anonymize.h"
+#include "claims/TfrmMain.h"
+#include "claims/TfrmMsg.h"
+#include "claims/TfrmSavePath.h"
+#include "core/Settings.h"
+#include "gui/QtText.h"
+#include "tools/TfrmConvert.h"
+#include "tools/TfrmReplace.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using namespace plok;
+
+/// Answers nothing: the pictures show windows, not what happens behind their buttons.
+class SilentPrompts : public Prompts
+{
+public:
+    void Warning(std::u16string_view) override { }
+    void Information(std::u16string_view) override { }
+    bool Confirm(std::u16string_view) override { return false; }
+    void Error(std::u16string_view) override { }
+    std::optional<std::u16string> OpenFile() override { return std::nullopt; }
+    std::optional<std::u16string> BrowseFolder(std::u16string_view, std::u16string_view) override
+    {
+        return std::nullopt;
+    }
+    bool OpenUrl(std::u16string_view) override { return true; }
+};
+
+class Shooter
+{
+public:
+    explicit Shooter(QString folder)
+        : m_folder(std::move(folder))
+    { }
+
+    void Save(QWidget* w, const QString& name)
+    {
+        QApplication::processEvents();
+        const QString path = m_folder + QLatin1Char('/') + name + QStringLiteral(".png");
+        if (!w->grab().save(path))
+            std::fprintf(stderr, "plok-screenshots: cannot write %s\n", qPrintable(path));
+        else
+            std::printf("%s\n", qPrintable(path));
+    }
+    /// Shoots the modal window that `open` shows, once `fill` has put its texts in and its contents have loaded,
+    /// then closes it.
+    void SaveModal(
+        const QString& name, const std::function<void()>& open,
+        const std::function<void(QWidget*)>& fill = [](QWidget*) {})
+    {
+        QTimer::singleShot(0, [this, name, fill] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w)
+                return;
+            fill(w);
+            // A folder tree fills itself from the disk in the background.
+            QElapsedTimer loading;
+            loading.start();
+            while (loading.elapsed() < 300)
+                QApplication::processEvents(QEventLoop::AllEvents, 50);
+            Save(w, name);
+            w->close();
+        });
+        open();
+    }
+
+private:
+    QString m_folder;
+};
+
+template<class T>
+T* Child(QWidget* w, const char* name)
+{
+    return w->findChild<T*>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("プロク"));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: plok-screenshots FOLDER\n");
+        return 2;
+    }
+    QDir().mkpath(QString::fromLocal8Bit(argv[1]));
+    Shooter shoot(QString::fromLocal8Bit(argv[1]));
+
+    QTemporaryDir work;
+    const std::filesystem::path root = gui::ToPath(work.path());
+    const Environment env {root, root / "user.ini", root / "Downloads"};
+    SilentPrompts prompts;
+    const QString social = QStringLiteral("/home/clinic/レセプト/社保/RECEIPTC.UKE");
+    const QString national = QStringLiteral("/home/clinic/レセプト/国保/RECEIPTC.UKE");
+
+    {
+        claims::TfrmMain main(env, prompts);
+        main.show();
+        shoot.Save(&main, QStringLiteral("main"));
+        Child<QLineEdit>(&main, "Edit1")->setText(social);
+        Child<QLineEdit>(&main, "Edit2")->setText(national);
+        shoot.Save(&main, QStringLiteral("main-files"));
+        Child<QComboBox>(&main, "ComboBox1")->setCurrentIndex(1);
+        Child<QLineEdit>(&main, "Edit4")->setText(QStringLiteral("2"));
+        Child<QLineEdit>(&main, "Edit5")->setText(QStringLiteral("6"));
+        shoot.Save(&main, QStringLiteral("main-position"));
+    }
+
+    for (const bool folder : {false, true}) {
+        settings::Write(env.settingsFile, settings::kSaveFolder, folder ? u"/media/usb/レセプト" : u"");
+        shoot.SaveModal(folder ? QStringLiteral("savepath-folder") : QStringLiteral("savepath-downloads"),
+            [&] { (new claims::TfrmSavePath(env, prompts))->DspSet(); });
+        shoot.SaveModal(folder ? QStringLiteral("msg-save") : QStringLiteral("msg-download"),
+            [&] { claims::ShowResultDialog(env, prompts, nullptr, claims::kAnonymizedText, u"", u""); });
+    }
+    shoot.SaveModal(QStringLiteral("folder-browser"), [&] {
+        app::FolderBrowser(u"保存先フォルダを指定してＯＫをクリックしてください", gui::U(QDir::homePath())).exec();
+    });
+    shoot.SaveModal(QStringLiteral("option"), [&] { (new app::TfrmOption(env, prompts))->DspSet(); });
+    shoot.SaveModal(QStringLiteral("convert"), [&] {
+        auto* w = new tools::TfrmConvert(env, prompts);
+        QTimer::singleShot(
+            0, [w] { Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("/home/clinic/健診/FF.txt")); });
+        w->DspSet();
+    });
+    shoot.SaveModal(QStringLiteral("replace"), [&] {
+        auto* w = new tools::TfrmReplace(env, prompts);
+        QTimer::singleShot(0, [w] {
+            Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("/home/clinic/変換/患者一覧.txt"));
+            Child<QLineEdit>(w, "Edit3")->setText(QStringLiteral("/home/clinic/変換/変更定義.csv"));
+        });
+        w->DspSet();
+    });
+
+    struct Box
+    {
+        const char* name;
+        app::BoxKind kind;
+        std::u16string text;
+    };
+    const std::vector<Box> boxes = {
+        {"box-warning", app::BoxKind::Warning, u"ファイルがありません。"},
+        {"box-information", app::BoxKind::Information, u"社保のレセ電データファイルを選択します"},
+        {"box-confirm", app::BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
+        {"box-error", app::BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
+        {"box-audit", app::BoxKind::Warning, u"匿名化ファイルに元の識別情報が残っています\n50605_1.UKE: 患者氏名 2件"},
+    };
+    for (const Box& b : boxes) {
+        const auto box = app::MakeMessageBox(b.kind, b.text, nullptr);
+        shoot.SaveModal(QString::fromLatin1(b.name), [&] { box->exec(); });
+    }
+    return 0;
+}
