@@ -1,7 +1,6 @@
 #include "app/QtPrompts.h"
 
 #include "app/FolderBrowser.h"
-
 #include "gui/QtText.h"
 
 #include <QApplication>
