@@ -1,6 +1,7 @@
 #include "app/QtPrompts.h"
 
 #include "app/FolderBrowser.h"
+#include "gui/Guard.h"
 #include "gui/QtText.h"
 
 #include <QApplication>
@@ -60,16 +61,19 @@ QWidget* PromptParent()
 
 void QtPrompts::Warning(std::u16string_view text)
 {
+    const gui::IdleCursor waiting;
     MakeMessageBox(BoxKind::Warning, text, PromptParent())->exec();
 }
 
 void QtPrompts::Information(std::u16string_view text)
 {
+    const gui::IdleCursor waiting;
     MakeMessageBox(BoxKind::Information, text, PromptParent())->exec();
 }
 
 bool QtPrompts::Confirm(std::u16string_view text)
 {
+    const gui::IdleCursor waiting;
     const auto box = MakeMessageBox(BoxKind::Confirm, text, PromptParent());
     const QAbstractButton* yes = box->defaultButton();
     box->exec();
@@ -78,12 +82,14 @@ bool QtPrompts::Confirm(std::u16string_view text)
 
 void QtPrompts::Error(std::u16string_view text)
 {
+    const gui::IdleCursor waiting;
     MakeMessageBox(BoxKind::Error, text, PromptParent())->exec();
 }
 
-std::optional<std::u16string> QtPrompts::OpenFile()
+std::optional<std::u16string> QtPrompts::OpenFile(std::u16string_view startAt)
 {
-    const QString file = QFileDialog::getOpenFileName(PromptParent());
+    const gui::IdleCursor waiting;
+    const QString file = QFileDialog::getOpenFileName(PromptParent(), QString(), Q(startAt));
     if (file.isEmpty())
         return std::nullopt;
     return U(file);
@@ -91,6 +97,7 @@ std::optional<std::u16string> QtPrompts::OpenFile()
 
 std::optional<std::u16string> QtPrompts::BrowseFolder(std::u16string_view instruction, std::u16string_view initial)
 {
+    const gui::IdleCursor waiting;
     FolderBrowser browser(instruction, initial, PromptParent());
     if (browser.exec() != QDialog::Accepted || browser.folder().isEmpty())
         return std::nullopt;

@@ -35,7 +35,7 @@ public:
     void Information(std::u16string_view) override { }
     bool Confirm(std::u16string_view) override { return false; }
     void Error(std::u16string_view) override { }
-    std::optional<std::u16string> OpenFile() override { return std::nullopt; }
+    std::optional<std::u16string> OpenFile(std::u16string_view) override { return std::nullopt; }
     std::optional<std::u16string> BrowseFolder(std::u16string_view, std::u16string_view) override
     {
         return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "claims/Anonymize.h"
 #include "claims/Audit.h"
+#include "claims/ClaimsFile.h"
 #include "claims/StripBranch.h"
 #include "claims/TfrmMsg.h"
 #include "claims/TfrmSavePath.h"
@@ -11,6 +12,7 @@
 #include "core/TextFile.h"
 #include "gui/Fonts.h"
 #include "gui/Guard.h"
+#include "gui/Keys.h"
 #include "gui/QtText.h"
 #include "ui_TfrmMain.h"
 
@@ -54,9 +56,11 @@ TfrmMain::TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent)
     , m_ui(std::make_unique<Ui::TfrmMain>())
     , m_env(env)
     , m_prompts(prompts)
+    , OpenDialog1(m_env, m_prompts)
 {
     m_ui->setupUi(this);
     gui::UsePixelFonts(this);
+    gui::UseDesktopKeys(this);
     resize(348, 412);
     gui::SetCloseGlyph(m_ui->BitBtn1);
     // The combo box takes plain keys only: no input method composes text into it.
@@ -163,21 +167,18 @@ void TfrmMain::ComboBox1TextEdited()
     ComboBox1Change();
 }
 
-bool TfrmMain::LoadAndCheckPayer(const std::u16string& file, char16_t digit)
+bool TfrmMain::TakeClaimsFile(QLineEdit* edit, const std::u16string& file, char16_t digit)
 {
-    const std::vector<Line> lines = LoadLines(ToPath(file));
-    std::size_t size = 0;
-    for (const Line& line : lines)
-        size += line.size() + 1;
-    QString text;
-    text.reserve(static_cast<qsizetype>(size));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += QLatin1Char('\n');
-        text += Q(lines[i]);
+    // Only the first line's fourth character decides: the rest of a month's file is never read here.
+    const std::optional<Line> first = ReadPayerLine(ToPath(file));
+    m_ui->Memo1->setPlainText(first ? Q(*first) : QString());
+    if (!NamesPayer(first, digit)) {
+        m_prompts.Warning(
+            digit == u'1' ? u"社保のレセ電データではありません。" : u"国保のレセ電データではありません。");
+        return false;
     }
-    m_ui->Memo1->setPlainText(text);
-    return !lines.empty() && lines.front().size() > 3 && lines.front()[3] == digit;
+    edit->setText(Q(file));
+    return true;
 }
 
 void TfrmMain::Button3Click()
@@ -192,22 +193,13 @@ void TfrmMain::Button3Click()
     }
     if (IsBlank(U(m_ui->Edit1->text()))) {
         m_prompts.Information(u"社保のレセ電データファイルを選択します");
-        if (const auto file = m_prompts.OpenFile()) {
-            if (LoadAndCheckPayer(*file, u'1'))
-                m_ui->Edit1->setText(Q(*file));
-            else
-                m_prompts.Warning(u"社保のレセ電データではありません。");
-        }
+        if (const auto file = OpenDialog1.Execute())
+            TakeClaimsFile(m_ui->Edit1, *file, u'1');
     }
     if (IsBlank(U(m_ui->Edit2->text()))) {
         m_prompts.Information(u"国保のレセ電データファイルを選択します");
-        const auto file = m_prompts.OpenFile();
-        if (!file)
-            return;
-        if (LoadAndCheckPayer(*file, u'2'))
-            m_ui->Edit2->setText(Q(*file));
-        else
-            m_prompts.Warning(u"国保のレセ電データではありません。");
+        if (const auto file = OpenDialog1.Execute())
+            TakeClaimsFile(m_ui->Edit2, *file, u'2');
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/Environment.h"
 #include "core/Prompts.h"
 #include "gui/ChildWindow.h"
+#include "gui/OpenDialog.h"
 
 #include <QWidget>
 #include <filesystem>
@@ -10,6 +11,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+class QLineEdit;
 
 namespace Ui {
 class TfrmMain;
@@ -54,8 +57,9 @@ private:
     void ComboBox1TextEdited();
     void FormClose();
     void GoToURL(std::u16string_view url);
-    /// Loads `file` into Memo1 and tells whether its first line names the payer `digit` at its fourth character.
-    bool LoadAndCheckPayer(const std::u16string& file, char16_t digit);
+    /// Loads the first line of `file` into Memo1; when it names the payer `digit` at its fourth character, `edit` takes
+    /// the file's path, otherwise the warning for that payer is shown.
+    bool TakeClaimsFile(QLineEdit* edit, const std::u16string& file, char16_t digit);
     template<class Run>
     void RunBoth(Run run);
 
@@ -65,6 +69,7 @@ private:
     gui::ResultOpener m_openResult;
     std::function<void()> m_onSaveDestination;
     std::function<void()> m_onOptions;
+    gui::OpenDialog OpenDialog1;
     // The last successful run's message and file names: what the result dialog hands over.
     std::u16string gstMsg;
     std::u16string gstFile1;

@@ -21,8 +21,9 @@ public:
     virtual bool Confirm(std::u16string_view text) = 0;
     /// The error box of a failure no handler caught: title "プロク", the failure's text.
     virtual void Error(std::u16string_view text) = 0;
-    /// The open-file dialog: the full path of the confirmed file, or nothing when cancelled.
-    virtual std::optional<std::u16string> OpenFile() = 0;
+    /// The open-file dialog, started at `startAt`: a file is selected in its folder, a folder is opened, an empty
+    /// text leaves the choice to the system. The full path of the confirmed file, or nothing when cancelled.
+    virtual std::optional<std::u16string> OpenFile(std::u16string_view startAt) = 0;
     /// The folder browser with `instruction`, offering folders only, `initial` preselected when it exists: the chosen
     /// folder, or nothing when cancelled.
     virtual std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial)

@@ -20,6 +20,8 @@ inline constexpr char16_t kSaveFolder[] = u"SAVEFDR";
 inline constexpr char16_t kInstitutionSubfolder[] = u"SVCHG";
 /// The folder picked with the replacement window's hidden folder button. Nothing reads it.
 inline constexpr char16_t kBackupFolder[] = u"BACKUP";
+/// The folder of the file last confirmed in an open-file dialog: where the next one starts, also after a restart.
+inline constexpr char16_t kLastFolder[] = u"LASTDIR";
 
 /// The value of `key` in section PARAM, or `def`. Throws IoError only when an existing file cannot be read.
 inline std::u16string Read(const std::filesystem::path& settingsFile, std::u16string_view key, std::u16string_view def)

@@ -1,6 +1,7 @@
 #include "gui/ChildWindow.h"
 
 #include "gui/Fonts.h"
+#include "gui/Keys.h"
 
 #include <QPushButton>
 #include <QScreen>
@@ -38,6 +39,7 @@ ChildWindow::~ChildWindow() = default;
 void ChildWindow::SetUpFrame(QSize designSize, QPushButton* closeButton)
 {
     UsePixelFonts(this);
+    UseDesktopKeys(this);
     resize(designSize);
     if (closeButton) {
         SetCloseGlyph(closeButton);

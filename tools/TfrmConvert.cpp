@@ -16,6 +16,7 @@ using gui::U;
 TfrmConvert::TfrmConvert(const Environment& env, Prompts& prompts, QWidget* parent)
     : ChildWindow(env, prompts, parent)
     , m_ui(std::make_unique<Ui::TfrmConvert>())
+    , OpenDialog1(m_env, m_prompts)
 {
     m_ui->setupUi(this);
     SetUpFrame({348, 199}, m_ui->BitBtn1);
@@ -40,13 +41,10 @@ void TfrmConvert::InitSet()
 void TfrmConvert::Button3Click()
 {
     m_prompts.Information(u"変換前ファイルを選択します");
-    if (const auto file = m_prompts.OpenFile()) {
-        // The dialog keeps the confirmed name even when the file then fails to load.
-        m_dialogFileName = *file;
+    if (const auto file = OpenDialog1.Execute())
         m_fListHasLines = HasLines(*file);
-    }
     if (m_fListHasLines)
-        m_ui->Edit1->setText(Q(m_dialogFileName));
+        m_ui->Edit1->setText(Q(OpenDialog1.fileName()));
     else
         m_prompts.Warning(kNotFfFileText);
 }

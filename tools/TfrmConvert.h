@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/ChildWindow.h"
+#include "gui/OpenDialog.h"
 
 #include <memory>
 #include <string>
@@ -32,8 +33,7 @@ private:
     std::unique_ptr<Ui::TfrmConvert> m_ui;
     // FList, the lines of the chosen source: only whether it holds a line is ever asked, so only that is kept.
     bool m_fListHasLines = false;
-    // The open-file dialog's file name: the last one confirmed in this window, empty until then.
-    std::u16string m_dialogFileName;
+    gui::OpenDialog OpenDialog1;
 };
 
 } // namespace plok::tools

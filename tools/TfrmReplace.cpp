@@ -16,6 +16,7 @@ using gui::U;
 TfrmReplace::TfrmReplace(const Environment& env, Prompts& prompts, QWidget* parent)
     : ChildWindow(env, prompts, parent)
     , m_ui(std::make_unique<Ui::TfrmReplace>())
+    , OpenDialog1(m_env, m_prompts)
 {
     m_ui->setupUi(this);
     SetUpFrame({348, 228}, m_ui->BitBtn1);
@@ -46,25 +47,20 @@ void TfrmReplace::InitSet()
 void TfrmReplace::Button2Click()
 {
     m_prompts.Information(u"変換前ファイルを選択します");
-    if (const auto file = m_prompts.OpenFile()) {
-        // The dialog keeps the confirmed name even when the file then fails to load.
-        m_dialogFileName = *file;
+    if (const auto file = OpenDialog1.Execute())
         m_fListHasLines = HasLines(*file);
-    }
     if (!m_fListHasLines)
         m_prompts.Warning(kNotFfFileText);
     else
-        m_ui->Edit1->setText(Q(m_dialogFileName));
+        m_ui->Edit1->setText(Q(OpenDialog1.fileName()));
 
     m_prompts.Information(u"変換定義ファイルファイルを選択します");
-    if (const auto file = m_prompts.OpenFile()) {
-        m_dialogFileName = *file;
+    if (const auto file = OpenDialog1.Execute())
         m_checkListHasLines = HasLines(*file);
-    }
     if (!m_checkListHasLines)
         m_prompts.Warning(u"変換定義ファイルではありません。");
     else
-        m_ui->Edit3->setText(Q(m_dialogFileName));
+        m_ui->Edit3->setText(Q(OpenDialog1.fileName()));
 }
 
 void TfrmReplace::Button1Click()

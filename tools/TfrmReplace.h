@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/ChildWindow.h"
+#include "gui/OpenDialog.h"
 #include "tools/ChangeTable.h"
 
 #include <memory>
@@ -37,8 +38,8 @@ private:
     // kept.
     bool m_fListHasLines = false;
     bool m_checkListHasLines = false;
-    // The one open-file dialog both selections share: the last name confirmed in it, empty until then.
-    std::u16string m_dialogFileName;
+    // The one open-file dialog both selections share.
+    gui::OpenDialog OpenDialog1;
 };
 
 } // namespace plok::tools

@@ -126,7 +126,7 @@ TEST(QtPrompts, OpenFileGivesTheConfirmedPathOrNothing)
     for (const bool confirm : {true, false}) {
         SCOPED_TRACE(confirm);
         std::optional<std::u16string> chosen = u"unset";
-        WhileModal([&] { chosen = prompts.OpenFile(); },
+        WhileModal([&] { chosen = prompts.OpenFile(u""); },
             [&](QWidget* w) {
                 auto* dialog = test::ModalAs<QFileDialog>(w);
                 if (!dialog)

@@ -34,9 +34,10 @@ public:
         return Next(m_confirmations, "confirmation");
     }
     void Error(std::u16string_view text) override { m_shown.push_back({"error", u"プロク", std::u16string(text)}); }
-    std::optional<std::u16string> OpenFile() override
+    std::optional<std::u16string> OpenFile(std::u16string_view startAt) override
     {
         m_shown.push_back({"open-file", u"", u""});
+        m_openFileStarts.emplace_back(startAt);
         return Next(m_files, "open-file dialog");
     }
     std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial) override
@@ -56,6 +57,8 @@ public:
     void AnswerFolder(std::optional<std::u16string> path) { m_folders.push_back(std::move(path)); }
 
     const std::vector<Shown>& shown() const { return m_shown; }
+    /// Where each open-file dialog was started, in order.
+    const std::vector<std::u16string>& openFileStarts() const { return m_openFileStarts; }
     /// The texts of the boxes of one kind, in order.
     std::vector<std::u16string> Texts(const std::string& kind) const
     {
@@ -65,7 +68,11 @@ public:
                 texts.push_back(s.text);
         return texts;
     }
-    void Clear() { m_shown.clear(); }
+    void Clear()
+    {
+        m_shown.clear();
+        m_openFileStarts.clear();
+    }
     bool AllAnswersUsed() const { return m_confirmations.empty() && m_files.empty() && m_folders.empty(); }
 
 private:
@@ -80,6 +87,7 @@ private:
     }
 
     std::vector<Shown> m_shown;
+    std::vector<std::u16string> m_openFileStarts;
     std::deque<bool> m_confirmations;
     std::deque<std::optional<std::u16string>> m_files;
     std::deque<std::optional<std::u16string>> m_folders;

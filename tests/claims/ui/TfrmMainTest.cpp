@@ -237,14 +237,39 @@ TEST_F(TfrmMainTest, FileSelection)
     }
 }
 
-TEST_F(TfrmMainTest, ChosenFileIsLoadedWholeIntoTheMemo)
+TEST_F(TfrmMainTest, OnlyTheFirstLineOfAChosenFileIsReadIntoTheMemo)
 {
     Create();
     const std::string second = plok::cp932::Encode(u"IR,2,13,1,0123456,,医院,50605\r\nRE,1\r\n\r\nGO,1\r\n");
     prompts.AnswerFile(DataFile("social.UKE", kSocial));
     prompts.AnswerFile(DataFile("second.UKE", second));
     Click("Button3");
-    EXPECT_EQ(Get<QPlainTextEdit>("Memo1")->toPlainText(), u"IR,2,13,1,0123456,,医院,50605\nRE,1\n\nGO,1"_s);
+    EXPECT_EQ(Get<QPlainTextEdit>("Memo1")->toPlainText(), u"IR,2,13,1,0123456,,医院,50605"_s);
+    // A first line longer than a claims record is cut: only its fourth character matters.
+    EXPECT_EQ(Text("Edit2"), QString::fromStdU16String(DataFile("second.UKE", second)));
+    SetText("Edit2", u"");
+    prompts.AnswerFile(DataFile("long.UKE", "IR,2," + std::string(100000, 'x') + "\r\n"));
+    Click("Button3");
+    EXPECT_EQ(Get<QPlainTextEdit>("Memo1")->toPlainText().size(), 4096);
+    EXPECT_FALSE(Text("Edit2").isEmpty());
+}
+
+TEST_F(TfrmMainTest, OpenDialogsStartWhereTheLastConfirmedFileIs)
+{
+    // After a restart the first dialog starts in the folder last used.
+    Setting(u"LASTDIR", u"/clinic/claims");
+    Create();
+    const std::u16string social = DataFile("social.UKE", kSocial);
+    prompts.AnswerFile(social);
+    prompts.AnswerFile(std::nullopt);
+    Click("Button3");
+    SetText("Edit1", u"");
+    prompts.AnswerFile(std::nullopt);
+    prompts.AnswerFile(std::nullopt);
+    Click("Button3");
+    // The dialog keeps the file last confirmed in it; the folder is kept for the next start.
+    EXPECT_EQ(prompts.openFileStarts(), (std::vector<std::u16string> {u"/clinic/claims", social, social, social}));
+    EXPECT_EQ(plok::settings::Read(env.settingsFile, u"LASTDIR", u""), (root / "data").u16string());
 }
 
 TEST_F(TfrmMainTest, Runs)

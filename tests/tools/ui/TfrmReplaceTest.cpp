@@ -183,6 +183,19 @@ TEST_F(ReplaceWindowTest, SelectionAsksInOrderAndAlwaysReachesTheSecondFile)
     EXPECT_EQ(prompts.shown(), expected);
 }
 
+TEST_F(ReplaceWindowTest, TheSecondDialogStartsAtTheFileConfirmedInTheFirst)
+{
+    prompts.AnswerFile(PathOf("src.txt"));
+    prompts.AnswerFile(std::nullopt);
+    Click("Button2");
+    prompts.AnswerFile(std::nullopt);
+    prompts.AnswerFile(PathOf("table.csv"));
+    Click("Button2");
+    EXPECT_EQ(prompts.openFileStarts(),
+        (std::vector<std::u16string> {u"", PathOf("src.txt"), PathOf("src.txt"), PathOf("src.txt")}));
+    EXPECT_TRUE(prompts.Texts("error").empty());
+}
+
 TEST_F(ReplaceWindowTest, RunLoadsTheTableThenReplaces)
 {
     struct Case

@@ -1,0 +1,25 @@
+#include "gui/OpenDialog.h"
+
+#include "core/FileNames.h"
+#include "core/Settings.h"
+
+namespace plok::gui {
+
+OpenDialog::OpenDialog(const Environment& env, Prompts& prompts)
+    : m_env(env)
+    , m_prompts(prompts)
+{ }
+
+std::optional<std::u16string> OpenDialog::Execute()
+{
+    const std::u16string startAt
+        = !m_fileName.empty() ? m_fileName : settings::Read(m_env.settingsFile, settings::kLastFolder, u"");
+    std::optional<std::u16string> file = m_prompts.OpenFile(startAt);
+    if (!file)
+        return file;
+    m_fileName = *file;
+    settings::Write(m_env.settingsFile, settings::kLastFolder, ToPath(*file).parent_path().u16string());
+    return file;
+}
+
+} // namespace plok::gui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/Environment.h"
+#include "core/Prompts.h"
+
+#include <optional>
+#include <string>
+
+namespace plok::gui {
+
+/// A window's open-file dialog: it keeps the file last confirmed in it and starts there the next time; until then it
+/// starts in the folder of the file last confirmed in any open-file dialog, which the settings keep across restarts.
+class OpenDialog
+{
+public:
+    OpenDialog(const Environment& env, Prompts& prompts);
+
+    /// Shows the dialog: the confirmed file, or nothing when cancelled. A confirmed file is remembered even when the
+    /// caller then finds it unfit. Throws IoError when the settings cannot be written.
+    std::optional<std::u16string> Execute();
+    /// The file last confirmed in the dialog, empty until then.
+    const std::u16string& fileName() const { return m_fileName; }
+
+private:
+    const Environment& m_env;
+    Prompts& m_prompts;
+    std::u16string m_fileName;
+};
+
+} // namespace plok::gui
