@@ -11,6 +11,13 @@ class QWidget;
 /// The composition root: the one place that knows every window and hands them to each other.
 namespace plok::app {
 
+/// Gives the application its name ("プロク"), its icon, the UI font for boxes and dialogs, and Qt's Japanese
+/// translations for the standard dialogs. Needs a running QApplication.
+void PrepareApplication();
+
+/// Brings `window` to the front as the user's active window, with the modal window over it when one is open.
+void Activate(QWidget* window);
+
 /// The desktop program's folders: the executable's folder as program folder, its user.ini as settings file, and the
 /// user's Downloads folder, else Documents, else none. Needs a running QApplication.
 Environment DesktopEnvironment();

@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QtGlobal>
 #include <cerrno>
@@ -51,6 +53,57 @@ SingleInstance::~SingleInstance()
 {
     if (m_fd >= 0)
         close(m_fd);
+}
+
+std::filesystem::path ActivationSocket(const std::filesystem::path& folder, const std::string& name)
+{
+    return folder / (name + ".sock");
+}
+
+namespace {
+
+constexpr char kActivate[] = "activate\n";
+
+} // namespace
+
+bool AskToActivate(const std::filesystem::path& socket)
+{
+    QLocalSocket client;
+    client.connectToServer(QString::fromStdString(socket.string()));
+    if (!client.waitForConnected(1000))
+        return false;
+    client.write(kActivate);
+    const bool sent = client.waitForBytesWritten(1000);
+    client.disconnectFromServer();
+    return sent;
+}
+
+ActivationServer::ActivationServer(const std::filesystem::path& socket, std::function<void()> activate, QObject* parent)
+    : QObject(parent)
+    , m_server(new QLocalServer(this))
+    , m_activate(std::move(activate))
+{
+    const QString name = QString::fromStdString(socket.string());
+    QLocalServer::removeServer(name);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(name))
+        return;
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* client = m_server->nextPendingConnection()) {
+            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+            connect(client, &QLocalSocket::readyRead, this, [this, client] {
+                if (client->readAll().contains('\n') && m_activate)
+                    m_activate();
+            });
+        }
+    });
+}
+
+ActivationServer::~ActivationServer() = default;
+
+bool ActivationServer::IsListening() const
+{
+    return m_server->isListening();
 }
 
 } // namespace plok::app

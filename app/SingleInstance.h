@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <filesystem>
+#include <functional>
 #include <string>
+
+class QLocalServer;
 
 namespace plok::app {
 
@@ -26,6 +30,30 @@ public:
 
 private:
     int m_fd = -1;
+};
+
+/// The socket in `folder` through which a later start asks the running instance `name` to show itself.
+std::filesystem::path ActivationSocket(const std::filesystem::path& folder, const std::string& name);
+
+/// Asks the instance listening at `socket` to bring its main window to the front; waits at most a second. False when
+/// nobody answered.
+bool AskToActivate(const std::filesystem::path& socket);
+
+/// Listens at `socket` for later starts that ask this instance to show itself, and calls `activate` for each. The
+/// caller holds the instance lock, so a socket already there is a crashed instance's and is removed first.
+class ActivationServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    ActivationServer(const std::filesystem::path& socket, std::function<void()> activate, QObject* parent = nullptr);
+    ~ActivationServer() override;
+
+    bool IsListening() const;
+
+private:
+    QLocalServer* m_server;
+    std::function<void()> m_activate;
 };
 
 } // namespace plok::app

@@ -3,8 +3,7 @@
 #include "app/SingleInstance.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 
@@ -26,10 +25,15 @@ bool HasDisplay()
 
 int main(int argc, char** argv)
 {
-    // Before anything of Qt: a second start must end without showing or printing anything.
-    const plok::app::SingleInstance instance(plok::app::RuntimeFolder(), "PlokMutex");
-    if (!instance.IsFirst())
+    // Before anything of Qt's windows: a second start must end without showing or printing anything; it only asks the
+    // running instance to come to the front.
+    const std::filesystem::path runtime = plok::app::RuntimeFolder();
+    const plok::app::SingleInstance instance(runtime, "PlokMutex");
+    if (!instance.IsFirst()) {
+        const QCoreApplication quiet(argc, argv);
+        plok::app::AskToActivate(plok::app::ActivationSocket(runtime, "PlokMutex"));
         return 0;
+    }
 
     if (!HasDisplay()) {
         std::fputs(
@@ -41,17 +45,13 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
-    // The display name follows the application name. Setting it as well would make Qt append " — プロク" to every
-    // window title, and the captions must read exactly as they do.
-    QApplication::setApplicationName(QStringLiteral("プロク"));
-    // Qt's own dialogs (file dialogs, standard buttons) speak Japanese too.
-    QTranslator qtJapanese;
-    if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtJapanese);
+    plok::app::PrepareApplication();
 
     const plok::Environment env = plok::app::DesktopEnvironment();
     plok::app::QtPrompts prompts;
     const auto mainWindow = plok::app::CreateMainWindow(env, prompts);
+    const plok::app::ActivationServer activation(plok::app::ActivationSocket(runtime, "PlokMutex"),
+        [window = mainWindow.get()] { plok::app::Activate(window); });
     mainWindow->show();
     QApplication::exec();
     return 0;

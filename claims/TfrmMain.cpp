@@ -10,6 +10,7 @@
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "gui/FileDrops.h"
 #include "gui/Fonts.h"
 #include "gui/Guard.h"
 #include "gui/Keys.h"
@@ -71,6 +72,10 @@ TfrmMain::TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent)
     m_onSaveDestination = [this] { (new TfrmSavePath(m_env, m_prompts, this))->DspSet(); };
 
     RunGuarded(m_prompts, [this] { InitSet(); });
+    gui::AcceptFileDrops(
+        m_ui->Edit1, m_prompts, [this](const std::u16string& file) { TakeClaimsFile(m_ui->Edit1, file, u'1'); });
+    gui::AcceptFileDrops(
+        m_ui->Edit2, m_prompts, [this](const std::u16string& file) { TakeClaimsFile(m_ui->Edit2, file, u'2'); });
 
     ConnectGuarded(m_ui->BitBtn1, &QPushButton::clicked, this, m_prompts, [this] { close(); });
     ConnectGuarded(m_ui->Button1, &QPushButton::clicked, this, m_prompts, [this] { Button1Click(); });

@@ -2,6 +2,7 @@
 
 #include "core/FileNames.h"
 #include "core/TextFile.h"
+#include "gui/FileDrops.h"
 #include "gui/QtText.h"
 #include "tools/ChartLink.h"
 #include "ui_TfrmConvert.h"
@@ -23,6 +24,7 @@ TfrmConvert::TfrmConvert(const Environment& env, Prompts& prompts, QWidget* pare
     OnClick(m_ui->Button1, [this] { Button1Click(); });
     OnClick(m_ui->Button2, [this] { Button2Click(); });
     OnClick(m_ui->Button3, [this] { Button3Click(); });
+    gui::AcceptFileDrops(m_ui->Edit1, m_prompts, [this](const std::u16string& file) { TakeSource(file); });
 }
 
 TfrmConvert::~TfrmConvert() = default;
@@ -45,6 +47,15 @@ void TfrmConvert::Button3Click()
         m_fListHasLines = HasLines(*file);
     if (m_fListHasLines)
         m_ui->Edit1->setText(Q(OpenDialog1.fileName()));
+    else
+        m_prompts.Warning(kNotFfFileText);
+}
+
+void TfrmConvert::TakeSource(const std::u16string& file)
+{
+    m_fListHasLines = HasLines(file);
+    if (m_fListHasLines)
+        m_ui->Edit1->setText(Q(file));
     else
         m_prompts.Warning(kNotFfFileText);
 }

@@ -29,6 +29,8 @@ private:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    /// A file dropped onto Edit1: checked as a chosen source is.
+    void TakeSource(const std::u16string& file);
 
     std::unique_ptr<Ui::TfrmConvert> m_ui;
     // FList, the lines of the chosen source: only whether it holds a line is ever asked, so only that is kept.

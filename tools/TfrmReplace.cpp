@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "core/TextFile.h"
+#include "gui/FileDrops.h"
 #include "gui/QtText.h"
 #include "tools/Replace.h"
 #include "ui_TfrmReplace.h"
@@ -9,6 +10,12 @@
 #include <QDir>
 
 namespace plok::tools {
+
+namespace {
+
+constexpr char16_t kNotTableFileText[] = u"変換定義ファイルではありません。";
+
+} // namespace
 
 using gui::Q;
 using gui::U;
@@ -23,6 +30,22 @@ TfrmReplace::TfrmReplace(const Environment& env, Prompts& prompts, QWidget* pare
     OnClick(m_ui->Button1, [this] { Button1Click(); });
     OnClick(m_ui->Button2, [this] { Button2Click(); });
     OnClick(m_ui->Button3, [this] { Button3Click(); });
+    gui::AcceptFileDrops(m_ui->Edit1, m_prompts, [this](const std::u16string& file) {
+        m_fListHasLines = HasLines(file);
+        ShowChoice(m_fListHasLines, m_ui->Edit1, file, kNotFfFileText);
+    });
+    gui::AcceptFileDrops(m_ui->Edit3, m_prompts, [this](const std::u16string& file) {
+        m_checkListHasLines = HasLines(file);
+        ShowChoice(m_checkListHasLines, m_ui->Edit3, file, kNotTableFileText);
+    });
+}
+
+void TfrmReplace::ShowChoice(bool fit, QLineEdit* edit, const std::u16string& file, std::u16string_view warning)
+{
+    if (fit)
+        edit->setText(Q(file));
+    else
+        m_prompts.Warning(warning);
 }
 
 TfrmReplace::~TfrmReplace() = default;
@@ -49,18 +72,12 @@ void TfrmReplace::Button2Click()
     m_prompts.Information(u"変換前ファイルを選択します");
     if (const auto file = OpenDialog1.Execute())
         m_fListHasLines = HasLines(*file);
-    if (!m_fListHasLines)
-        m_prompts.Warning(kNotFfFileText);
-    else
-        m_ui->Edit1->setText(Q(OpenDialog1.fileName()));
+    ShowChoice(m_fListHasLines, m_ui->Edit1, OpenDialog1.fileName(), kNotFfFileText);
 
     m_prompts.Information(u"変換定義ファイルファイルを選択します");
     if (const auto file = OpenDialog1.Execute())
         m_checkListHasLines = HasLines(*file);
-    if (!m_checkListHasLines)
-        m_prompts.Warning(u"変換定義ファイルではありません。");
-    else
-        m_ui->Edit3->setText(Q(OpenDialog1.fileName()));
+    ShowChoice(m_checkListHasLines, m_ui->Edit3, OpenDialog1.fileName(), kNotTableFileText);
 }
 
 void TfrmReplace::Button1Click()

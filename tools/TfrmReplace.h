@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+class QLineEdit;
+
 namespace Ui {
 class TfrmReplace;
 }
@@ -31,6 +33,8 @@ private:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    /// Shows `file` in `edit` when the selection found it `fit`, else `warning`.
+    void ShowChoice(bool fit, QLineEdit* edit, const std::u16string& file, std::u16string_view warning);
 
     std::unique_ptr<Ui::TfrmReplace> m_ui;
     ChangeTable m_mlsList;

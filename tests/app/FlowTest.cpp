@@ -5,6 +5,7 @@
 #include "support/GuiSupport.h"
 #include "support/TempDir.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QPushButton>
@@ -24,6 +25,21 @@ TEST(Flow, TheProgramFolderIsTheExecutablesFolder)
     EXPECT_TRUE(std::filesystem::is_directory(env.programFolder));
     EXPECT_EQ(env.settingsFile, env.programFolder / "user.ini");
     EXPECT_FALSE(env.downloads.empty());
+}
+
+TEST(Flow, TheApplicationAndEveryWindowCarryTheIcon)
+{
+    PrepareApplication();
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_FALSE(QApplication::windowIcon().pixmap(32, 32).isNull());
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("プロク"));
+    test::TempDir dir;
+    const Environment env {dir.path(), dir / "user.ini", dir / "Downloads"};
+    test::FakePrompts prompts;
+    const auto main = CreateMainWindow(env, prompts);
+    EXPECT_EQ(main->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+    const std::unique_ptr<TfrmOption> option(new TfrmOption(env, prompts));
+    EXPECT_EQ(option->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
 }
 
 TEST(Flow, OptionsButtonOfTheMainWindowOpensAFreshOptionWindow)

@@ -2,6 +2,7 @@
 
 #include "support/TempDir.h"
 
+#include <QTest>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -42,6 +43,23 @@ TEST(SingleInstance, LockThatCannotBeCreatedCountsAsTaken)
 {
     TempDir dir;
     EXPECT_FALSE(SingleInstance(dir / "no" / "such" / "folder", "PlokMutex").IsFirst());
+}
+
+TEST(ActivationServer, ALaterStartBringsTheRunningInstanceForwardEvenAfterACrash)
+{
+    TempDir dir;
+    const std::filesystem::path socket = ActivationSocket(dir.path(), "PlokMutex");
+    EXPECT_FALSE(AskToActivate(socket));
+    // What a crashed instance leaves behind.
+    test::WriteBytes(socket, "");
+    int activations = 0;
+    const ActivationServer server(socket, [&] { ++activations; });
+    ASSERT_TRUE(server.IsListening());
+    bool asked = false;
+    std::thread later([&] { asked = AskToActivate(socket); });
+    QTRY_COMPARE(activations, 1);
+    later.join();
+    EXPECT_TRUE(asked);
 }
 
 // The real program, started as a user would: the guard must work before anything of Qt runs.
