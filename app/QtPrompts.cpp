@@ -61,19 +61,19 @@ QWidget* PromptParent()
 
 void QtPrompts::Warning(std::u16string_view text)
 {
-    const gui::IdleCursor waiting;
+    const gui::OverrideCursor waiting(Qt::ArrowCursor);
     MakeMessageBox(BoxKind::Warning, text, PromptParent())->exec();
 }
 
 void QtPrompts::Information(std::u16string_view text)
 {
-    const gui::IdleCursor waiting;
+    const gui::OverrideCursor waiting(Qt::ArrowCursor);
     MakeMessageBox(BoxKind::Information, text, PromptParent())->exec();
 }
 
 bool QtPrompts::Confirm(std::u16string_view text)
 {
-    const gui::IdleCursor waiting;
+    const gui::OverrideCursor waiting(Qt::ArrowCursor);
     const auto box = MakeMessageBox(BoxKind::Confirm, text, PromptParent());
     const QAbstractButton* yes = box->defaultButton();
     box->exec();
@@ -82,13 +82,13 @@ bool QtPrompts::Confirm(std::u16string_view text)
 
 void QtPrompts::Error(std::u16string_view text)
 {
-    const gui::IdleCursor waiting;
+    const gui::OverrideCursor waiting(Qt::ArrowCursor);
     MakeMessageBox(BoxKind::Error, text, PromptParent())->exec();
 }
 
 std::optional<std::u16string> QtPrompts::OpenFile(std::u16string_view startAt)
 {
-    const gui::IdleCursor waiting;
+    const gui::OverrideCursor waiting(Qt::ArrowCursor);
     const QString file = QFileDialog::getOpenFileName(PromptParent(), QString(), Q(startAt));
     if (file.isEmpty())
         return std::nullopt;
@@ -97,7 +97,7 @@ std::optional<std::u16string> QtPrompts::OpenFile(std::u16string_view startAt)
 
 std::optional<std::u16string> QtPrompts::BrowseFolder(std::u16string_view instruction, std::u16string_view initial)
 {
-    const gui::IdleCursor waiting;
+    const gui::OverrideCursor waiting(Qt::ArrowCursor);
     FolderBrowser browser(instruction, initial, PromptParent());
     if (browser.exec() != QDialog::Accepted || browser.folder().isEmpty())
         return std::nullopt;

@@ -54,7 +54,7 @@ protected:
                 return true;
             }
             drop->acceptProposedAction();
-            const BusyCursor busy;
+            const OverrideCursor busy(Qt::WaitCursor);
             RunGuarded(m_prompts, [&] { m_take(U(file)); });
             return true;
         }

@@ -8,25 +8,15 @@
 
 namespace plok::gui {
 
-/// The busy cursor for as long as the object lives: a handler that reads or writes files shows that the program is
-/// working, and the cursor comes back on every way out of it.
-class BusyCursor
+/// A cursor over the whole program for as long as the object lives, put back on every way out: the busy cursor while
+/// a handler reads or writes files, the normal one over it while a box or dialog waits for the user.
+class OverrideCursor
 {
 public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-/// The normal cursor for as long as the object lives, over a busy one: a box or dialog that waits for the user.
-class IdleCursor
-{
-public:
-    IdleCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor)); }
-    ~IdleCursor() { QGuiApplication::restoreOverrideCursor(); }
-    IdleCursor(const IdleCursor&) = delete;
-    IdleCursor& operator=(const IdleCursor&) = delete;
+    explicit OverrideCursor(Qt::CursorShape shape) { QGuiApplication::setOverrideCursor(QCursor(shape)); }
+    ~OverrideCursor() { QGuiApplication::restoreOverrideCursor(); }
+    OverrideCursor(const OverrideCursor&) = delete;
+    OverrideCursor& operator=(const OverrideCursor&) = delete;
 };
 
 /// Connects `signal` to `body` so that `body` runs through the one guard, under the busy cursor: a failure ends the
@@ -35,7 +25,7 @@ template<class Sender, class Signal, class Body>
 QMetaObject::Connection ConnectGuarded(Sender* sender, Signal signal, QObject* context, Prompts& prompts, Body body)
 {
     return QObject::connect(sender, signal, context, [&prompts, body]() {
-        const BusyCursor busy;
+        const OverrideCursor busy(Qt::WaitCursor);
         RunGuarded(prompts, body);
     });
 }

@@ -43,7 +43,7 @@ TEST(Guard, AHandlerRunsUnderTheBusyCursorWhichComesBackOnEveryWayOut)
 TEST(Guard, ABoxThatWaitsForTheUserShowsTheNormalCursor)
 {
     app::QtPrompts prompts;
-    const BusyCursor busy;
+    const OverrideCursor busy(Qt::WaitCursor);
     std::optional<Qt::CursorShape> inBox;
     test::WhileModal([&] { prompts.Warning(u"ファイルがありません。"); },
         [&](QWidget* w) {
