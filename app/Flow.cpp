@@ -1,5 +1,6 @@
 #include "app/Flow.h"
 
+#include "app/Folders.h"
 #include "app/TfrmOption.h"
 #include "gui/QtText.h"
 
@@ -10,9 +11,11 @@ namespace plok::app {
 
 Environment DesktopEnvironment()
 {
+    const Folders folders
+        = ResolveFolders(gui::ToPath(QCoreApplication::applicationDirPath()), UserDirs::FromEnvironment());
     Environment env;
-    env.programFolder = gui::ToPath(QCoreApplication::applicationDirPath());
-    env.settingsFile = env.programFolder / "user.ini";
+    env.programFolder = folders.workFolder;
+    env.settingsFile = folders.settingsFile;
     QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (downloads.isEmpty())
         downloads = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -11,8 +11,9 @@ class QWidget;
 /// The composition root: the one place that knows every window and hands them to each other.
 namespace plok::app {
 
-/// The desktop program's folders: the executable's folder as program folder, its user.ini as settings file, and the
-/// user's Downloads folder, else Documents, else none. Needs a running QApplication.
+/// The desktop program's folders: the work folder and settings file of ResolveFolders for the executable's folder, and
+/// the user's Downloads folder, else Documents, else none. Needs a running QApplication; throws plok::Error when a
+/// folder cannot be created.
 Environment DesktopEnvironment();
 
 /// Opens a fresh option window modally over `parent` and returns once it has closed.

@@ -1,12 +1,19 @@
 #include "app/Flow.h"
 #include "app/QtPrompts.h"
+#include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
+#include "core/Text.h"
+#include "core/Version.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <optional>
 
 namespace {
 
@@ -26,6 +33,15 @@ bool HasDisplay()
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("plok %s\n", plok::kVersion);
+        return 0;
+    }
+
+    // A logout or Ctrl+C closes the windows as the close button does, so the settings are saved; caught from here on,
+    // handled once the event loop runs.
+    plok::app::SignalBridge bridge({SIGTERM, SIGINT});
+
     // Before anything of Qt: a second start must end without showing or printing anything.
     const plok::app::SingleInstance instance(plok::app::RuntimeFolder(), "PlokMutex");
     if (!instance.IsFirst())
@@ -41,6 +57,7 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
+    bridge.Deliver(&app, [](int) { QApplication::closeAllWindows(); });
     // The display name follows the application name. Setting it as well would make Qt append " — プロク" to every
     // window title, and the captions must read exactly as they do.
     QApplication::setApplicationName(QStringLiteral("プロク"));
@@ -49,9 +66,17 @@ int main(int argc, char** argv)
     if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtJapanese);
 
-    const plok::Environment env = plok::app::DesktopEnvironment();
     plok::app::QtPrompts prompts;
-    const auto mainWindow = plok::app::CreateMainWindow(env, prompts);
+    std::optional<plok::Environment> env;
+    try {
+        env = plok::app::DesktopEnvironment();
+    } catch (const std::exception& e) {
+        // Also on stderr: started from a terminal, the reason stays readable after the box is gone.
+        std::fprintf(stderr, "plok: %s\n", e.what());
+        prompts.Error(plok::FromUtf8(e.what()));
+        return 1;
+    }
+    const auto mainWindow = plok::app::CreateMainWindow(*env, prompts);
     mainWindow->show();
     QApplication::exec();
     return 0;

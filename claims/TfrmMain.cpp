@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "core/Version.h"
 #include "gui/Guard.h"
 #include "gui/QtText.h"
 #include "ui_TfrmMain.h"
@@ -55,6 +56,7 @@ TfrmMain::TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent)
 {
     m_ui->setupUi(this);
     resize(348, 412);
+    m_ui->Label8->setText(QStringLiteral("Ver.") + QLatin1String(kVersion));
     gui::SetCloseGlyph(m_ui->BitBtn1);
     // The combo box takes plain keys only: no input method composes text into it.
     m_ui->ComboBox1->setAttribute(Qt::WA_InputMethodEnabled, false);

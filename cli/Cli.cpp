@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/Command.h"
+#include "core/Version.h"
 
 #include <algorithm>
 #include <span>
@@ -33,6 +34,7 @@ void PrintMainHelp(std::ostream& os)
         os << "  " << c->usage << '\n';
     os << "\n"
           "各コマンドの説明 / Help on a command: plok-cli COMMAND --help\n"
+          "バージョン / Version: plok-cli --version\n"
           "\n"
           "作成したファイル名を1行ずつ標準出力に、警告とエラーを \"plok-cli: FILE: MESSAGE\" の形で\n"
           "標準エラー出力に書きます。終了コード: 0 = すべて作成、1 = 作成できなかったファイルがある、\n"
@@ -116,6 +118,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const std::string& name = args.front();
         if (name == "--help" || name == "-h" || name == "help") {
             PrintMainHelp(out);
+            return kExitOk;
+        }
+        if (name == "--version" || name == "-V") {
+            out << kProgram << ' ' << kVersion << '\n';
             return kExitOk;
         }
         for (const Command* c : Commands())
