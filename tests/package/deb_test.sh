@@ -50,7 +50,7 @@ for file in usr/bin/plok usr/bin/plok-cli usr/share/applications/plok.desktop \
     usr/share/icons/hicolor/scalable/apps/plok.svg usr/share/icons/hicolor/256x256/apps/plok.png \
     usr/share/metainfo/jp.plok.plok.metainfo.xml usr/share/man/man1/plok.1.gz usr/share/man/man1/plok-cli.1.gz \
     usr/share/man/ja/man1/plok.1.gz usr/share/man/ja/man1/plok-cli.1.gz usr/share/doc/plok/copyright \
-    usr/share/doc/plok/changelog.gz usr/share/bash-completion/completions/plok-cli; do
+    usr/share/doc/plok/LICENSE usr/share/doc/plok/changelog.gz usr/share/bash-completion/completions/plok-cli; do
     [[ -f $root/$file ]] || fail "missing /$file"
 done
 if command -v readelf >/dev/null; then
