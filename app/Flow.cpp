@@ -1,5 +1,6 @@
 #include "app/Flow.h"
 
+#include "app/Folders.h"
 #include "app/TfrmOption.h"
 #include "gui/Fonts.h"
 #include "gui/QtText.h"
@@ -50,9 +51,11 @@ void Activate(QWidget* window)
 
 Environment DesktopEnvironment()
 {
+    const Folders folders
+        = ResolveFolders(gui::ToPath(QCoreApplication::applicationDirPath()), UserDirs::FromEnvironment());
     Environment env;
-    env.programFolder = gui::ToPath(QCoreApplication::applicationDirPath());
-    env.settingsFile = env.programFolder / "user.ini";
+    env.programFolder = folders.workFolder;
+    env.settingsFile = folders.settingsFile;
     QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (downloads.isEmpty())
         downloads = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

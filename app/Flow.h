@@ -18,8 +18,9 @@ void PrepareApplication();
 /// Brings `window` to the front as the user's active window, with the modal window over it when one is open.
 void Activate(QWidget* window);
 
-/// The desktop program's folders: the executable's folder as program folder, its user.ini as settings file, and the
-/// user's Downloads folder, else Documents, else none. Needs a running QApplication.
+/// The desktop program's folders: the work folder and settings file of ResolveFolders for the executable's folder, and
+/// the user's Downloads folder, else Documents, else none. Needs a running QApplication; throws plok::Error when a
+/// folder cannot be created.
 Environment DesktopEnvironment();
 
 /// Opens a fresh option window modally over `parent` and returns once it has closed.

@@ -1,11 +1,18 @@
 #include "app/Flow.h"
 #include "app/QtPrompts.h"
+#include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
+#include "core/Text.h"
+#include "core/Version.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <optional>
 
 namespace {
 
@@ -25,6 +32,15 @@ bool HasDisplay()
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("plok %s\n", plok::kVersion);
+        return 0;
+    }
+
+    // A logout or Ctrl+C closes the windows as the close button does, so the settings are saved; caught from here on,
+    // handled once the event loop runs.
+    plok::app::SignalBridge bridge({SIGTERM, SIGINT});
+
     // Before anything of Qt's windows: a second start must end without showing or printing anything; it only asks the
     // running instance to come to the front.
     const std::filesystem::path runtime = plok::app::RuntimeFolder();
@@ -45,11 +61,20 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
+    bridge.Deliver(&app, [](int) { QApplication::closeAllWindows(); });
     plok::app::PrepareApplication();
 
-    const plok::Environment env = plok::app::DesktopEnvironment();
     plok::app::QtPrompts prompts;
-    const auto mainWindow = plok::app::CreateMainWindow(env, prompts);
+    std::optional<plok::Environment> env;
+    try {
+        env = plok::app::DesktopEnvironment();
+    } catch (const std::exception& e) {
+        // Also on stderr: started from a terminal, the reason stays readable after the box is gone.
+        std::fprintf(stderr, "plok: %s\n", e.what());
+        prompts.Error(plok::FromUtf8(e.what()));
+        return 1;
+    }
+    const auto mainWindow = plok::app::CreateMainWindow(*env, prompts);
     const plok::app::ActivationServer activation(plok::app::ActivationSocket(runtime, "PlokMutex"),
         [window = mainWindow.get()] { plok::app::Activate(window); });
     mainWindow->show();

@@ -6,10 +6,10 @@ BUILD=$ROOT/build-bench
 CLI=$BUILD/cli/plok-cli
 RUNS=3
 
-# bench_build TARGET...: a Release build of plok-cli and the given targets in build-bench (no tests, no GUI).
+# bench_build TARGET...: a Release build of plok-cli and the given targets in build-bench (no GUI).
 bench_build() {
     echo "== building Release in $BUILD" >&2
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLOK_BUILD_TESTS=OFF -DPLOK_BUILD_GUI=OFF >/dev/null
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DPLOK_BUILD_GUI=OFF >/dev/null
     cmake --build "$BUILD" --target plok-cli "$@" -j2 >/dev/null
 }
 

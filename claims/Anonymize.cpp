@@ -42,8 +42,7 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
     static const std::string kInsurerDigits = cp932::Encode(u"１２３４５");
 
     std::u16string billingMonth;
-    std::u16string mstKbn = u"_1";
-    std::u16string mstKbn2 = u"社";
+    bool national = false;
     std::string namePrefix = cp932::Encode(u"テスト社");
 
     LineReader in(pstFile);
@@ -68,8 +67,7 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
         joined.clear();
         if (id == "IR") {
             if (TrimView(At(csvData, 1)) == "2") {
-                mstKbn = u"_2";
-                mstKbn2 = u"国";
+                national = true;
                 namePrefix = cp932::Encode(u"テスト国");
             }
             billingMonth = cp932::Decode(TrimView(At(csvData, 7)));
@@ -104,8 +102,9 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
     if (!firstLine.PassedAtEnd())
         return detail::FirstLineCheck::Refusal();
 
+    const char16_t* mstKbn = national ? u"_2" : u"_1";
     return CommitOutput(out, target, {billingMonth + mstKbn + u".UKE", u"請求年月", billingMonth, u"匿名化ファイル"},
-        kAnonymizedText, mstKbn2 == u"国" ? ResultSlot::Second : ResultSlot::First);
+        kAnonymizedText, national ? ResultSlot::Second : ResultSlot::First);
 }
 
 } // namespace plok::claims

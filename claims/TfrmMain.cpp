@@ -10,6 +10,7 @@
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "core/Version.h"
 #include "gui/FileDrops.h"
 #include "gui/Fonts.h"
 #include "gui/Guard.h"
@@ -63,6 +64,7 @@ TfrmMain::TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent)
     gui::UsePixelFonts(this);
     gui::UseDesktopKeys(this);
     resize(348, 412);
+    m_ui->Label8->setText(QStringLiteral("Ver.") + QLatin1String(kVersion));
     gui::SetCloseGlyph(m_ui->BitBtn1);
     // The combo box takes plain keys only: no input method composes text into it.
     m_ui->ComboBox1->setAttribute(Qt::WA_InputMethodEnabled, false);

@@ -1,8 +1,10 @@
 #include "app/Flow.h"
 
+#include "app/Folders.h"
 #include "app/TfrmOption.h"
 #include "support/FakePrompts.h"
 #include "support/GuiSupport.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -18,13 +20,17 @@ namespace {
 
 using test::Control;
 
-TEST(Flow, TheProgramFolderIsTheExecutablesFolder)
+TEST(Flow, TheDesktopTakesTheResolvedFolders)
 {
-    const Environment env = DesktopEnvironment();
-    EXPECT_EQ(env.programFolder, std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()));
-    EXPECT_TRUE(std::filesystem::is_directory(env.programFolder));
-    EXPECT_EQ(env.settingsFile, env.programFolder / "user.ini");
-    EXPECT_FALSE(env.downloads.empty());
+    test::TempDir home;
+    const test::ScopedEnv env({{"HOME", home.path().string()}, {"XDG_CONFIG_HOME", {}}, {"XDG_DATA_HOME", {}}});
+    const Environment desktop = DesktopEnvironment();
+    const Folders folders = ResolveFolders(
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()), UserDirs::FromEnvironment());
+    EXPECT_EQ(desktop.programFolder, folders.workFolder);
+    EXPECT_EQ(desktop.settingsFile, folders.settingsFile);
+    EXPECT_TRUE(std::filesystem::is_directory(desktop.programFolder));
+    EXPECT_FALSE(desktop.downloads.empty());
 }
 
 TEST(Flow, TheApplicationAndEveryWindowCarryTheIcon)

@@ -445,7 +445,10 @@ TEST_F(Conv2Test, TheRunCutsAsTheFunctionsDo)
 
     ASSERT_EQ(Run(input, RemovalMode::Symbol).status, RunStatus::Done);
     EXPECT_EQ(Output(kNoIrName), expected([](const std::u16string& n) { return GetKnjBng(n); }));
-    for (const auto& [start, end] : ranges) {
+    for (const auto& range : ranges) {
+        // Named copies rather than structured bindings: Clang 14 cannot capture those in the lambda below.
+        const std::u16string start = range.first;
+        const std::u16string end = range.second;
         SCOPED_TRACE(plok::ToUtf8(start + u".." + end));
         ASSERT_EQ(Run(input, RemovalMode::Position, start, end).status, RunStatus::Done);
         EXPECT_EQ(Output(kNoIrName), expected([&](const std::u16string& n) { return GetKnjBng2(n, start, end); }));

@@ -1,8 +1,10 @@
 #include "cli/Cli.h"
 
+#include "core/Version.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
 
+#include <regex>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -136,6 +138,19 @@ TEST(Cli, HelpInJapaneseAndEnglish)
         EXPECT_NE(r.out.find("Usage"), std::string::npos);
     }
     EXPECT_NE(RunCli({"anonymize", "--help"}).out.find("匿名化"), std::string::npos);
+}
+
+TEST(Cli, VersionPrintsTheProjectVersion)
+{
+    EXPECT_TRUE(std::regex_match(plok::kVersion, std::regex(R"(\d+(\.\d+){1,3})"))) << plok::kVersion;
+    for (const char* flag : {"--version", "-V"}) {
+        SCOPED_TRACE(flag);
+        const CliRun r = RunCli({flag});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, std::string("plok-cli ") + plok::kVersion + "\n");
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_NE(RunCli({"--help"}).out.find("--version"), std::string::npos);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "core/Cp932.h"
 #include "core/FileNames.h"
 #include "core/IniFile.h"
+#include "core/Version.h"
 #include "support/GuiSupport.h"
 
 #include <QPushButton>
@@ -161,7 +162,7 @@ TEST_F(TfrmMainTest, Layout)
                 {"Label3", "QLabel", {49, 138, 104, 15}, u"国保レセ電データ："_s, true, -1},
                 {"Label4", "QLabel", {127, 291, 48, 15}, u"番目から"_s, false, -1},
                 {"Label5", "QLabel", {239, 291, 26, 15}, u"番目"_s, false, -1},
-                {"Label8", "QLabel", {276, 391, 64, 15}, u"Ver.1.1.0.3"_s, true, -1},
+                {"Label8", "QLabel", {276, 391, 64, 15}, u"Ver."_s + QLatin1String(plok::kVersion), true, -1},
             }});
     auto* combo = Get<QComboBox>("ComboBox1");
     ASSERT_EQ(combo->count(), 2);

@@ -1,5 +1,6 @@
 #include "tools/TfrmConvert.h"
 
+#include "support/Concat.h"
 #include "support/FakePrompts.h"
 #include "support/GuiSupport.h"
 #include "support/TempDir.h"
@@ -213,7 +214,8 @@ TEST_F(ConvertWindowTest, RunHandsItsResultToTheResultDialogOrWarns)
         {"a good file is converted", PathOf("ff.txt"), u"", false, true},
         {"an empty edit names no file", u"", kMissingFileText, false, false},
         {"a missing file", PathOf("nothing.txt"), kMissingFileText, false, false},
-        {"the typed path is taken untrimmed", u" " + PathOf("ff.txt"), kMissingFileText, false, false},
+        {"the typed path is taken untrimmed", test::Concat<char16_t>(u" ", PathOf("ff.txt")), kMissingFileText, false,
+            false},
         {"an empty file", PathOf("empty.txt"), kNotFfFileText, false, false},
         {"a measure that is no number fails", PathOf("bad.txt"), u"", true, false},
     };

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace plok::app {
+
+/// The user's base folders as the session hands them over: HOME and the two XDG variables, empty when unset.
+struct UserDirs
+{
+    std::filesystem::path home;
+    std::string configHome; // XDG_CONFIG_HOME
+    std::string dataHome; // XDG_DATA_HOME
+
+    /// Read from this process's environment; without HOME, the home folder of the password database.
+    static UserDirs FromEnvironment();
+};
+
+/// Where the desktop program keeps its settings and where the jobs write their outputs before delivery.
+struct Folders
+{
+    bool portable = false;
+    std::filesystem::path workFolder;
+    std::filesystem::path settingsFile;
+};
+
+/// Decides the layout once, at start-up. Portable when `executableFolder` holds a user.ini: settings and outputs stay
+/// beside the executable. Otherwise the settings are $XDG_CONFIG_HOME/plok/user.ini and the work folder is
+/// $XDG_DATA_HOME/plok (defaults ~/.config and ~/.local/share; a relative XDG value is ignored). Both folders are
+/// created private (0700) when missing, since the work folder holds patient data until it is delivered.
+/// Throws plok::Error with a Japanese message naming the folder when one cannot be created or the home folder is
+/// unknown.
+Folders ResolveFolders(const std::filesystem::path& executableFolder, const UserDirs& dirs);
+
+} // namespace plok::app
