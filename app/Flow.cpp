@@ -51,11 +51,12 @@ void Activate(QWidget* window)
 
 Environment DesktopEnvironment()
 {
-    const Folders folders
-        = ResolveFolders(gui::ToPath(QCoreApplication::applicationDirPath()), UserDirs::FromEnvironment());
+    const std::filesystem::path executableFolder = gui::ToPath(QCoreApplication::applicationDirPath());
+    const Folders folders = ResolveFolders(executableFolder, UserDirs::FromEnvironment());
     Environment env;
     env.programFolder = folders.workFolder;
     env.settingsFile = folders.settingsFile;
+    env.manual = FindManual(executableFolder);
     QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (downloads.isEmpty())
         downloads = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -23,6 +23,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QUrl>
 #include <string>
 
 namespace plok::claims {
@@ -254,7 +255,13 @@ void TfrmMain::Button2Click()
 
 void TfrmMain::Button5Click()
 {
-    GoToURL(kManualUrl);
+    // The manual is the one installed on this computer: clinic PCs are often offline.
+    std::error_code ec;
+    if (m_env.manual.empty() || !std::filesystem::is_regular_file(m_env.manual, ec)) {
+        m_prompts.Warning(u"マニュアルが見つかりません。プロクをインストールし直してください。");
+        return;
+    }
+    GoToURL(U(QUrl::fromLocalFile(gui::Q(m_env.manual.u16string())).toString()));
 }
 
 void TfrmMain::GoToURL(std::u16string_view url)

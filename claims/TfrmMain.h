@@ -20,9 +20,6 @@ class TfrmMain;
 
 namespace plok::claims {
 
-/// The user manual the "マニュアル" button opens.
-inline constexpr char16_t kManualUrl[] = u"https://www.plok-soft.jp/PLOK/PDF/mnl_3.pdf";
-
 /// The main window: picks the social and national claims files and runs anonymisation and branch-number removal on
 /// them. Closing it ends the program.
 class TfrmMain : public QWidget

@@ -11,6 +11,7 @@ struct Environment
     std::filesystem::path programFolder; // the work folder: where every job writes its output until it is delivered
     std::filesystem::path settingsFile; // user.ini
     std::filesystem::path downloads; // the user's Downloads folder, else Documents, else empty
+    std::filesystem::path manual = {}; // the first page of the user manual on this computer; empty when there is none
 };
 
 } // namespace plok

@@ -60,7 +60,9 @@ protected:
         QApplication::setQuitOnLastWindowClosed(false);
         for (const char* d : {"program", "downloads", "data"})
             std::filesystem::create_directory(root / d);
-        env = {root / "program", root / "program" / "user.ini", root / "downloads"};
+        env = {root / "program", root / "program" / "user.ini", root / "downloads", root / "manual" / "index.html"};
+        std::filesystem::create_directory(root / "manual");
+        WriteBytes(env.manual, "<!DOCTYPE html>");
     }
     ~GuiFixture() override { FlushDeletes(); }
 

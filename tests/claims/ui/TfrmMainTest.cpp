@@ -476,9 +476,9 @@ TEST_F(TfrmMainTest, SettingThatCannotBeWrittenIsReportedAndTheWindowStillCloses
     EXPECT_EQ(Boxes(), std::vector<Shown> {kErrorBox});
 }
 
-TEST_F(TfrmMainTest, ManualOpensTheUrl)
+TEST_F(TfrmMainTest, ManualOpensTheInstalledManual)
 {
-    const std::u16string url = u"https://www.plok-soft.jp/PLOK/PDF/mnl_3.pdf";
+    const std::u16string url = u"file://" + env.manual.u16string();
     const Shown urlShown {"url", u"", url};
     struct Case
     {
@@ -494,6 +494,12 @@ TEST_F(TfrmMainTest, ManualOpensTheUrl)
         QTest::mouseClick(main.findChild<QPushButton*>("Button5"), Qt::LeftButton);
         EXPECT_EQ(urlPrompts.shown(), c.boxes);
     }
+    // Without a manual on this computer nothing is opened; the user is told.
+    fs::remove(env.manual);
+    TfrmMain main(env, prompts);
+    QTest::mouseClick(main.findChild<QPushButton*>("Button5"), Qt::LeftButton);
+    EXPECT_EQ(Boxes(),
+        std::vector<Shown> {WarningBox(u"マニュアルが見つかりません。プロクをインストールし直してください。")});
 }
 
 TEST_F(TfrmMainTest, SaveDestinationAndOptionButtons)
