@@ -1,0 +1,35 @@
+// The chart-linkage conversion of an FF file. Beyond what every run promises: the output is the header and lines of
+// exactly eleven values, at most one per source line after the first.
+#include "FuzzSupport.h"
+#include "core/Cp932.h"
+#include "core/TextFile.h"
+#include "tools/ChartLink.h"
+
+#include <algorithm>
+
+using namespace plok;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // Bit 0 of the first byte: the output goes into the source's folder, where the source has the name the seed's
+    // output takes.
+    const std::string_view input = fuzz::AsBytes(data, size);
+    const bool sameFolder = !input.empty() && (input[0] & 1);
+    const std::string bytes(input.empty() ? input : input.substr(1));
+    const fuzz::fs::path in = fuzz::Scratch::Fresh("in");
+    const fuzz::fs::path out = sameFolder ? in : fuzz::Scratch::Fresh("out");
+    const fuzz::fs::path source = in / (sameFolder ? "202406_carte.csv" : "FF.txt");
+    fuzz::WriteFile(source, bytes);
+
+    const fuzz::Outcome o = fuzz::CheckRun(out, [&] { return tools::ConvertToCarte(source, out); });
+    if (!o.result || !o.result->Done())
+        return 0;
+
+    static const std::string kHeader = cp932::Encode(tools::kCarteHeader);
+    const std::vector<std::string> lines = fuzz::CrLfLines(o.fileBytes);
+    FUZZ_CHECK(!lines.empty() && lines[0] == kHeader);
+    FUZZ_CHECK(lines.size() <= std::max<std::size_t>(SplitLines(DecodeText(bytes)).size(), 1));
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        FUZZ_CHECK(std::count(lines[i].begin(), lines[i].end(), ',') == 10);
+    return 0;
+}
