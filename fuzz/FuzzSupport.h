@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CommaText.h"
 #include "core/Errors.h"
 #include "core/RunResult.h"
 #include "core/Text.h"
@@ -136,6 +137,41 @@ inline std::vector<std::string> CrLfLines(std::string_view bytes)
         bytes.remove_prefix(end + 2);
     }
     return lines;
+}
+
+/// The fields of a claims line as the runs' byte splitter gives them.
+inline std::vector<std::string> ByteFields(std::string_view line)
+{
+    ByteFieldSplitter splitter;
+    const auto& fields = splitter.Split(line);
+    return {fields.begin(), fields.end()};
+}
+
+/// The folders and the source file of one run.
+struct RunFiles
+{
+    fs::path in;
+    fs::path out;
+    fs::path source;
+};
+
+/// Writes `bytes` as the source of a run into a fresh folder. With `sameFolder` the output goes into that folder too,
+/// and the source is named `sameName`, the name the seeds' output takes, so that a run may replace its own input.
+inline RunFiles LayOut(std::string_view bytes, bool sameFolder, const char* name, const char* sameName)
+{
+    RunFiles f;
+    f.in = Scratch::Fresh("in");
+    f.out = sameFolder ? f.in : Scratch::Fresh("out");
+    f.source = f.in / (sameFolder ? sameName : name);
+    WriteFile(f.source, bytes);
+    return f;
+}
+
+/// LayOut for an input whose first byte holds the flags (bit 0: the same folder) and whose rest is the source.
+inline RunFiles LayOut(std::string_view input, const char* name, const char* sameName)
+{
+    const bool sameFolder = !input.empty() && (input[0] & 1);
+    return LayOut(input.empty() ? input : input.substr(1), sameFolder, name, sameName);
 }
 
 struct Outcome

@@ -2,35 +2,18 @@
 // come out byte for byte, SJ and CO lines vanish, and the identifying fields of the other records are replaced.
 #include "FuzzSupport.h"
 #include "claims/Anonymize.h"
-#include "core/CommaText.h"
 #include "core/Cp932.h"
 
 using namespace plok;
 
-namespace {
-
-std::vector<std::string> Fields(std::string_view line)
-{
-    ByteFieldSplitter splitter;
-    const auto& f = splitter.Split(line);
-    return {f.begin(), f.end()};
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // Bit 0 of the first byte: the output goes into the input's folder, and the input has the name the seeds' output
-    // takes, so that a run may replace its own input.
+    // Bit 0 of the first byte puts the output into the source's folder (fuzz::LayOut).
     const std::string_view input = fuzz::AsBytes(data, size);
-    const bool sameFolder = !input.empty() && (input[0] & 1);
-    const std::string bytes(input.empty() ? input : input.substr(1));
-    const fuzz::fs::path in = fuzz::Scratch::Fresh("in");
-    const fuzz::fs::path out = sameFolder ? in : fuzz::Scratch::Fresh("out");
-    const fuzz::fs::path source = in / (sameFolder ? "50605_1.UKE" : "RECEIPTC.UKE");
-    fuzz::WriteFile(source, bytes);
+    const std::string_view bytes = input.empty() ? input : input.substr(1);
+    const fuzz::RunFiles f = fuzz::LayOut(input, "RECEIPTC.UKE", "50605_1.UKE");
 
-    const fuzz::Outcome o = fuzz::CheckRun(out, [&] { return claims::Conv(source, out); });
+    const fuzz::Outcome o = fuzz::CheckRun(f.out, [&] { return claims::Conv(f.source, f.out); });
     if (!o.result || !o.result->Done())
         return 0;
 
@@ -55,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         // Each written field is the read field without its quotes, or its replacement.
-        std::vector<std::string> want = Fields(kept[i]);
-        const std::vector<std::string> got = Fields(lines[i]);
+        std::vector<std::string> want = fuzz::ByteFields(kept[i]);
+        const std::vector<std::string> got = fuzz::ByteFields(lines[i]);
         FUZZ_CHECK(got.size() == want.size());
         if (id == "IR") {
             want[4] = "0123456";

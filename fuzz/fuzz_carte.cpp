@@ -11,17 +11,12 @@ using namespace plok;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // Bit 0 of the first byte: the output goes into the source's folder, where the source has the name the seed's
-    // output takes.
+    // Bit 0 of the first byte puts the output into the source's folder (fuzz::LayOut).
     const std::string_view input = fuzz::AsBytes(data, size);
-    const bool sameFolder = !input.empty() && (input[0] & 1);
-    const std::string bytes(input.empty() ? input : input.substr(1));
-    const fuzz::fs::path in = fuzz::Scratch::Fresh("in");
-    const fuzz::fs::path out = sameFolder ? in : fuzz::Scratch::Fresh("out");
-    const fuzz::fs::path source = in / (sameFolder ? "202406_carte.csv" : "FF.txt");
-    fuzz::WriteFile(source, bytes);
+    const std::string_view bytes = input.empty() ? input : input.substr(1);
+    const fuzz::RunFiles f = fuzz::LayOut(input, "FF.txt", "202406_carte.csv");
 
-    const fuzz::Outcome o = fuzz::CheckRun(out, [&] { return tools::ConvertToCarte(source, out); });
+    const fuzz::Outcome o = fuzz::CheckRun(f.out, [&] { return tools::ConvertToCarte(f.source, f.out); });
     if (!o.result || !o.result->Done())
         return 0;
 

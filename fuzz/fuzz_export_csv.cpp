@@ -11,14 +11,10 @@ using namespace plok;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view input = fuzz::AsBytes(data, size);
-    const bool sameFolder = !input.empty() && (input[0] & 1);
-    const std::string bytes(input.empty() ? input : input.substr(1));
-    const fuzz::fs::path in = fuzz::Scratch::Fresh("in");
-    const fuzz::fs::path out = sameFolder ? in : fuzz::Scratch::Fresh("out");
-    const fuzz::fs::path source = in / (sameFolder ? "202406_carte.csv" : "FF.txt");
-    fuzz::WriteFile(source, bytes);
+    const std::string_view bytes = input.empty() ? input : input.substr(1);
+    const fuzz::RunFiles f = fuzz::LayOut(input, "FF.txt", "202406_carte.csv");
 
-    const fuzz::Outcome o = fuzz::CheckRun(out, [&] { return tools::ExportCsv(source, out); });
+    const fuzz::Outcome o = fuzz::CheckRun(f.out, [&] { return tools::ExportCsv(f.source, f.out); });
     if (!o.result || !o.result->Done())
         return 0;
 

@@ -24,17 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string tableBytes = provider.ConsumeRandomLengthString(4096);
     const std::string bytes = provider.ConsumeRemainingBytesAsString();
 
-    const fuzz::fs::path in = fuzz::Scratch::Fresh("in");
-    const fuzz::fs::path out = sameFolder ? in : fuzz::Scratch::Fresh("out");
-    fuzz::WriteFile(in / "def.csv", tableBytes);
-    fuzz::WriteFile(in / name, bytes);
+    const fuzz::RunFiles f = fuzz::LayOut(bytes, sameFolder, name, name);
+    fuzz::WriteFile(f.in / "def.csv", tableBytes);
 
     tools::ChangeTable table;
     table.Add(u"stale", u"pair");
     int lastCount = 0;
     bool loaded = true;
     try {
-        const RunResult r = tools::CsvSet(in / "def.csv", table, [&](int n) { lastCount = n; });
+        const RunResult r = tools::CsvSet(f.in / "def.csv", table, [&](int n) { lastCount = n; });
         FUZZ_CHECK(r.Done() && r.message.empty());
     } catch (const ListIndexError& e) {
         FUZZ_CHECK(e.index() == 1);
@@ -56,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(first.size() == old.size() && folded == other);
     }
 
-    const fuzz::fs::path source = in / name;
-    const fuzz::Outcome o = fuzz::CheckRun(out, [&] { return tools::Cnv(source, table, out); });
+    const fuzz::Outcome o = fuzz::CheckRun(f.out, [&] { return tools::Cnv(f.source, table, f.out); });
     if (!o.result || !o.result->Done())
         return 0;
 

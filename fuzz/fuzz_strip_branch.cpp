@@ -3,7 +3,6 @@
 // cut of the number.
 #include "FuzzSupport.h"
 #include "claims/StripBranch.h"
-#include "core/CommaText.h"
 #include "core/Cp932.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -11,13 +10,6 @@
 using namespace plok;
 
 namespace {
-
-std::vector<std::string> Fields(std::string_view line)
-{
-    ByteFieldSplitter splitter;
-    const auto& f = splitter.Split(line);
-    return {f.begin(), f.end()};
-}
 
 /// Text as the code page gives it back: equal for texts whose bytes are equal.
 std::u16string AsWritten(std::u16string_view text)
@@ -37,12 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string endText = cp932::Decode(provider.ConsumeRandomLengthString(8));
     const std::string bytes = provider.ConsumeRemainingBytesAsString();
 
-    const fuzz::fs::path in = fuzz::Scratch::Fresh("in");
-    const fuzz::fs::path out = sameFolder ? in : fuzz::Scratch::Fresh("out");
-    const fuzz::fs::path source = in / (sameFolder ? "(50605提出_社保)RECEIPTC.uke" : "RECEIPTC.UKE");
-    fuzz::WriteFile(source, bytes);
+    const fuzz::RunFiles f = fuzz::LayOut(bytes, sameFolder, "RECEIPTC.UKE", "(50605提出_社保)RECEIPTC.uke");
 
-    const fuzz::Outcome o = fuzz::CheckRun(out, [&] { return claims::Conv2(source, mode, startText, endText, out); });
+    const fuzz::Outcome o
+        = fuzz::CheckRun(f.out, [&] { return claims::Conv2(f.source, mode, startText, endText, f.out); });
     if (mode == claims::RemovalMode::Position && (IsBlank(startText) || IsBlank(endText)))
         FUZZ_CHECK(o.result && o.result->status == RunStatus::BlankRange);
     if (!o.result || !o.result->Done())
@@ -56,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(lines[i] == kept[i]);
             continue;
         }
-        std::vector<std::string> want = Fields(kept[i]);
-        std::vector<std::string> got = Fields(lines[i]);
+        std::vector<std::string> want = fuzz::ByteFields(kept[i]);
+        std::vector<std::string> got = fuzz::ByteFields(lines[i]);
         FUZZ_CHECK(got.size() == want.size());
         if (mode != claims::RemovalMode::None) {
             FUZZ_CHECK(want.size() > 13);
