@@ -5,6 +5,7 @@
 #include "claims/StripBranch.h"
 #include "core/Cp932.h"
 
+#include <algorithm>
 #include <fuzzer/FuzzedDataProvider.h>
 
 using namespace plok;
@@ -15,6 +16,22 @@ namespace {
 std::u16string AsWritten(std::u16string_view text)
 {
     return cp932::Decode(cp932::Encode(text));
+}
+
+/// The symbol cut on the bytes, the plain way: trimmed, up to the first "-", without blanks, up to the first "/",
+/// up to the first "*", trimmed after each cut.
+std::string SymbolCut(std::string_view v)
+{
+    std::string s(TrimView(v));
+    s = TrimView<char>(std::string_view(s).substr(0, s.find('-')));
+    std::erase(s, ' ');
+    s = TrimView<char>(std::string_view(s).substr(0, s.find('/')));
+    return std::string(TrimView<char>(std::string_view(s).substr(0, s.find('*'))));
+}
+
+bool HasEscape(std::u16string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; });
 }
 
 } // namespace
@@ -55,7 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::u16string cut = mode == claims::RemovalMode::Symbol
                 ? claims::GetKnjBng(number)
                 : claims::GetKnjBng2(number, startText, endText);
-            FUZZ_CHECK(cp932::Decode(got[13]) == AsWritten(cut));
+            if (mode == claims::RemovalMode::Symbol)
+                FUZZ_CHECK(got[13] == SymbolCut(want[13]));
+            // Taking the blanks out of bytes that are no valid code page 932 can pair a lone lead byte with the byte
+            // after the blank, where the text keeps the lead an escape; cutting at positions keeps a run of whole
+            // units, so there the text rule holds for any bytes.
+            if (mode == claims::RemovalMode::Position || !HasEscape(number))
+                FUZZ_CHECK(cp932::Decode(got[13]) == AsWritten(cut));
             want[13] = got[13];
         }
         FUZZ_CHECK(got == want);
