@@ -27,7 +27,7 @@ inline std::string_view& At(Fields& fields, int i)
 inline std::string_view RecordId(std::string_view line, std::string& scratch)
 {
     // Nearly every record starts with a two-letter identifier and a comma.
-    if (line.size() >= 3 && line[2] == ',' && line[0] != '"' && line[1] != '"')
+    if (line.size() >= 3 && line[2] == ',' && line[0] != '"' && line[1] != '"' && line[0] != ',' && line[1] != ',')
         return line.substr(0, 2);
     const std::string_view id = line.substr(0, line.find(','));
     if (id.find('"') == id.npos)

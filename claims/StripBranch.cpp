@@ -27,7 +27,9 @@ using detail::RecordId;
 constexpr std::size_t kPatientNumber = 13;
 
 /// The cut of GetKnjBng, on UTF-16 text or on code page 932 bytes alike: the symbols and blanks it looks for are
-/// below 0x40 and so never part of a multi-byte character. The result views `value` or `scratch`.
+/// below 0x40 and so never part of a multi-byte character. (In bytes that are no valid code page 932, a lone lead
+/// byte before a blank that goes pairs with the byte after it; the bytes are still kept as they are.) The result
+/// views `value` or `scratch`.
 template<class CharT>
 std::basic_string_view<CharT> CutAtSymbols(std::basic_string_view<CharT> value, std::basic_string<CharT>& scratch)
 {

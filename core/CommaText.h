@@ -10,9 +10,13 @@ namespace plok {
 /// quoting is not honoured and fields are not trimmed. n commas give n + 1 fields, an empty line one empty field.
 /// Appends to `list` (never clears it). Always returns true.
 bool GetCommaTxt(std::u16string_view s, FieldList& list);
-/// GetCommaTxt on raw code page 932 bytes, without copying: gives the same fields as decoding first, since ","
-/// and '"' never occur inside a multi-byte character. The fields view the line, or an internal copy of it when it
-/// holds double quotes; they stay valid until the next Split or until the line goes.
+/// GetCommaTxt on raw code page 932 bytes, without copying: cuts where GetCommaTxt cuts the decoded line, since ","
+/// and '"' never occur inside a multi-byte character, and each field is the bytes between the commas without their
+/// double quotes. These decode to GetCommaTxt's field, except in a line that is no valid code page 932: a quote
+/// after a lone lead byte goes, and the lead byte then pairs with the byte after the quote, where the decoded line
+/// keeps it an escape (81 22 40 gives the field 81 40, U+3000, where the text splitter gives U+DC81 "@").
+/// The fields view the line, or an internal copy of it when it holds double quotes; they stay valid until the next
+/// Split or until the line goes.
 class ByteFieldSplitter
 {
 public:

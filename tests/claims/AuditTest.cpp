@@ -134,6 +134,18 @@ TEST_F(AuditTest, NumbersOnlyAsWholeFieldsAndNeverShortOnes)
     }
 }
 
+TEST_F(AuditTest, TheRecordOfALineIsItsFieldZeroEvenWhenShort)
+{
+    for (const auto& [line, record] : std::vector<std::pair<std::u16string, std::string>> {
+             {u",1,山田内科クリニック", ""}, {u"R,,山田内科クリニック", "R"}, {u"\"SY\",山田内科クリニック", "SY"}}) {
+        SCOPED_TRACE(plok::ToUtf8(line));
+        std::vector<AuditFinding> findings;
+        Audit(clean + Sjis({line}), &findings);
+        ASSERT_EQ(findings.size(), 1u);
+        EXPECT_EQ(findings[0].record, record);
+    }
+}
+
 TEST_F(AuditTest, AMatchOutOfStepWithTheCharactersIsNone)
 {
     // 0x88 0xC0 is one kanji; the kana name part ﾀﾛ would be 0xC0 0xDB, found here only across a character boundary.

@@ -359,6 +359,29 @@ TEST_F(Conv2Test, KeptCharactersKeepTheirBytes)
     }
 }
 
+// Found by fuzz_strip_branch: in bytes that are no valid code page 932, taking a blank out lets a lone lead byte pair
+// with the byte after the blank. The run keeps the bytes as they are, where the text rule keeps the lead an escape.
+TEST_F(Conv2Test, BlanksTakenOutOfInvalidBytesLeaveTheOtherBytesAsTheyAre)
+{
+    struct Case
+    {
+        std::string number;
+        std::string kept;
+        std::u16string textRule;
+    };
+    const std::vector<Case> cases = {
+        {"\x81 \x40", "\x81\x40", u"\xDC81@"},
+        // 0x95 0xFA is a character of its own; 0xFA 0x4A alone would be "Ⅰ", whose preferred code is 0x87 0x54.
+        {"\x8d\x91\x95 \xfa\x4a-1", "\x8d\x91\x95\xfa\x4a", u"国\xDC95Ⅰ"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.number));
+        ASSERT_EQ(Run(Fields(14, "RE") + c.number + ",\r\n").status, RunStatus::Done);
+        EXPECT_EQ(Output(kNoIrName), Fields(14, "RE") + c.kept + ",\r\n");
+        EXPECT_EQ(GetKnjBng(plok::cp932::Decode(c.number)), c.textRule);
+    }
+}
+
 TEST(GetKnjBng, CutsAtTheHalfWidthSymbols)
 {
     const std::vector<std::pair<std::u16string, std::u16string>> cases = {

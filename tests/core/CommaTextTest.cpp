@@ -64,6 +64,38 @@ TEST(ByteFieldSplitter, GivesTheFieldsOfTheDecodedLine)
     }
 }
 
+// Found by fuzz_comma_split: with the quote gone, a lone lead byte pairs with the byte after the quote.
+TEST(ByteFieldSplitter, ADroppedQuoteLetsALoneLeadBytePairWithTheNextByte)
+{
+    struct Case
+    {
+        std::string line;
+        std::string field; // field 1 as bytes
+        std::u16string fromBytes; // that field decoded
+        std::u16string fromText; // field 1 of the decoded line
+    };
+    const std::vector<Case> cases = {
+        {"x,\x81\"\x40", "\x81\x40", u"\u3000", u"\xDC81@"},
+        {"x,\x82\"\xa0,y", "\x82\xa0", u"あ", u"\xDC82\xDCA0"},
+        // The lead byte joins a pair that is itself a code of a character with two codes.
+        {"x,\xed\"\x40\x87\x54", "\xed\x40\x87\x54", u"纊Ⅰ", u"\xDCED@Ⅰ"},
+        // A quote after a complete character changes nothing.
+        {"x,\x82\xa0\"\x40", "\x82\xa0\x40", u"あ@", u"あ@"},
+    };
+    plok::ByteFieldSplitter splitter;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.line));
+        const std::vector<std::string_view>& fields = splitter.Split(c.line);
+        ASSERT_GE(fields.size(), 2u);
+        EXPECT_EQ(fields[1], c.field);
+        EXPECT_EQ(plok::cp932::Decode(fields[1]), c.fromBytes);
+        FieldList text;
+        plok::GetCommaTxt(plok::cp932::Decode(c.line), text);
+        ASSERT_GE(text.size(), 2u);
+        EXPECT_EQ(text[1], c.fromText);
+    }
+}
+
 struct JoinCase
 {
     FieldList fields;
