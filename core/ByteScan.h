@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #ifdef __SSE2__
@@ -31,6 +32,29 @@ inline const char* FindLineBreak(const char* p, const char* end)
     return end;
 }
 
+/// Bit i set when p[i] is CR or LF, for the 64 bytes at p (all of which must be readable).
+inline std::uint64_t LineBreakMask64(const char* p)
+{
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const auto bits
+            = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        mask |= std::uint64_t(bits) << (16 * i);
+    }
+    return mask;
+#else
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        if (p[i] == '\r' || p[i] == '\n')
+            mask |= std::uint64_t(1) << i;
+    return mask;
+#endif
+}
+
 /// Calls `onHit(offset)` for every occurrence of `c` in `s`, in order.
 template<class OnHit>
 void ForEachByte(std::string_view s, char c, OnHit onHit)
@@ -53,6 +77,32 @@ void ForEachByte(std::string_view s, char c, OnHit onHit)
     for (; p < end; ++p)
         if (*p == c)
             onHit(static_cast<std::size_t>(p - begin));
+}
+
+/// Stores the offsets of the first occurrences of `c` in `s`, at most `max`, into `offsets` in order; returns how many
+/// it found, at most `max`. `offsets` must have room for `max` + 15 entries: the scan stops after the sixteen bytes
+/// that hold the max-th occurrence and stores all of theirs.
+inline std::size_t FindFirstBytes(std::string_view s, char c, std::size_t* offsets, std::size_t max)
+{
+    const char* const begin = s.data();
+    const char* p = begin;
+    const char* const end = begin + s.size();
+    std::size_t found = 0;
+#ifdef __SSE2__
+    const __m128i needle = _mm_set1_epi8(c);
+    while (end - p >= 16 && found < max) {
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), needle)));
+        const auto base = static_cast<std::size_t>(p - begin);
+        for (; mask != 0; mask &= mask - 1)
+            offsets[found++] = base + static_cast<std::size_t>(__builtin_ctz(mask));
+        p += 16;
+    }
+#endif
+    for (; p < end && found < max; ++p)
+        if (*p == c)
+            offsets[found++] = static_cast<std::size_t>(p - begin);
+    return found < max ? found : max;
 }
 
 /// The first byte in [p, end) that the comma-text join rule quotes a field for (0x01..0x20), or end. Such bytes never
