@@ -62,8 +62,8 @@ public:
 
 private:
     std::string_view m_record;
-    std::size_t m_commas;
     std::array<std::size_t, kMaxFields + 15> m_comma;
+    std::size_t m_commas;
 };
 
 /// How a record is written again after the splitter took it apart.

@@ -88,15 +88,23 @@ inline std::size_t FindFirstBytes(std::string_view s, char c, std::size_t* offse
     const char* p = begin;
     const char* const end = begin + s.size();
     std::size_t found = 0;
-#ifdef __SSE2__
-    const __m128i needle = _mm_set1_epi8(c);
-    while (end - p >= 16 && found < max) {
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), needle)));
-        const auto base = static_cast<std::size_t>(p - begin);
+    const auto take = [&](const char* at, unsigned mask) {
+        const auto base = static_cast<std::size_t>(at - begin);
         for (; mask != 0; mask &= mask - 1)
             offsets[found++] = base + static_cast<std::size_t>(__builtin_ctz(mask));
-        p += 16;
+    };
+#ifdef __SSE2__
+    const __m128i needle = _mm_set1_epi8(c);
+    const auto maskAt = [&](const char* at) {
+        return static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), needle)));
+    };
+    for (; end - p >= 16 && found < max; p += 16)
+        take(p, maskAt(p));
+    if (p != end && found < max && s.size() >= 16) {
+        // The last sixteen bytes, without those already seen.
+        take(p, maskAt(end - 16) >> (16 - (end - p)));
+        p = end;
     }
 #endif
     for (; p < end && found < max; ++p)
@@ -106,47 +114,30 @@ inline std::size_t FindFirstBytes(std::string_view s, char c, std::size_t* offse
 }
 
 /// The first byte in [p, end) that the comma-text join rule quotes a field for (0x01..0x20), or end. Such bytes never
-/// occur inside a multi-byte character.
-inline const char* FindQuotableByte(const char* p, const char* end)
+/// occur inside a multi-byte character. The bytes from `readable` (at most p) on may be read too, so that the last
+/// few bytes can be looked at sixteen at a time.
+inline const char* FindQuotableByte(const char* p, const char* end, const char* readable)
 {
 #ifdef __SSE2__
     const __m128i one = _mm_set1_epi8(1);
     const __m128i last = _mm_set1_epi8(0x1F);
-    while (end - p >= 16) {
-        // b - 1 <= 0x1F (unsigned) picks exactly 0x01..0x20.
-        const __m128i v = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), one);
-        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, last), v));
-        if (mask != 0)
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
-        p += 16;
+    // b - 1 <= 0x1F (unsigned) picks exactly 0x01..0x20.
+    const auto maskAt = [&](const char* at) {
+        const __m128i v = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), one);
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, last), v)));
+    };
+    for (; end - p >= 16; p += 16)
+        if (const unsigned mask = maskAt(p); mask != 0)
+            return p + __builtin_ctz(mask);
+    if (p != end && end - readable >= 16) {
+        const unsigned mask = maskAt(end - 16) >> (16 - (end - p));
+        return mask != 0 ? p + __builtin_ctz(mask) : end;
     }
+#else
+    (void)readable;
 #endif
     for (; p < end; ++p)
         if (static_cast<unsigned char>(*p) - 1u < 0x20u)
-            return p;
-    return end;
-}
-
-/// The `n`-th (n >= 1) occurrence of `c` in [p, end), or end.
-inline const char* FindNthByte(const char* p, const char* end, char c, std::size_t n)
-{
-#ifdef __SSE2__
-    const __m128i needle = _mm_set1_epi8(c);
-    while (end - p >= 16) {
-        auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), needle)));
-        const auto count = static_cast<std::size_t>(__builtin_popcount(mask));
-        if (count >= n) {
-            while (--n > 0)
-                mask &= mask - 1;
-            return p + __builtin_ctz(mask);
-        }
-        n -= count;
-        p += 16;
-    }
-#endif
-    for (; p < end; ++p)
-        if (*p == c && --n == 0)
             return p;
     return end;
 }
