@@ -81,10 +81,7 @@ RunResult Conv(const std::filesystem::path& pstFile, const std::filesystem::path
     detail::StreamLines(
         in, out, [](std::uint16_t code) { return IsCopied(code); },
         [&](std::string_view line, std::string& joined) {
-            const std::uint16_t code = RecordCode(RecordId(line, idScratch));
-            if (IsCopied(code))
-                return LineAction::Copy;
-            switch (code) {
+            switch (RecordCode(RecordId(line, idScratch))) {
             case RecordCode("SJ"):
             case RecordCode("CO"):
                 return LineAction::Drop;

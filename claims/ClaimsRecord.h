@@ -76,7 +76,7 @@ enum class Join
 struct FieldEdit
 {
     std::size_t index;
-    std::string_view value; // holds no comma and no double quote
+    std::string_view value; // holds no comma and no double quote; joined like any field of the record
 };
 
 /// Appends the record of `cuts` with the fields of `edits` (in ascending order of index; those the record does not

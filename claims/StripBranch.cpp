@@ -129,10 +129,7 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
     std::u16string units;
     const auto copies = [](std::uint16_t code) { return code != RecordCode("RE") && code != RecordCode("IR"); };
     detail::StreamLines(in, out, copies, [&](std::string_view line, std::string& joined) {
-        const std::uint16_t code = RecordCode(RecordId(line, idScratch));
-        if (copies(code))
-            return LineAction::Copy;
-        switch (code) {
+        switch (RecordCode(RecordId(line, idScratch))) {
         case RecordCode("RE"): {
             // Splitting and joining again only drops the double quotes and quotes the fields holding blanks, so the
             // line is rewritten as it stands rather than through a field list.
