@@ -12,20 +12,17 @@
 /// What the streaming claims runs share about one record held as raw code page 932 bytes.
 namespace plok::claims::detail {
 
+/// The record as the field splitter sees it: `line` without its double quotes. Views `line` itself when it holds
+/// none, otherwise `scratch`.
+std::string_view Dequoted(std::string_view line, std::string& scratch);
+
 /// Field 0 as the splitter would give it: the bytes before the first comma without their double quotes.
 inline std::string_view RecordId(std::string_view line, std::string& scratch)
 {
     // Nearly every record starts with a two-letter identifier and a comma.
     if (line.size() >= 3 && line[2] == ',' && line[0] != '"' && line[1] != '"')
         return line.substr(0, 2);
-    const std::string_view id = line.substr(0, line.find(','));
-    if (id.find('"') == id.npos)
-        return id;
-    scratch.clear();
-    for (char c : id)
-        if (c != '"')
-            scratch += c;
-    return scratch;
+    return Dequoted(line.substr(0, line.find(',')), scratch);
 }
 
 /// A two-letter record identifier as one number, to switch on; 0 for an identifier of another length.
@@ -35,10 +32,6 @@ constexpr std::uint16_t RecordCode(std::string_view id)
         ? static_cast<std::uint16_t>(static_cast<unsigned char>(id[0]) << 8 | static_cast<unsigned char>(id[1]))
         : 0;
 }
-
-/// The record as the field splitter sees it: `line` without its double quotes. Views `line` itself when it holds
-/// none, otherwise `scratch`.
-std::string_view Dequoted(std::string_view line, std::string& scratch);
 
 /// Where the first fields of a record without double quotes stand, found by one scan for its commas, so that a run
 /// can replace a few fields and copy the bytes between them as they are.
