@@ -168,4 +168,39 @@ BENCHMARK_DEFINE_F(LineReaderFixture, ReadAll)(benchmark::State& state)
 }
 BENCHMARK_REGISTER_F(LineReaderFixture, ReadAll)->Unit(benchmark::kMillisecond);
 
+// The claims runs' way through a file: runs of lines they copy, and one line at a time where they stop (here at every
+// receipt line, one in about seventeen).
+BENCHMARK_DEFINE_F(LineReaderFixture, TakeRuns)(benchmark::State& state)
+{
+    if (!m_file->ok()) {
+        state.SkipWithError("could not write the temporary claims file");
+        return;
+    }
+    std::int64_t lines = 0;
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        plok::LineReader reader(m_file->path());
+        const auto take = [&](std::string_view line) {
+            const bool taken = !line.starts_with("RE,");
+            lines += taken;
+            return taken;
+        };
+        std::string_view run;
+        std::string_view line;
+        for (;;) {
+            const bool refused = reader.TakeWhile(take, run, line);
+            bytes += static_cast<std::int64_t>(run.size());
+            if (!refused && !reader.Next(line))
+                break;
+            benchmark::DoNotOptimize(line.data());
+            ++lines;
+        }
+    }
+    if (bytes == 0)
+        state.SkipWithError("no run was taken");
+    state.SetItemsProcessed(lines);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(m_file->size()));
+}
+BENCHMARK_REGISTER_F(LineReaderFixture, TakeRuns)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -19,11 +19,12 @@ bench_build plok-gen-ff
 row() {
     local us
     us=$(awk -v s="$4" -v n="$2" 'BEGIN { printf "%.2f", s * 1e6 / n }')
-    printf '%-11s %9s %8s %9s %9s %9s %9s\n' "$1" "$2" "$3" "$4" "$us" "$5" "$6"
+    printf '%-11s %9s %8s %9s %9s %9s %7s %9s\n' "$1" "$2" "$3" "$4" "$us" "$5" "$(ratio "$5" "$3")" "$6"
 }
 
-printf '\nbest of %s runs; "out lines" counts the lines of the produced file\n' "$RUNS"
-printf '%-11s %9s %8s %9s %9s %9s %9s\n' command lines MiB seconds "us/line" "peak MiB" "out lines"
+printf '\nbest of %s runs; "x file" is the peak divided by the size of the FF file; "out lines" counts the lines of\n' "$RUNS"
+printf 'the produced file\n'
+printf '%-11s %9s %8s %9s %9s %9s %7s %9s\n' command lines MiB seconds "us/line" "peak MiB" "x file" "out lines"
 for n in $((LINES / 4)) $((LINES / 2)) "$LINES"; do
     SRC=$WORK/in/ff$n.txt
     "$GEN" --lines "$n" --seed 1 "$SRC" 2>/dev/null

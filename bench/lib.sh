@@ -1,16 +1,22 @@
 # Shared by the timing scripts: sourced, not run.
-# Sets ROOT, BUILD, CLI, RUNS, WORK (removed on exit) and OUT, and offers bench_build and run.
+# Sets ROOT, BUILD, CLI, RUNS, WORK (removed on exit) and OUT, and offers bench_build, run and ratio.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=$ROOT/build-bench
 CLI=$BUILD/cli/plok-cli
-RUNS=3
+# RUNS=N in the environment takes the best of N runs instead of 3, for a machine busy with other work.
+RUNS=${RUNS:-3}
 
-# bench_build TARGET...: a Release build of plok-cli and the given targets in build-bench (no GUI).
+# bench_build TARGET...: a Release build of plok-cli and the given targets in build-bench (no GUI; the data generators come with the tests).
+# The build's output is shown only when it fails.
 bench_build() {
     echo "== building Release in $BUILD" >&2
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DPLOK_BUILD_GUI=OFF >/dev/null
-    cmake --build "$BUILD" --target plok-cli "$@" -j2 >/dev/null
+    if ! cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DPLOK_BUILD_GUI=OFF \
+        >"$WORK/build.log" 2>&1 || ! cmake --build "$BUILD" --target plok-cli "$@" -j2 >>"$WORK/build.log" 2>&1; then
+        cat "$WORK/build.log" >&2
+        echo "build failed" >&2
+        exit 1
+    fi
 }
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/plok-bench.XXXXXX")
@@ -44,4 +50,9 @@ run() {
         fi
     done
     PEAK=$(awk -v k="$PEAK" 'BEGIN { printf "%.1f", k / 1024 }')
+}
+
+# ratio A B: A / B with two decimals.
+ratio() {
+    awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'
 }

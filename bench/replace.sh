@@ -23,8 +23,10 @@ GEN=$BUILD/bench/plok-gen-replace
 bench_build plok-gen-replace
 
 
-printf '\nlines: %s, best of %s; "table only" converts a one-line file with the same table\n' "$LINES" "$RUNS"
-printf '%9s %9s %10s %10s %11s %9s\n' pairs lines seconds "peak MiB" "table only" "replaced"
+printf '\nlines: %s, best of %s; "table only" converts a one-line file with the same table; "x source" is the peak\n' \
+    "$LINES" "$RUNS"
+printf 'divided by the size of the source file\n'
+printf '%9s %9s %8s %10s %10s %9s %11s %9s\n' pairs lines MiB seconds "peak MiB" "x source" "table only" "replaced"
 for pairs in "${PAIRS_LIST[@]}"; do
     SRC=$WORK/in/data$pairs.txt
     DEF=$WORK/in/def$pairs.csv
@@ -39,5 +41,7 @@ for pairs in "${PAIRS_LIST[@]}"; do
     # Lines whose field 2 changed: a quick check that the run did replace about half of them.
     CHANGED=$(paste -d '\n' <(cut -d, -f2 "$SRC") <(cut -d, -f2 "$OUT/data${pairs}R.txt") |
         awk 'NR % 2 == 1 { a = $0; next } a != $0 { n++ } END { print n + 0 }')
-    printf '%9s %9s %10s %10s %11s %9s\n' "$pairs" "$LINES" "$BEST" "$PEAK" "$TABLE" "$CHANGED"
+    MIB=$(awk -v b="$(stat -c %s "$SRC")" 'BEGIN { printf "%.1f", b / 1048576 }')
+    printf '%9s %9s %8s %10s %10s %9s %11s %9s\n' "$pairs" "$LINES" "$MIB" "$BEST" "$PEAK" "$(ratio "$PEAK" "$MIB")" \
+        "$TABLE" "$CHANGED"
 done

@@ -31,10 +31,6 @@ row() {
     printf '%-14s %9.3f %8s %12s %10s\n' "$1" "$2" "$3" "$4" "$5"
 }
 
-ratio() {
-    awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'
-}
-
 run cp "$FILE" "$OUT/copy.UKE"
 CP=$BEST
 CP_RSS=$PEAK

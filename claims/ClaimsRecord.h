@@ -5,23 +5,19 @@
 #include "core/Errors.h"
 #include "core/LineReader.h"
 
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 /// What the streaming claims runs share about one record held as raw code page 932 bytes.
 namespace plok::claims::detail {
 
-using Fields = std::vector<std::string_view>;
-
-/// Field `i`, or the list-index failure naming `i`. A run touches a record's fields in the order its rules assign
-/// them, so the first absent one is the index a short record reports.
-inline std::string_view& At(Fields& fields, int i)
-{
-    if (i < 0 || static_cast<std::size_t>(i) >= fields.size())
-        throw ListIndexError(i);
-    return fields[static_cast<std::size_t>(i)];
-}
+/// The record as the field splitter sees it: `line` without its double quotes. Views `line` itself when it holds
+/// none, otherwise `scratch`.
+std::string_view Dequoted(std::string_view line, std::string& scratch);
 
 /// Field 0 as the splitter would give it: the bytes before the first comma without their double quotes.
 inline std::string_view RecordId(std::string_view line, std::string& scratch)
@@ -29,48 +25,158 @@ inline std::string_view RecordId(std::string_view line, std::string& scratch)
     // Nearly every record starts with a two-letter identifier and a comma.
     if (line.size() >= 3 && line[2] == ',' && line[0] != '"' && line[1] != '"' && line[0] != ',' && line[1] != ',')
         return line.substr(0, 2);
-    const std::string_view id = line.substr(0, line.find(','));
-    if (id.find('"') == id.npos)
-        return id;
-    scratch.clear();
-    for (char c : id)
-        if (c != '"')
-            scratch += c;
-    return scratch;
+    return Dequoted(line.substr(0, line.find(',')), scratch);
 }
 
-/// Writes a line the run keeps unchanged, in one piece when its bytes in the file were already the line and CR LF.
-inline void CopyLine(AtomicFile& out, const LineReader& in, std::string_view line)
+/// A two-letter record identifier as one number, to switch on; 0 for an identifier of another length.
+constexpr std::uint16_t RecordCode(std::string_view id)
 {
-    if (const std::string_view raw = in.LastLineWithCrLf(line); !raw.empty()) {
-        out.Write(raw);
-    } else {
-        out.Write(line);
-        out.Write("\r\n");
-    }
+    return id.size() == 2
+        ? static_cast<std::uint16_t>(static_cast<unsigned char>(id[0]) << 8 | static_cast<unsigned char>(id[1]))
+        : 0;
 }
 
-/// A run's input check, made on the first line as the run reads it, so that a pipe is read once.
-class FirstLineCheck
+/// Where the first fields of a record without double quotes stand, found by one scan for its commas, so that a run
+/// can replace a few fields and copy the bytes between them as they are.
+class FieldCuts
 {
 public:
-    explicit FirstLineCheck(InputCheck check)
-        : m_pending(check == InputCheck::ClaimsFile)
-    { }
-    /// False when `line` is the first line and names no payer.
-    bool Passes(std::string_view line)
-    {
-        if (!m_pending)
-            return true;
-        m_pending = false;
-        return IsClaimsFirstLine(line);
-    }
-    /// False when the input ended before it had a line to check.
-    bool PassedAtEnd() const { return !m_pending; }
-    static RunResult Refusal() { return RunResult::Refused(RunStatus::NotClaimsFile, kNotClaimsFileText); }
+    static constexpr std::size_t kMaxFields = 40;
+
+    /// Finds fields 0 .. `fields` - 1 (at most kMaxFields) of `record`, as far as the record has them.
+    FieldCuts(std::string_view record, std::size_t fields);
+
+    std::string_view record() const { return m_record; }
+    /// True when the record has field `i` (i < the `fields` given).
+    bool Has(std::size_t i) const { return i <= m_commas; }
+    std::size_t Begin(std::size_t i) const { return i == 0 ? 0 : m_comma[i - 1] + 1; }
+    std::size_t End(std::size_t i) const { return i < m_commas ? m_comma[i] : m_record.size(); }
+    std::string_view Field(std::size_t i) const { return m_record.substr(Begin(i), End(i) - Begin(i)); }
+    /// Throws ListIndexError for the first of `indices` the record does not have. A run lists the fields in the order
+    /// its rules touch them, so the index is the one a short record reports.
+    void Require(std::initializer_list<std::size_t> indices) const;
 
 private:
-    bool m_pending;
+    std::string_view m_record;
+    std::array<std::size_t, kMaxFields + 15> m_comma;
+    std::size_t m_commas;
 };
+
+/// How a record is written again after the splitter took it apart.
+enum class Join
+{
+    Plain, // fields joined with ",": the record without its double quotes
+    QuotingBlanks, // the comma-text join rule: a field holding a byte 0x01..0x20 is enclosed in double quotes
+};
+
+struct FieldEdit
+{
+    std::size_t index;
+    std::string_view value; // holds no comma and no double quote; joined like any field of the record
+};
+
+/// Appends the record of `cuts` with the fields of `edits` (in ascending order of index; those the record does not
+/// have are skipped) replaced by their values, written again as `join` says.
+void AppendEdited(std::string& out, const FieldCuts& cuts, std::initializer_list<FieldEdit> edits, Join join);
+
+/// Appends whole fields of a record without double quotes, the commas between them included, as the comma-text join
+/// rule writes them: unchanged, except that a field holding a byte 0x01..0x20 is enclosed in double quotes. (The
+/// rule's other reasons to quote, '"' and ',', cannot occur in a field here.)
+void AppendQuotingBlanks(std::string& out, std::string_view fields);
+
+/// What a run does with one line.
+enum class LineAction
+{
+    Copy, // written unchanged
+    Drop, // left out
+    Rewrite, // replaced by the bytes the run appended
+};
+
+/// Streams the lines of `in` to `out`. A line whose identifier is two plain letters followed by a comma, with a
+/// code for which `copies(code)` is true, is written unchanged; for every other line `edit(line, rewritten)` decides,
+/// and for Rewrite it has appended the new line, without line end, to `rewritten` (handed over empty). Every line
+/// written ends in CR LF.
+///
+/// Most lines are copied unchanged, so the bytes of consecutive copied lines are written as one piece straight from
+/// the reader's buffer, before the reader may refill it.
+template<class Copies, class Edit>
+void StreamLines(LineReader& in, AtomicFile& out, Copies copies, Edit edit)
+{
+    std::string_view line;
+    std::string rewritten;
+    const char* runBegin = nullptr;
+    const char* runEnd = nullptr;
+    const auto flushRun = [&] {
+        if (runBegin != runEnd)
+            out.Write(std::string_view(runBegin, static_cast<std::size_t>(runEnd - runBegin)));
+        runBegin = runEnd = nullptr;
+    };
+    const auto copyRaw = [&](std::string_view raw) {
+        if (raw.data() != runEnd) {
+            flushRun();
+            runBegin = raw.data();
+        }
+        runEnd = raw.data() + raw.size();
+    };
+    const auto copied = [&](std::string_view l) {
+        return l.size() >= 3 && l[2] == ',' && l[0] != '"' && l[1] != '"' && copies(RecordCode(l.substr(0, 2)));
+    };
+    for (;;) {
+        std::string_view run;
+        const bool refused = in.TakeWhile(copied, run, line);
+        if (!run.empty())
+            copyRaw(run);
+        if (!refused) {
+            flushRun();
+            if (!in.Next(line))
+                break;
+        }
+        rewritten.clear();
+        switch (edit(line, rewritten)) {
+        case LineAction::Copy:
+            if (const std::string_view raw = in.LastLineWithCrLf(line); !raw.empty()) {
+                copyRaw(raw);
+            } else {
+                flushRun();
+                out.Write(line);
+                out.Write("\r\n");
+            }
+            break;
+        case LineAction::Drop:
+            break;
+        case LineAction::Rewrite:
+            flushRun();
+            rewritten += "\r\n";
+            out.Write(rewritten);
+            break;
+        }
+    }
+    flushRun();
+}
+
+/// A run's input check, made on the first line as the run's one pass over the input saw it (so that a pipe is read
+/// once): NotClaimsFile when the check is asked for and that line names no payer. The run has written nothing in
+/// its output's place yet.
+inline std::optional<RunResult> RefuseUnlessClaimsFile(InputCheck check, const LineReader& in)
+{
+    if (check != InputCheck::ClaimsFile || IsClaimsFirstLine(in.FirstLineHead()))
+        return std::nullopt;
+    return RunResult::Refused(RunStatus::NotClaimsFile, kNotClaimsFileText);
+}
+
+/// StreamLines, then the run's input check: a file that is no claims file is refused even when the pass failed on one
+/// of its later lines first.
+template<class Copies, class Edit>
+std::optional<RunResult> StreamClaims(InputCheck check, LineReader& in, AtomicFile& out, Copies copies, Edit edit)
+{
+    try {
+        StreamLines(in, out, copies, edit);
+    } catch (const Error&) {
+        if (std::optional<RunResult> refusal = RefuseUnlessClaimsFile(check, in))
+            return refusal;
+        throw;
+    }
+    return RefuseUnlessClaimsFile(check, in);
+}
 
 } // namespace plok::claims::detail

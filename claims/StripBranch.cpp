@@ -2,8 +2,6 @@
 
 #include "claims/ClaimsRecord.h"
 #include "core/AtomicFile.h"
-#include "core/ByteScan.h"
-#include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/FileNames.h"
@@ -13,23 +11,21 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 namespace plok::claims {
 
 namespace {
 
-using detail::At;
-using detail::CopyLine;
-using detail::Fields;
+using detail::FieldCuts;
+using detail::Join;
+using detail::LineAction;
+using detail::RecordCode;
 using detail::RecordId;
 
 constexpr std::size_t kPatientNumber = 13;
 
 /// The cut of GetKnjBng, on UTF-16 text or on code page 932 bytes alike: the symbols and blanks it looks for are
-/// below 0x40 and so never part of a multi-byte character. (In bytes that are no valid code page 932, a lone lead
-/// byte before a blank that goes pairs with the byte after it; the bytes are still kept as they are.) The result
-/// views `value` or `scratch`.
+/// below 0x40 and so never part of a multi-byte character. The result views `value` or `scratch`.
 template<class CharT>
 std::basic_string_view<CharT> CutAtSymbols(std::basic_string_view<CharT> value, std::basic_string<CharT>& scratch)
 {
@@ -101,31 +97,6 @@ std::string_view CutAtPositions(std::string_view value, int start, int end, std:
     return TrimView(s.substr(from, byte - from));
 }
 
-/// Appends whole fields of a record without double quotes, commas included, as the comma-text join rule writes
-/// them: unchanged, except that a field holding a byte 0x01..0x20 is enclosed in double quotes. (The rule's other
-/// reasons to quote, '"' and ',', cannot occur in a field here.)
-void AppendQuotingBlanks(std::string& out, std::string_view fields)
-{
-    const char* const begin = fields.data();
-    const char* const end = begin + fields.size();
-    const char* done = begin;
-    for (const char* blank = plok::detail::FindQuotableByte(done, end); blank != end;
-         blank = plok::detail::FindQuotableByte(done, end)) {
-        const char* fieldBegin = blank;
-        while (fieldBegin > done && fieldBegin[-1] != ',')
-            --fieldBegin;
-        const auto* fieldEnd = static_cast<const char*>(std::memchr(blank, ',', static_cast<std::size_t>(end - blank)));
-        if (!fieldEnd)
-            fieldEnd = end;
-        out.append(done, fieldBegin);
-        out += '"';
-        out.append(fieldBegin, fieldEnd);
-        out += '"';
-        done = fieldEnd;
-    }
-    out.append(done, end);
-}
-
 } // namespace
 
 RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
@@ -152,60 +123,47 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
 
     LineReader in(pstFile);
     AtomicFile out(target.folder);
-    std::string_view line;
     std::string idScratch;
+    std::string dequoted;
     std::string cutScratch;
     std::u16string units;
-    std::string dequoted;
-    std::string joined;
-    ByteFieldSplitter splitter;
-    detail::FirstLineCheck firstLine(check);
-    while (in.Next(line)) {
-        if (!firstLine.Passes(line))
-            return detail::FirstLineCheck::Refusal();
-        const std::string_view id = RecordId(line, idScratch);
-        if (id == "RE") {
-            // Splitting and joining again only drops the double quotes and quotes the fields holding blanks, so the
-            // line is rewritten as it stands rather than through a field list.
-            std::string_view record = line;
-            if (record.find('"') != record.npos) {
-                dequoted.clear();
-                for (char c : record)
-                    if (c != '"')
-                        dequoted += c;
-                record = dequoted;
-            }
-            joined.clear();
-            if (mode == RemovalMode::None) {
-                AppendQuotingBlanks(joined, record);
-            } else {
-                const char* const end = record.data() + record.size();
-                const char* const comma = plok::detail::FindNthByte(record.data(), end, ',', kPatientNumber);
-                if (comma == end)
-                    throw ListIndexError(static_cast<int>(kPatientNumber));
-                const char* const numberEnd = std::find(comma + 1, end, ',');
-                const std::string_view number(comma + 1, static_cast<std::size_t>(numberEnd - comma - 1));
-                AppendQuotingBlanks(joined, std::string_view(record.data(), number.data()));
-                AppendQuotingBlanks(joined,
-                    mode == RemovalMode::Symbol ? CutAtSymbols(number, cutScratch)
-                                                : CutAtPositions(number, kStart, kEnd, units));
-                AppendQuotingBlanks(joined, std::string_view(numberEnd, end));
-            }
-            joined += "\r\n";
-            out.Write(joined);
-            continue;
-        }
-        if (id == "IR") {
-            Fields& csvData = splitter.Split(line);
-            billingMonth = cp932::Decode(TrimView(At(csvData, 7)));
-            if (TrimView(csvData[1]) == "2")
-                national = true;
-        }
-        CopyLine(out, in, line);
-    }
+    const auto copies = [](std::uint16_t code) { return code != RecordCode("RE") && code != RecordCode("IR"); };
+    const std::optional<RunResult> refusal
+        = detail::StreamClaims(check, in, out, copies, [&](std::string_view line, std::string& joined) {
+              switch (RecordCode(RecordId(line, idScratch))) {
+              case RecordCode("RE"): {
+                  // Splitting and joining again only drops the double quotes and quotes the fields holding blanks, so
+                  // the line is rewritten as it stands rather than through a field list.
+                  const std::string_view record = detail::Dequoted(line, dequoted);
+                  if (mode == RemovalMode::None) {
+                      detail::AppendQuotingBlanks(joined, record);
+                      return LineAction::Rewrite;
+                  }
+                  const FieldCuts fields(record, kPatientNumber + 1);
+                  fields.Require({kPatientNumber});
+                  const std::string_view number = fields.Field(kPatientNumber);
+                  detail::AppendEdited(joined, fields,
+                      {{kPatientNumber,
+                          mode == RemovalMode::Symbol ? CutAtSymbols(number, cutScratch)
+                                                      : CutAtPositions(number, kStart, kEnd, units)}},
+                      Join::QuotingBlanks);
+                  return LineAction::Rewrite;
+              }
+              case RecordCode("IR"): {
+                  const FieldCuts fields(detail::Dequoted(line, dequoted), 8);
+                  fields.Require({7});
+                  billingMonth = cp932::Decode(TrimView(fields.Field(7)));
+                  if (TrimView(fields.Field(1)) == "2")
+                      national = true;
+                  return LineAction::Copy;
+              }
+              default:
+                  return LineAction::Copy;
+              }
+          });
     in.Close();
-    if (!firstLine.PassedAtEnd())
-        return detail::FirstLineCheck::Refusal();
+    if (refusal)
+        return *refusal;
 
     return CommitOutput(out, target,
         {u"(" + billingMonth + (national ? u"提出_国保" : u"提出_社保") + u")RECEIPTC.uke", u"請求年月", billingMonth,

@@ -48,7 +48,8 @@ public:
     bool IsAnonymous() const { return m_file.IsOpen() && m_temp.empty(); }
 
 private:
-    static constexpr std::size_t kBufferSize = std::size_t(1) << 18;
+    // Larger writes let the page cache take the data in larger pieces, which costs less system time per byte.
+    static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
 
     void WriteSlow(std::string_view bytes);
     void Flush();

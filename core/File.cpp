@@ -63,6 +63,12 @@ std::size_t FileHandle::Read(char* buf, std::size_t size)
     }
 }
 
+void FileHandle::AdviseSequential() const
+{
+    if (m_fd >= 0)
+        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
 std::size_t FileHandle::SizeHint() const
 {
     struct stat st

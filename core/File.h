@@ -37,6 +37,9 @@ public:
         while (const std::size_t n = Read(buf, sizeof buf))
             onChunk(std::string_view(buf, n));
     }
+    /// Tells the system the file will be read once from start to end (more read-ahead, pages dropped sooner). Only
+    /// a hint: nothing fails when it is not taken.
+    void AdviseSequential() const;
     /// The size from fstat, or 0 when it cannot be told.
     std::size_t SizeHint() const;
     /// Writes all of `bytes`; throws IoError with "に書き込めません".

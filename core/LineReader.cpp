@@ -7,6 +7,7 @@ namespace plok {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
+constexpr std::size_t kBlockPadding = 64;
 constexpr char kEndOfFile = 0x1A;
 
 /// Appends `bytes` to `line` without its CR bytes.
@@ -29,7 +30,8 @@ void AppendWithoutCr(std::string& line, const char* bytes, std::size_t len)
 LineReader::LineReader(const std::filesystem::path& path)
     : m_file(FileHandle::OpenForReading(path))
 {
-    m_buf.resize(kBufferSize);
+    m_file.AdviseSequential();
+    m_buf.resize(kBufferSize + kBlockPadding);
 }
 
 LineReader::~LineReader()
@@ -41,47 +43,55 @@ void LineReader::Close()
 {
     m_file.Close();
     m_eof = true;
-    m_pos = m_end = 0;
+    m_pos = m_end = m_nextBlock = 0;
+    m_breaks = 0;
 }
 
 bool LineReader::Fill()
 {
     if (m_eof)
         return false;
-    const std::size_t n = m_file.Read(m_buf.data(), m_buf.size());
+    const std::size_t n = m_file.Read(m_buf.data(), kBufferSize);
     if (n == 0) {
         m_eof = true;
         return false;
     }
     m_pos = 0;
     m_end = n;
+    m_nextBlock = 0;
+    m_breaks = 0;
     // Nothing after an end-of-file byte is ever read.
     if (const void* sub = std::memchr(m_buf.data(), kEndOfFile, m_end)) {
         m_end = static_cast<std::size_t>(static_cast<const char*>(sub) - m_buf.data());
         m_eof = true;
-        return m_end > 0;
     }
-    return true;
+    NoteHead(m_buf.data(), m_end);
+    return m_end > 0 || !m_eof;
+}
+
+void LineReader::NoteHead(const char* bytes, std::size_t size)
+{
+    for (std::size_t i = 0; i < size && !m_headDone; ++i) {
+        if (bytes[i] == '\n' || m_head.size() == 8)
+            m_headDone = true;
+        else if (bytes[i] != '\r')
+            m_head += bytes[i];
+    }
 }
 
 bool LineReader::NextSlow(std::string_view& line)
 {
     m_crlf = false;
-    if (m_pos == m_end && !Fill())
-        return false;
-    const char* start = m_buf.data() + m_pos;
-    const char* end = m_buf.data() + m_end;
-    const char* brk = detail::FindLineBreak(start, end);
-    if (brk < end && (*brk == '\n' || (brk + 1 < end && brk[1] == '\n'))) {
-        line = std::string_view(start, static_cast<std::size_t>(brk - start));
-        m_crlf = *brk == '\r';
-        m_pos = static_cast<std::size_t>(brk - m_buf.data()) + (m_crlf ? 2 : 1);
-        return true;
+    if (m_pos == m_end) {
+        if (!Fill())
+            return false;
+        if (NextInBuffer(line))
+            return true;
     }
     // A CR inside the line, or a line that goes on after this buffer: collect it without its CR bytes.
     m_scratch.clear();
     while (m_pos < m_end || Fill()) {
-        start = m_buf.data() + m_pos;
+        const char* start = m_buf.data() + m_pos;
         const std::size_t avail = m_end - m_pos;
         const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
         const std::size_t len = lf ? static_cast<std::size_t>(lf - start) : avail;

@@ -3,6 +3,7 @@
 #include "core/ByteScan.h"
 #include "core/File.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,21 +26,102 @@ public:
 
     /// Sets `line` to the next line (without its line end and CR bytes); false at the end of the file. The view
     /// points into the reader and stays valid until the next call. Throws IoError when a read fails.
-    bool Next(std::string_view& line)
+    bool Next(std::string_view& line) { return NextInBuffer(line) || NextSlow(line); }
+    /// Next for the usual case only: the whole line is in the buffer and ends in LF or CR LF with no other CR.
+    /// Returns false, having changed nothing, when it is not; the buffer is then kept as it is, so views of earlier
+    /// lines stay valid until the next call of Next.
+    bool NextInBuffer(std::string_view& line)
     {
-        // Inline for the usual case: the whole line is in the buffer and ends in LF or CR LF with no other CR.
-        if (m_pos < m_end) {
+        // The line breaks of the buffer are taken 64 bytes at a time as a bit mask, so a line costs a few steps
+        // rather than a scan of its own.
+        for (;;) {
+            while (m_breaks == 0) {
+                if (m_nextBlock >= m_end)
+                    return false;
+                m_block = m_nextBlock;
+                m_breaks = detail::LineBreakMask64(m_buf.data() + m_block);
+                if (m_end - m_block < 64)
+                    m_breaks &= (std::uint64_t(1) << (m_end - m_block)) - 1;
+                m_nextBlock += 64;
+            }
+            const std::size_t brk = m_block + static_cast<std::size_t>(__builtin_ctzll(m_breaks));
+            if (brk < m_pos) {
+                m_breaks &= m_breaks - 1; // the LF of a CR LF already taken, or a break the slow way passed
+                continue;
+            }
             const char* start = m_buf.data() + m_pos;
-            const char* end = m_buf.data() + m_end;
-            const char* brk = detail::FindLineBreak(start, end);
-            if (brk < end && (*brk == '\n' || (brk + 1 < end && brk[1] == '\n'))) {
-                line = std::string_view(start, static_cast<std::size_t>(brk - start));
-                m_crlf = *brk == '\r';
-                m_pos = static_cast<std::size_t>(brk - m_buf.data()) + (m_crlf ? 2 : 1);
+            if (m_buf[brk] == '\n') {
+                m_breaks &= m_breaks - 1;
+                line = std::string_view(start, brk - m_pos);
+                m_crlf = false;
+                m_pos = brk + 1;
                 return true;
             }
+            if (brk + 1 < m_end && m_buf[brk + 1] == '\n') {
+                m_breaks &= m_breaks - 1;
+                if (brk + 1 < m_nextBlock)
+                    m_breaks &= m_breaks - 1; // that LF
+                line = std::string_view(start, brk - m_pos);
+                m_crlf = true;
+                m_pos = brk + 2;
+                return true;
+            }
+            return false; // a CR inside the line, or at the end of the buffer
         }
-        return NextSlow(line);
+    }
+    /// Takes the lines from here on for as long as each is whole in the buffer, ends in CR LF with no other CR and
+    /// `take(line)` (the line without its line end) is true, and sets `run` to their bytes, line ends included, as
+    /// they stand in the file (empty when it took none). When the line that ends the run is whole in the buffer and
+    /// ends in CR LF with no other CR, but `take` refused it, returns true with `line` set to it, as Next would have;
+    /// otherwise returns false, and Next gives that line. The views stay valid until the next call of Next. Lets a
+    /// caller that copies most lines unchanged deal with them in one piece.
+    template<class Take>
+    bool TakeWhile(Take take, std::string_view& run, std::string_view& line)
+    {
+        const char* const buf = m_buf.data();
+        std::size_t pos = m_pos;
+        std::size_t block = m_block;
+        std::size_t nextBlock = m_nextBlock;
+        std::uint64_t breaks = m_breaks;
+        bool refused = false;
+        for (;;) {
+            while (breaks == 0 && nextBlock < m_end) {
+                block = nextBlock;
+                breaks = detail::LineBreakMask64(buf + block);
+                if (m_end - block < 64)
+                    breaks &= (std::uint64_t(1) << (m_end - block)) - 1;
+                nextBlock += 64;
+            }
+            if (breaks == 0)
+                break;
+            const std::size_t brk = block + static_cast<std::size_t>(__builtin_ctzll(breaks));
+            if (brk < pos) {
+                breaks &= breaks - 1;
+                continue;
+            }
+            if (buf[brk] != '\r' || brk + 1 >= m_end || buf[brk + 1] != '\n')
+                break;
+            breaks &= breaks - 1;
+            if (brk + 1 < nextBlock)
+                breaks &= breaks - 1; // that LF
+            const std::string_view next(buf + pos, brk - pos);
+            if (!take(next)) {
+                run = std::string_view(buf + m_pos, pos - m_pos);
+                line = next;
+                m_crlf = true;
+                refused = true;
+                pos = brk + 2;
+                break;
+            }
+            pos = brk + 2;
+        }
+        if (!refused)
+            run = std::string_view(buf + m_pos, pos - m_pos);
+        m_block = block;
+        m_nextBlock = nextBlock;
+        m_breaks = breaks;
+        m_pos = pos;
+        return refused;
     }
     /// The line last returned followed by its CR LF, when those were exactly its bytes in the file; otherwise an
     /// empty view. Lets a caller that copies the line unchanged write it in one piece.
@@ -51,17 +133,26 @@ public:
     bool Next(std::string& line);
     /// Closes the file early; further calls of Next return false.
     void Close();
+    /// The start of the file's first line as the lines read so far show it: at most its first eight bytes, CR bytes
+    /// dropped. Lets a caller check the first line of a file it takes in runs, in the same single pass.
+    std::string_view FirstLineHead() const { return m_head; }
 
 private:
     bool Fill();
+    void NoteHead(const char* bytes, std::size_t size);
     bool NextSlow(std::string_view& line);
 
     FileHandle m_file;
-    std::vector<char> m_buf;
+    std::vector<char> m_buf; // 64 bytes longer than a fill, so that a mask can always be taken of a whole block
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
+    std::size_t m_block = 0; // where the block of m_breaks starts
+    std::size_t m_nextBlock = 0;
+    std::uint64_t m_breaks = 0; // CR and LF bytes of the block not yet taken
     bool m_eof = false;
     bool m_crlf = false;
+    std::string m_head;
+    bool m_headDone = false;
     std::string m_scratch; // a line that spans two buffer fills or holds a CR inside
 };
 

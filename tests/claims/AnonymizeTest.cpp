@@ -1,7 +1,9 @@
 #include "claims/Anonymize.h"
 
+#include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/Errors.h"
+#include "core/StrConv.h"
 #include "core/Text.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
@@ -146,6 +148,66 @@ TEST_F(ConvTest, ReceiptFieldThirtySixIsClearedOnlyWhenPresent)
     EXPECT_EQ(ReadBytes(out / "50605_1.UKE"),
         "IR,1,,,0123456,," + plok::cp932::Encode(u"ORVAクリニック") + ",50605,,012-345-6789\r\n"
             + Fields(36, "RE,1,2,3," + name + ",5") + "x\r\n" + Fields(37, "RE,1,2,3," + name + ",5") + "\r\n");
+}
+
+TEST_F(ConvTest, ChangedRecordsFollowTheSplitAndJoinRules)
+{
+    // Blanks and quotes next to and inside the changed fields, fields across the sixteen-byte steps of the scan, more
+    // fields than any rule touches, and receipt numbers that are not plain digits.
+    const std::string digits20(20, '7');
+    const std::string digits1100(1100, '3');
+    const std::vector<std::string> lines = {
+        "IR,\" 2\",a b,\t,x\"y\"z, 6 ,\"\",50605, 8 ,\",\",10 ,,12",
+        "HO,0123456789abcdef0123,\"a b\",\"\",\" 4\",5 5,0123456789abcdef 0123456789abcdef",
+        "HO,1,2,3",
+        "HO, , , , ",
+        "\"HO\",\"1\",\"2\",\"3\",\"x y\"",
+        "KO, 1,\t2,3 ,4",
+        "K\"O\",1,2",
+        "RE,\"12\",x, y ,\"name\",\" 5\",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,kana kana,37,38,39,40,41,42 ,,",
+        "RE,12 3,,,n",
+        "RE,\x82\x50\x82\x51,,,n",
+        "RE,\xb1\xde,,,n",
+        "RE,a-1,,,n",
+        "RE," + digits20 + ",,,n",
+        "RE," + digits1100 + ",,,n",
+        "RE,0123456789,,,0123456789abcdef0123456789abcdef,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,0123456789abcdef01234",
+        "RE,1,,,n,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,x y",
+    };
+    std::string input;
+    for (const auto& line : lines)
+        input += line + "\r\n";
+    ASSERT_EQ(Run(input).status, RunStatus::Done);
+
+    std::string expected;
+    std::u16string prefix = u"テスト社";
+    for (const auto& line : lines) {
+        plok::FieldList f;
+        plok::GetCommaTxt(plok::cp932::Decode(line), f);
+        if (f[0] == u"IR") {
+            if (plok::Trim(f[1]) == u"2")
+                prefix = u"テスト国";
+            f[4] = u"0123456";
+            f[6] = u"ORVAクリニック";
+            f[9] = u"012-345-6789";
+        } else if (f[0] == u"RE") {
+            f[4] = prefix + plok::StrConv(f[1], {plok::TConversion::Wide});
+            if (f.size() > 36)
+                f[36].clear();
+        } else if (f[0] == u"HO") {
+            f[1] = u"12345678";
+            f[2].clear();
+            f[3] = u"１２３４５";
+        } else {
+            f[1] = u"12345678";
+            f[2] = u"1234567";
+        }
+        std::u16string joined = plok::JoinCommaText(f);
+        if (f[0] == u"RE")
+            std::erase(joined, u'"');
+        expected += plok::cp932::Encode(joined) + "\r\n";
+    }
+    EXPECT_EQ(ReadBytes(out / "50605_2.UKE"), expected);
 }
 
 TEST_F(ConvTest, ShortRecordsFailWithTheFirstAbsentIndexAndWriteNothing)

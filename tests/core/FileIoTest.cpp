@@ -6,6 +6,7 @@
 #include "support/TempDir.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <unistd.h>
 
@@ -81,6 +82,62 @@ TEST(LineReader, LinesLongerThanTheBufferAndManyLines)
     }
     WriteBytes(dir / "big.txt", bytes + "\x1a");
     EXPECT_EQ(ReadAllLines(dir / "big.txt"), expected);
+}
+
+TEST(LineReader, TakeWhileGivesTheLinesNextGivesAsRunsOfTheirBytes)
+{
+    // Lines of every length around the 64-byte blocks and the buffer size, most with CR LF, some with a lone LF, a CR
+    // inside or a CR LF split by the end of a buffer; the lines starting with 'x' are refused.
+    std::string bytes;
+    std::uint64_t seed = 7;
+    const auto next = [&] {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<unsigned>(seed >> 33);
+    };
+    while (bytes.size() < 400000) {
+        const unsigned kind = next() % 400;
+        std::string line(kind == 0 ? 70000 + next() % 70000 : next() % 150, 'a');
+        for (char& c : line)
+            c = static_cast<char>('a' + next() % 26);
+        if (!line.empty() && next() % 4 == 0)
+            line[0] = 'x';
+        if (kind >= 1 && kind < 10 && !line.empty())
+            line[next() % line.size()] = '\r';
+        bytes += line + (kind >= 10 && kind < 20 ? "\n" : "\r\n");
+    }
+    bytes += "last";
+    TempDir dir;
+    WriteBytes(dir / "mixed.txt", bytes);
+
+    const std::vector<std::string> expected = ReadAllLines(dir / "mixed.txt");
+    std::vector<std::string> got;
+    std::size_t refusedLines = 0;
+    std::size_t takenLines = 0;
+    plok::LineReader reader(dir / "mixed.txt");
+    const auto take = [](std::string_view line) { return line.empty() || line[0] != 'x'; };
+    for (;;) {
+        std::string_view run;
+        std::string_view line;
+        const bool refused = reader.TakeWhile(take, run, line);
+        for (std::size_t end = run.find("\r\n"); !run.empty(); end = run.find("\r\n")) {
+            ASSERT_NE(end, run.npos);
+            got.emplace_back(run.substr(0, end));
+            ASSERT_TRUE(take(got.back()));
+            ++takenLines;
+            run.remove_prefix(end + 2);
+        }
+        if (refused) {
+            EXPECT_FALSE(take(line));
+            EXPECT_EQ(reader.LastLineWithCrLf(line), std::string(line) + "\r\n");
+            ++refusedLines;
+        } else if (!reader.Next(line)) {
+            break;
+        }
+        got.emplace_back(line);
+    }
+    EXPECT_EQ(got, expected);
+    EXPECT_GT(takenLines, 300u);
+    EXPECT_GT(refusedLines, 300u);
 }
 
 TEST(LineReader, MissingFileIsAnIoError)
