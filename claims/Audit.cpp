@@ -153,11 +153,12 @@ public:
             }
             return;
         }
-        if (CharCount(value) < 2 || IsDummyText(value))
-            return;
+        // A patient's name stands on each of their receipts: a text is weighed once.
         if (m_texts.find(value) != m_texts.end())
             return;
         m_texts.emplace(value);
+        if (CharCount(value) < 2 || IsDummyText(value))
+            return;
         m_matcher.Add(value, static_cast<std::uint32_t>(m_kinds.size()));
         m_kinds.push_back(kind);
         m_lengths.push_back(value.size());
@@ -214,7 +215,7 @@ private:
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
     };
-    // The texts already among the patterns; a name recurs on every receipt of its patient.
+    // The texts already weighed.
     std::unordered_set<std::string, TextHash, std::equal_to<>> m_texts;
     MultiMatcher m_matcher;
     std::vector<AuditKind> m_kinds;
@@ -227,8 +228,20 @@ void CollectValues(const std::filesystem::path& original, Values& values)
     ByteFieldSplitter splitter;
     std::string idScratch;
     std::string_view line;
+    std::string_view skipped;
     std::uint32_t receipt = 0;
-    while (in.Next(line)) {
+    // Lines of other records are passed over in runs, without a look at each one's fields.
+    const auto passOver = [](std::string_view l) {
+        const std::uint16_t code
+            = l.size() >= 3 && l[2] == ',' && l[0] != '"' && l[1] != '"' && l[0] != ',' && l[1] != ','
+            ? detail::RecordCode(l.substr(0, 2))
+            : 0;
+        return code != 0 && code != detail::RecordCode("IR") && code != detail::RecordCode("RE")
+            && code != detail::RecordCode("HO") && code != detail::RecordCode("KO");
+    };
+    for (;;) {
+        if (!in.TakeWhile(passOver, skipped, line) && !in.Next(line))
+            break;
         const std::string_view id = RecordId(line, idScratch);
         if (id != "IR" && id != "RE" && id != "HO" && id != "KO")
             continue;
