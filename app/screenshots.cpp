@@ -4,9 +4,11 @@
 #include "app/QtPrompts.h"
 #include "app/TfrmOption.h"
 #include "claims/Anonymize.h"
+#include "claims/Delivery.h"
 #include "claims/TfrmMain.h"
 #include "claims/TfrmMsg.h"
 #include "claims/TfrmSavePath.h"
+#include "core/Cp932.h"
 #include "core/Settings.h"
 #include "gui/QtText.h"
 #include "tools/TfrmConvert.h"
@@ -18,20 +20,23 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <vector>
 
 namespace {
 
 using namespace plok;
 
-/// Answers nothing: the pictures show windows, not what happens behind their buttons.
+/// Answers nothing and keeps the warnings: the pictures show windows, and a warning box shows what a run said.
 class SilentPrompts : public Prompts
 {
 public:
-    void Warning(std::u16string_view) override { }
+    void Warning(std::u16string_view text) override { warnings.emplace_back(text); }
     void Information(std::u16string_view) override { }
     bool Confirm(std::u16string_view) override { return false; }
     void Error(std::u16string_view) override { }
@@ -41,6 +46,8 @@ public:
         return std::nullopt;
     }
     bool OpenUrl(std::u16string_view) override { return true; }
+
+    std::vector<std::u16string> warnings;
 };
 
 class Shooter
@@ -89,6 +96,47 @@ template<class T>
 T* Child(QWidget* w, const char* name)
 {
     return w->findChild<T*>(QString::fromLatin1(name));
+}
+
+void WriteClaimsFile(const std::filesystem::path& path, const std::vector<std::u16string>& lines)
+{
+    std::ofstream out(path, std::ios::binary);
+    for (const std::u16string& line : lines)
+        out << cp932::Encode(line) << "\r\n";
+}
+
+/// Anonymises a small month through the main window's own button, as staff do, and returns the warnings it gave: the
+/// social file carries its patient's name in a note typed to a disease name, which the audit finds. The copies stay in
+/// `env.programFolder`.
+std::vector<std::u16string> AnonymiseMonth(const Environment& env)
+{
+    const std::filesystem::path social = env.programFolder / "social.UKE";
+    const std::filesystem::path national = env.programFolder / "national.UKE";
+    WriteClaimsFile(social,
+        {u"IR,1,13,1,1310001,,さくら内科クリニック,50605,00,03-1111-2222",
+            u"RE,1,1112,50605,山田　太郎,1,3450101,,,,,,,1234-01", u"HO,06139999,あい,４５６７８,1,100",
+            u"SY,0000999,20240601,,01,,,山田　太郎さん申出"});
+    WriteClaimsFile(national,
+        {u"IR,2,13,1,1310001,,さくら内科クリニック,50605,00,03-1111-2222",
+            u"RE,1,1112,50605,佐藤　花子,2,3500202,,,,,,,5678-02", u"HO,138057,,１２３４,1,100"});
+    SilentPrompts prompts;
+    claims::TfrmMain main(env, prompts);
+    main.SetResultOpener([](std::u16string, std::u16string, std::u16string) {});
+    Child<QLineEdit>(&main, "Edit1")->setText(QString::fromStdString(social.string()));
+    Child<QLineEdit>(&main, "Edit2")->setText(QString::fromStdString(national.string()));
+    Child<QPushButton>(&main, "Button1")->click();
+    return prompts.warnings;
+}
+
+/// The warning of the result dialog's button when the save folder is missing (a USB stick not plugged in). The
+/// drawing machine's temporary work folder is shown as the installed program's work folder.
+std::u16string UndeliveredWarning(const Environment& env)
+{
+    const claims::DeliveryResult result
+        = claims::DeliverFiles(env, u"/media/usb/レセプト", u"50605_1.UKE", u"50605_2.UKE");
+    QString text = gui::Q(claims::UndeliveredText(env, result));
+    text.replace(QString::fromStdString(env.programFolder.string()), QStringLiteral("/home/clinic/.local/share/plok"));
+    return gui::U(text);
 }
 
 } // namespace
@@ -151,6 +199,12 @@ int main(int argc, char** argv)
         w->DspSet();
     });
 
+    const std::vector<std::u16string> anonymised = AnonymiseMonth(env);
+    if (anonymised.size() != 1) {
+        std::fprintf(stderr, "plok-screenshots: the month's anonymisation gave %zu warnings, not the audit's one\n",
+            anonymised.size());
+        return 1;
+    }
     struct Box
     {
         const char* name;
@@ -162,7 +216,8 @@ int main(int argc, char** argv)
         {"box-information", app::BoxKind::Information, u"社保のレセ電データファイルを選択します"},
         {"box-confirm", app::BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
         {"box-error", app::BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
-        {"box-audit", app::BoxKind::Warning, u"匿名化ファイルに元の識別情報が残っています\n50605_1.UKE: 患者氏名 2件"},
+        {"box-audit", app::BoxKind::Warning, anonymised.front()},
+        {"box-undelivered", app::BoxKind::Warning, UndeliveredWarning(env)},
     };
     for (const Box& b : boxes) {
         const auto box = app::MakeMessageBox(b.kind, b.text, nullptr);
