@@ -232,10 +232,7 @@ void CollectValues(const std::filesystem::path& original, Values& values)
     std::uint32_t receipt = 0;
     // Lines of other records are passed over in runs, without a look at each one's fields.
     const auto passOver = [](std::string_view l) {
-        const std::uint16_t code
-            = l.size() >= 3 && l[2] == ',' && l[0] != '"' && l[1] != '"' && l[0] != ',' && l[1] != ','
-            ? detail::RecordCode(l.substr(0, 2))
-            : 0;
+        const std::uint16_t code = detail::HasPlainRecordId(l) ? detail::RecordCode(l.substr(0, 2)) : 0;
         return code != 0 && code != detail::RecordCode("IR") && code != detail::RecordCode("RE")
             && code != detail::RecordCode("HO") && code != detail::RecordCode("KO");
     };

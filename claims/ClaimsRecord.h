@@ -19,21 +19,27 @@ namespace plok::claims::detail {
 /// none, otherwise `scratch`.
 std::string_view Dequoted(std::string_view line, std::string& scratch);
 
-/// Field 0 as the splitter would give it: the bytes before the first comma without their double quotes.
-inline std::string_view RecordId(std::string_view line, std::string& scratch)
-{
-    // Nearly every record starts with a two-letter identifier and a comma.
-    if (line.size() >= 3 && line[2] == ',' && line[0] != '"' && line[1] != '"' && line[0] != ',' && line[1] != ',')
-        return line.substr(0, 2);
-    return Dequoted(line.substr(0, line.find(',')), scratch);
-}
-
 /// A two-letter record identifier as one number, to switch on; 0 for an identifier of another length.
 constexpr std::uint16_t RecordCode(std::string_view id)
 {
     return id.size() == 2
         ? static_cast<std::uint16_t>(static_cast<unsigned char>(id[0]) << 8 | static_cast<unsigned char>(id[1]))
         : 0;
+}
+
+/// True when `line` starts the way nearly every record does: two bytes that are neither a comma nor a double quote,
+/// then a comma. Its record identifier is then those two bytes, read without a scan.
+constexpr bool HasPlainRecordId(std::string_view line)
+{
+    return line.size() >= 3 && line[2] == ',' && line[0] != '"' && line[1] != '"' && line[0] != ',' && line[1] != ',';
+}
+
+/// Field 0 as the splitter would give it: the bytes before the first comma without their double quotes.
+inline std::string_view RecordId(std::string_view line, std::string& scratch)
+{
+    if (HasPlainRecordId(line))
+        return line.substr(0, 2);
+    return Dequoted(line.substr(0, line.find(',')), scratch);
 }
 
 /// Where the first fields of a record without double quotes stand, found by one scan for its commas, so that a run
@@ -118,9 +124,7 @@ void StreamLines(LineReader& in, AtomicFile& out, Copies copies, Edit edit)
         }
         runEnd = raw.data() + raw.size();
     };
-    const auto copied = [&](std::string_view l) {
-        return l.size() >= 3 && l[2] == ',' && l[0] != '"' && l[1] != '"' && copies(RecordCode(l.substr(0, 2)));
-    };
+    const auto copied = [&](std::string_view l) { return HasPlainRecordId(l) && copies(RecordCode(l.substr(0, 2))); };
     for (;;) {
         std::string_view run;
         const bool refused = in.TakeWhile(copied, run, line);
