@@ -18,24 +18,7 @@ namespace {
 
 using detail::RecordId;
 
-bool IsLeadByte(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool IsTrailByte(unsigned char b)
-{
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
-
-/// The length in bytes of the code page 932 character at `i`, as the decoder frames it.
-std::size_t CharLength(std::string_view s, std::size_t i)
-{
-    return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()
-            && IsTrailByte(static_cast<unsigned char>(s[i + 1]))
-        ? 2
-        : 1;
-}
+using cp932::CharLength;
 
 /// True when `at` is where a character starts in `s`.
 bool IsCharStart(std::string_view s, std::size_t at)

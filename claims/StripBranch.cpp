@@ -65,16 +65,6 @@ UnitSpan PositionSpan(std::size_t length, int start, int end)
     return {index - 1, std::min(count, length - (index - 1))};
 }
 
-bool IsLeadByte(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool IsByteEscape(char16_t u)
-{
-    return u >= 0xDC80 && u <= 0xDCFF;
-}
-
 /// GetKnjBng2 on code page 932 bytes: positions count the UTF-16 code units of the decoded text, and the result
 /// is the bytes those units were decoded from, so that the kept characters keep their codes.
 std::string_view CutAtPositions(std::string_view value, int start, int end, std::u16string& units)
@@ -92,7 +82,7 @@ std::string_view CutAtPositions(std::string_view value, int start, int end, std:
     for (std::size_t unit = 0; unit < span.first + span.count; ++unit) {
         if (unit == span.first)
             from = byte;
-        byte += IsLeadByte(static_cast<unsigned char>(s[byte])) && !IsByteEscape(units[unit]) ? 2 : 1;
+        byte += cp932::IsLeadByte(static_cast<unsigned char>(s[byte])) && !cp932::IsByteEscape(units[unit]) ? 2 : 1;
     }
     return TrimView(s.substr(from, byte - from));
 }

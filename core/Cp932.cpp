@@ -13,19 +13,8 @@ namespace plok::cp932 {
 
 namespace {
 
-constexpr char16_t kEscapeBase = 0xDC00;
 // U+FFFF is a noncharacter that no code page 932 code maps to.
 constexpr char16_t kNone = 0xFFFF;
-
-bool IsLeadByte(unsigned b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool IsTrailByte(unsigned b)
-{
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
 
 /// Both directions as flat tables, built once from ICU's Windows-31J converter. Looking codes up in arrays is
 /// what makes the conversion fast, and it confines ICU (and its IBM conventions for control bytes) to one place.
@@ -185,7 +174,7 @@ void EncodeAppend(std::u16string_view text, std::string& out)
             continue;
         }
         if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
+            if (IsByteEscape(c)) {
                 *o++ = static_cast<char>(c - kEscapeBase);
                 continue;
             }
@@ -225,7 +214,7 @@ bool CanEncode(std::u16string_view text)
         if (c < 0x80)
             continue;
         if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF)
+            if (IsByteEscape(c))
                 continue;
             return false;
         }

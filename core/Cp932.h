@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,37 @@
 /// The tables are built from ICU on first use; an ICU without the Windows-31J table (a broken installation) makes
 /// that first use throw plok::Error. Nothing else throws.
 namespace plok::cp932 {
+
+/// The escapes of bytes that start no character: U+DC80..U+DCFF, the escape base plus the byte.
+inline constexpr char16_t kEscapeBase = 0xDC00;
+
+constexpr bool IsByteEscape(char16_t unit)
+{
+    return unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF;
+}
+
+/// A byte that starts a two-byte character when a trail byte follows it.
+constexpr bool IsLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+/// A byte that may end a two-byte character. Never below 0x40, so commas, quotes, tabs, CR and LF are always
+/// themselves in the raw bytes.
+constexpr bool IsTrailByte(unsigned char b)
+{
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
+
+/// The length in bytes (1 or 2) of the character at `i` of `s` as the decoder frames it: a lead byte with a trail
+/// byte after it is one character's bytes, assigned or not. `i` must be inside `s`.
+constexpr std::size_t CharLength(std::string_view s, std::size_t i)
+{
+    return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()
+            && IsTrailByte(static_cast<unsigned char>(s[i + 1]))
+        ? 2
+        : 1;
+}
 
 /// Appends the decoded text of `bytes` to `out`.
 void DecodeAppend(std::string_view bytes, std::u16string& out);

@@ -6,14 +6,7 @@
 
 using namespace plok;
 
-namespace {
-
-bool IsLeadByte(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-} // namespace
+using cp932::IsLeadByte;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

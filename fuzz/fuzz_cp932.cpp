@@ -11,15 +11,8 @@ using namespace plok;
 
 namespace {
 
-bool IsLeadByte(unsigned b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool IsTrailByte(unsigned b)
-{
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
+using cp932::IsLeadByte;
+using cp932::IsTrailByte;
 
 int Rank(unsigned lead)
 {
@@ -99,7 +92,7 @@ void CheckText(std::string_view x)
         const bool pair
             = t[i] >= 0xD800 && t[i] <= 0xDBFF && i + 1 < t.size() && t[i + 1] >= 0xDC00 && t[i + 1] <= 0xDFFF;
         const std::u16string_view c = std::u16string_view(t).substr(i, pair ? 2 : 1);
-        escapes = escapes || (t[i] >= 0xDC80 && t[i] <= 0xDCFF);
+        escapes = escapes || cp932::IsByteEscape(t[i]);
         const std::string piece = cp932::Encode(c);
         if (!cp932::CanEncode(c)) {
             all = false;

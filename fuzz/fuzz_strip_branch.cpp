@@ -31,7 +31,7 @@ std::string SymbolCut(std::string_view v)
 
 bool HasEscape(std::u16string_view text)
 {
-    return std::any_of(text.begin(), text.end(), [](char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; });
+    return std::any_of(text.begin(), text.end(), cp932::IsByteEscape);
 }
 
 } // namespace

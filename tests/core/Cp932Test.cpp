@@ -27,6 +27,33 @@ TEST(Cp932, AsciiBytesAreThemselvesBothWays)
     }
 }
 
+TEST(Cp932, CharLengthFramesAsTheDecoderDoes)
+{
+    struct Case
+    {
+        std::string bytes;
+        std::size_t length;
+    };
+    const std::vector<Case> cases = {
+        {Bytes({0x82, 0xa0, 'A'}), 2}, // あ
+        {Bytes({0xf0, 0x40, 'A'}), 2}, // an unassigned pair is still one character's bytes
+        {Bytes({0x82}), 1}, // a lead byte at the end
+        {Bytes({0x82, 0x7f}), 1},
+        {Bytes({0x82, 0x3f}), 1},
+        {Bytes({0x82, ','}), 1},
+        {Bytes({0xa1, 0x40}), 1}, // half-width katakana stands alone
+        {Bytes({0x80, 0x40}), 1},
+        {Bytes({0xfd, 0x40}), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.bytes));
+        EXPECT_EQ(cp932::CharLength(c.bytes, 0), c.length);
+        // Decoding the character's bytes apart from the rest gives the same text as decoding them together.
+        const std::string_view all = c.bytes;
+        EXPECT_EQ(cp932::Decode(all.substr(0, c.length)) + cp932::Decode(all.substr(c.length)), cp932::Decode(all));
+    }
+}
+
 TEST(Cp932, KnownCharacters)
 {
     struct Case
