@@ -1,7 +1,6 @@
 #include "app/Flow.h"
 
 #include "app/Folders.h"
-#include "app/TfrmOption.h"
 #include "gui/Fonts.h"
 #include "gui/QtText.h"
 
@@ -64,16 +63,9 @@ Environment DesktopEnvironment()
     return env;
 }
 
-void OpenOptionWindow(const Environment& env, Prompts& prompts, QWidget* parent)
+std::unique_ptr<TfrmMain> CreateMainWindow(const Environment& env, Prompts& prompts)
 {
-    (new TfrmOption(env, prompts, parent))->DspSet();
-}
-
-std::unique_ptr<claims::TfrmMain> CreateMainWindow(const Environment& env, Prompts& prompts)
-{
-    auto window = std::make_unique<claims::TfrmMain>(env, prompts);
-    window->SetOnOptions([env, &prompts, parent = window.get()] { OpenOptionWindow(env, prompts, parent); });
-    return window;
+    return std::make_unique<TfrmMain>(env, prompts);
 }
 
 } // namespace plok::app

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "claims/TfrmMain.h"
+#include "app/TfrmMain.h"
 #include "core/Environment.h"
 #include "core/Prompts.h"
 
@@ -23,10 +23,7 @@ void Activate(QWidget* window);
 /// folder cannot be created.
 Environment DesktopEnvironment();
 
-/// Opens a fresh option window modally over `parent` and returns once it has closed.
-void OpenOptionWindow(const Environment& env, Prompts& prompts, QWidget* parent);
-
-/// The main window, its options button wired to the option window. `prompts` must outlive it.
-std::unique_ptr<claims::TfrmMain> CreateMainWindow(const Environment& env, Prompts& prompts);
+/// The main window. `prompts` must outlive it.
+std::unique_ptr<TfrmMain> CreateMainWindow(const Environment& env, Prompts& prompts);
 
 } // namespace plok::app

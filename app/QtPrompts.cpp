@@ -104,9 +104,9 @@ std::optional<std::u16string> QtPrompts::BrowseFolder(std::u16string_view instru
     return U(browser.folder());
 }
 
-bool QtPrompts::OpenUrl(std::u16string_view url)
+bool QtPrompts::OpenDocument(std::u16string_view file)
 {
-    return QDesktopServices::openUrl(QUrl(Q(url)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(file)));
 }
 
 } // namespace plok::app

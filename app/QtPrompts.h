@@ -23,7 +23,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, std::u16string_view te
 /// The window a prompt belongs to: the active modal window, else the active window, else none.
 QWidget* PromptParent();
 
-/// Prompts for the desktop program: Qt message boxes, the system's file dialogs and the desktop's URL handler.
+/// Prompts for the desktop program: Qt message boxes, the system's file dialogs and the desktop's handler of documents.
 class QtPrompts : public Prompts
 {
 public:
@@ -33,7 +33,7 @@ public:
     void Error(std::u16string_view text) override;
     std::optional<std::u16string> OpenFile(std::u16string_view startAt) override;
     std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial) override;
-    bool OpenUrl(std::u16string_view url) override;
+    bool OpenDocument(std::u16string_view file) override;
 };
 
 } // namespace plok::app

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/QtWindows.h"
+#include "core/OptionPresenter.h"
 #include "gui/ChildWindow.h"
 
 #include <memory>
@@ -10,7 +12,7 @@ class TfrmOption;
 
 namespace plok::app {
 
-/// The option window: the way to the converter and the replacement tools.
+/// The option window, a view of OptionPresenter: the way to the converter and the replacement tools.
 class TfrmOption : public gui::ChildWindow
 {
     Q_OBJECT
@@ -20,12 +22,9 @@ public:
     ~TfrmOption() override;
 
 private:
-    void Button1Click();
-    void Button2Click();
-    /// Shows a fresh tool window that opens the real result dialog.
-    void Open(gui::ChildWindow* tool);
-
     std::unique_ptr<Ui::TfrmOption> m_ui;
+    QtWindows m_windows;
+    OptionPresenter m_presenter {m_windows};
 };
 
 } // namespace plok::app

@@ -2,17 +2,18 @@
 // manual, and what a developer looks at after changing a window.
 #include "app/FolderBrowser.h"
 #include "app/QtPrompts.h"
+#include "app/QtWindows.h"
+#include "app/TfrmConvert.h"
+#include "app/TfrmMain.h"
 #include "app/TfrmOption.h"
+#include "app/TfrmReplace.h"
+#include "app/TfrmSavePath.h"
 #include "claims/Anonymize.h"
 #include "claims/Delivery.h"
-#include "claims/TfrmMain.h"
-#include "claims/TfrmMsg.h"
-#include "claims/TfrmSavePath.h"
+#include "claims/MainPresenter.h"
 #include "core/Cp932.h"
 #include "core/Settings.h"
 #include "gui/QtText.h"
-#include "tools/TfrmConvert.h"
-#include "tools/TfrmReplace.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,7 +21,6 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -45,9 +45,21 @@ public:
     {
         return std::nullopt;
     }
-    bool OpenUrl(std::u16string_view) override { return true; }
+    bool OpenDocument(std::u16string_view) override { return true; }
 
     std::vector<std::u16string> warnings;
+};
+
+/// A main window without a screen, and no window opens from it.
+class NoWindows : public View, public WindowOpener
+{
+public:
+    void SetText(std::string_view, std::u16string_view) override { }
+    void SetIndex(std::string_view, int) override { }
+    void SetVisible(std::string_view, bool) override { }
+    void Close() override { }
+    void Open(WindowKind) override { }
+    void OpenResult(const ResultTriple&) override { }
 };
 
 class Shooter
@@ -105,7 +117,7 @@ void WriteClaimsFile(const std::filesystem::path& path, const std::vector<std::u
         out << cp932::Encode(line) << "\r\n";
 }
 
-/// Anonymises a small month through the main window's own button, as staff do, and returns the warnings it gave: the
+/// Anonymises a small month through the main window's decisions, as staff do, and returns the warnings it gave: the
 /// social file carries its patient's name in a note typed to a disease name, which the audit finds. The copies stay in
 /// `env.programFolder`.
 std::vector<std::u16string> AnonymiseMonth(const Environment& env)
@@ -120,11 +132,11 @@ std::vector<std::u16string> AnonymiseMonth(const Environment& env)
         {u"IR,2,13,1,1310001,,さくら内科クリニック,50605,00,03-1111-2222",
             u"RE,1,1112,50605,佐藤　花子,2,3500202,,,,,,,5678-02", u"HO,138057,,１２３４,1,100"});
     SilentPrompts prompts;
-    claims::TfrmMain main(env, prompts);
-    main.SetResultOpener([](std::u16string, std::u16string, std::u16string) {});
-    Child<QLineEdit>(&main, "Edit1")->setText(QString::fromStdString(social.string()));
-    Child<QLineEdit>(&main, "Edit2")->setText(QString::fromStdString(national.string()));
-    Child<QPushButton>(&main, "Button1")->click();
+    NoWindows none;
+    claims::MainPresenter main(env, prompts, none, none);
+    main.Edit1Change(social.u16string());
+    main.Edit2Change(national.u16string());
+    main.Button1Click();
     return prompts.warnings;
 }
 
@@ -161,7 +173,7 @@ int main(int argc, char** argv)
     const QString national = QStringLiteral("/home/clinic/レセプト/国保/RECEIPTC.UKE");
 
     {
-        claims::TfrmMain main(env, prompts);
+        app::TfrmMain main(env, prompts);
         main.show();
         shoot.Save(&main, QStringLiteral("main"));
         Child<QLineEdit>(&main, "Edit1")->setText(social);
@@ -176,22 +188,22 @@ int main(int argc, char** argv)
     for (const bool folder : {false, true}) {
         settings::Write(env.settingsFile, settings::kSaveFolder, folder ? u"/media/usb/レセプト" : u"");
         shoot.SaveModal(folder ? QStringLiteral("savepath-folder") : QStringLiteral("savepath-downloads"),
-            [&] { (new claims::TfrmSavePath(env, prompts))->DspSet(); });
+            [&] { (new app::TfrmSavePath(env, prompts))->DspSet(); });
         shoot.SaveModal(folder ? QStringLiteral("msg-save") : QStringLiteral("msg-download"),
-            [&] { claims::ShowResultDialog(env, prompts, nullptr, claims::kAnonymizedText, u"", u""); });
+            [&] { app::QtWindows(env, prompts, nullptr).OpenResult({claims::kAnonymizedText}); });
     }
     shoot.SaveModal(QStringLiteral("folder-browser"), [&] {
         app::FolderBrowser(u"保存先フォルダを指定してＯＫをクリックしてください", gui::U(QDir::homePath())).exec();
     });
     shoot.SaveModal(QStringLiteral("option"), [&] { (new app::TfrmOption(env, prompts))->DspSet(); });
     shoot.SaveModal(QStringLiteral("convert"), [&] {
-        auto* w = new tools::TfrmConvert(env, prompts);
+        auto* w = new app::TfrmConvert(env, prompts);
         QTimer::singleShot(
             0, [w] { Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("/home/clinic/健診/FF.txt")); });
         w->DspSet();
     });
     shoot.SaveModal(QStringLiteral("replace"), [&] {
-        auto* w = new tools::TfrmReplace(env, prompts);
+        auto* w = new app::TfrmReplace(env, prompts);
         QTimer::singleShot(0, [w] {
             Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("/home/clinic/変換/患者一覧.txt"));
             Child<QLineEdit>(w, "Edit3")->setText(QStringLiteral("/home/clinic/変換/変更定義.csv"));

@@ -1,7 +1,7 @@
 // Choosing a month's claims file in the main window: the time from the click to the checked path in its field, and
 // the program's peak memory. Only the first line should be read, whatever the size of the file.
+#include "app/TfrmMain.h"
 #include "bench/ClaimGenerator.h"
-#include "claims/TfrmMain.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -36,7 +36,7 @@ public:
     {
         return std::nullopt;
     }
-    bool OpenUrl(std::u16string_view) override { return true; }
+    bool OpenDocument(std::u16string_view) override { return true; }
 
 private:
     std::u16string m_file;
@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     const std::filesystem::path root = dir.path().toStdString();
     const plok::Environment env {root, root / "user.ini", root / "Downloads"};
     ChoosingPrompts prompts(std::filesystem::path(file).u16string());
-    plok::claims::TfrmMain window(env, prompts);
+    plok::app::TfrmMain window(env, prompts);
     window.show();
     auto* choose = window.findChild<QPushButton*>(QStringLiteral("Button3"));
     const auto start = std::chrono::steady_clock::now();

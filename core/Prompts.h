@@ -7,7 +7,7 @@
 namespace plok {
 
 /// Everything a window asks of the user or of the desktop shell. Windows never open a message box, a file dialog
-/// or a browser themselves: the desktop program implements this with Qt, tests with a scripted fake.
+/// or a document themselves: the desktop program implements this with Qt, tests with a scripted fake.
 class Prompts
 {
 public:
@@ -28,8 +28,9 @@ public:
     /// folder, or nothing when cancelled.
     virtual std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial)
         = 0;
-    /// Opens `url` in the user's browser; false when the desktop could not be asked.
-    virtual bool OpenUrl(std::u16string_view url) = 0;
+    /// Opens the document at the full path `file` with the program the desktop associates with it (a browser for
+    /// the manual's pages); false when the desktop could not be asked.
+    virtual bool OpenDocument(std::u16string_view file) = 0;
 };
 
 /// Runs `body`; a failure it lets escape is shown by `prompts.Error` with the failure's text and goes no further.

@@ -12,6 +12,12 @@ int StrToIntDef(std::u16string_view s, int def)
     return detail::ReadWholeNumber<std::int32_t>(s).value_or(def);
 }
 
+std::u16string IntToStr(int value)
+{
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 std::string ToUtf8(std::u16string_view s)
 {
     std::string out;

@@ -48,6 +48,9 @@ inline bool IsBlank(std::u16string_view s)
 /// two's complement). Anything else, the empty text included, gives `def`. Never throws.
 int StrToIntDef(std::u16string_view s, int def);
 
+/// `value` in decimal digits, with "-" when negative.
+std::u16string IntToStr(int value);
+
 /// UTF-8 for display and for file names; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view s);
 /// UTF-16 from UTF-8; an invalid sequence becomes U+FFFD.

@@ -1,6 +1,7 @@
 #include "gui/ChildWindow.h"
 
 #include "gui/Fonts.h"
+#include "gui/Guard.h"
 #include "gui/Keys.h"
 
 #include <QPushButton>
@@ -9,6 +10,36 @@
 #include <QStyle>
 
 namespace plok::gui {
+
+namespace {
+
+/// Centres its window each time it is shown by the program (not when the desktop restores it), then runs `onShow`.
+class CentreWhenShown : public QObject
+{
+public:
+    CentreWhenShown(QWidget* window, Prompts& prompts, std::function<void()> onShow)
+        : QObject(window)
+        , m_prompts(prompts)
+        , m_onShow(std::move(onShow))
+    { }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show || event->spontaneous())
+            return false;
+        CentreOnScreen(static_cast<QWidget*>(watched));
+        if (m_onShow)
+            RunGuarded(m_prompts, m_onShow);
+        return false;
+    }
+
+private:
+    Prompts& m_prompts;
+    std::function<void()> m_onShow;
+};
+
+} // namespace
 
 void CentreOnScreen(QWidget* window)
 {
@@ -21,14 +52,21 @@ void CentreOnScreen(QWidget* window)
     window->move(frame.topLeft());
 }
 
-void SetCloseGlyph(QPushButton* button)
+void SetUpFrame(
+    QWidget* window, QSize designSize, QPushButton* closeButton, Prompts& prompts, std::function<void()> onShow)
 {
-    button->setIcon(button->style()->standardIcon(QStyle::SP_DialogCloseButton));
+    UsePixelFonts(window);
+    UseDesktopKeys(window);
+    window->resize(designSize);
+    if (closeButton) {
+        closeButton->setIcon(closeButton->style()->standardIcon(QStyle::SP_DialogCloseButton));
+        ConnectGuarded(closeButton, &QPushButton::clicked, window, prompts, [window] { window->close(); });
+    }
+    window->installEventFilter(new CentreWhenShown(window, prompts, std::move(onShow)));
 }
 
-ChildWindow::ChildWindow(const Environment& env, Prompts& prompts, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_env(env)
+ChildWindow::ChildWindow(Prompts& prompts, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | kTitleBar)
     , m_prompts(prompts)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -38,39 +76,13 @@ ChildWindow::~ChildWindow() = default;
 
 void ChildWindow::SetUpFrame(QSize designSize, QPushButton* closeButton)
 {
-    UsePixelFonts(this);
-    UseDesktopKeys(this);
-    resize(designSize);
-    if (closeButton) {
-        SetCloseGlyph(closeButton);
-        OnClick(closeButton, [this] { close(); });
-    }
+    gui::SetUpFrame(this, designSize, closeButton, m_prompts, [this] { FormShow(); });
 }
 
 bool ChildWindow::DspSet()
 {
     exec();
     return true;
-}
-
-void ChildWindow::SetResultOpener(ResultOpener opener)
-{
-    m_openResult = std::move(opener);
-}
-
-void ChildWindow::OpenResult(const std::u16string& msg, const std::u16string& file1, const std::u16string& file2)
-{
-    if (m_openResult)
-        m_openResult(msg, file1, file2);
-}
-
-void ChildWindow::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    CentreOnScreen(this);
-    RunGuarded(m_prompts, [this] { FormShow(); });
 }
 
 } // namespace plok::gui

@@ -1,31 +1,29 @@
 #pragma once
 
-#include "core/Environment.h"
 #include "core/Prompts.h"
-#include "gui/Guard.h"
 
-#include <QAbstractButton>
 #include <QDialog>
 #include <functional>
-#include <string>
 
 class QPushButton;
 
 namespace plok::gui {
 
-/// Opens the result dialog of a finished job with its completion message and the two file names it produced.
-/// app/ hands every job window the one that opens the real dialog; tests hand in a recorder.
-using ResultOpener = std::function<void(std::u16string msg, std::u16string file1, std::u16string file2)>;
+/// The title bar every window has: the system menu and the close box, no minimise or maximise box.
+inline constexpr Qt::WindowFlags kTitleBar = Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
 /// Moves the top-level `window` so that its frame is centred on its screen. Windows call this as they are shown.
 void CentreOnScreen(QWidget* window);
 
-/// Gives `button` the standard close glyph, as every "閉じる(&C)" button carries.
-void SetCloseGlyph(QPushButton* button);
+/// The frame every window shares, the main window as much as each child window: the fonts of its .ui file in pixels,
+/// the desktop's keys, its design size with a sizable border, the standard close glyph on `closeButton` (when there is
+/// one), which closes the window, and centring on the screen each time it is shown (not when it is restored), after
+/// which `onShow` runs through the guard.
+void SetUpFrame(
+    QWidget* window, QSize designSize, QPushButton* closeButton, Prompts& prompts, std::function<void()> onShow = {});
 
-/// The frame every child window shares: a dialog whose title bar has the system menu and close box only, at its
-/// design size with a sizable border, centred on the screen whenever it is shown, shown modally by DspSet and deleted
-/// once closed. A derived window sets up its .ui, calls SetUpFrame, and keeps only its own handlers.
+/// A child window: a dialog with the shared frame, shown modally by DspSet and deleted once closed. A derived window
+/// sets up its .ui, calls SetUpFrame, and connects its controls to its presenter.
 class ChildWindow : public QDialog
 {
     Q_OBJECT
@@ -35,33 +33,16 @@ public:
 
     /// Shows the window modally and returns true once it has closed (the window is gone by then).
     bool DspSet();
-    /// Sets how the window opens the result dialog of a finished job.
-    void SetResultOpener(ResultOpener opener);
 
 protected:
     /// The window deletes itself once closed: create it with new.
-    ChildWindow(const Environment& env, Prompts& prompts, QWidget* parent);
+    ChildWindow(Prompts& prompts, QWidget* parent);
 
-    /// Sizes the client area to its design size and makes `closeButton` (when there is one) close the window.
+    /// The shared frame, with FormShow run each time the window is shown.
     void SetUpFrame(QSize designSize, QPushButton* closeButton);
-    /// Connects a click of `button` to `handler` through the guard.
-    template<class Handler>
-    void OnClick(QAbstractButton* button, Handler handler)
-    {
-        ConnectGuarded(button, &QAbstractButton::clicked, this, m_prompts, std::move(handler));
-    }
-    /// Opens the result dialog through the opener the window was given; without one, nothing opens.
-    void OpenResult(const std::u16string& msg, const std::u16string& file1, const std::u16string& file2);
-
-    /// Runs through the guard each time the window is shown (not when it is restored), once it is centred.
     virtual void FormShow() { }
-    void showEvent(QShowEvent* event) override;
 
-    Environment m_env;
     Prompts& m_prompts;
-
-private:
-    ResultOpener m_openResult;
 };
 
 } // namespace plok::gui

@@ -1,9 +1,9 @@
-// A file dropped from the desktop onto a file field goes through the same check and messages as one chosen in the
-// open-file dialog.
-#include "claims/TfrmMain.h"
+// A file dropped from the desktop onto a file field reaches the window's presenter, which checks it as one chosen in
+// the open-file dialog (tested on the presenters); anything else dropped is refused by the field.
+#include "app/TfrmConvert.h"
+#include "app/TfrmMain.h"
+#include "app/TfrmReplace.h"
 #include "support/GuiSupport.h"
-#include "tools/TfrmConvert.h"
-#include "tools/TfrmReplace.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -36,49 +36,45 @@ bool Drop(QLineEdit* edit, const QList<QUrl>& urls)
 class Drops : public GuiFixture
 { };
 
-TEST_F(Drops, ADroppedFileIsCheckedAsAChosenOne)
+TEST_F(Drops, ADroppedFileReachesThePresenterOfEveryFileField)
 {
     const std::u16string social = DataFile("social.UKE", "IR,1,13,1\r\n");
     const std::u16string national = DataFile("national.UKE", "IR,2,13,1\r\n");
-    const std::u16string empty = DataFile("empty.txt", "");
     struct Case
     {
-        const char* name;
         std::function<QWidget*()> make;
         const char* edit;
         std::u16string file;
-        std::vector<std::u16string> warnings; // empty: the field takes the file
     };
     const std::vector<Case> cases = {
-        {"social file on 社保", [&] { return new claims::TfrmMain(env, prompts); }, "Edit1", social, {}},
-        {"national file on 社保", [&] { return new claims::TfrmMain(env, prompts); }, "Edit1", national,
-            {u"社保のレセ電データではありません。"}},
-        {"national file on 国保", [&] { return new claims::TfrmMain(env, prompts); }, "Edit2", national, {}},
-        {"social file on 国保", [&] { return new claims::TfrmMain(env, prompts); }, "Edit2", social,
-            {u"国保のレセ電データではありません。"}},
-        {"converter source", [&] { return new tools::TfrmConvert(env, prompts); }, "Edit1", social, {}},
-        {"empty converter source", [&] { return new tools::TfrmConvert(env, prompts); }, "Edit1", empty,
-            {u"正しいFFファイルではありません。"}},
-        {"replacement source", [&] { return new tools::TfrmReplace(env, prompts); }, "Edit1", social, {}},
-        {"replacement table", [&] { return new tools::TfrmReplace(env, prompts); }, "Edit3", social, {}},
-        {"empty replacement table", [&] { return new tools::TfrmReplace(env, prompts); }, "Edit3", empty,
-            {u"変換定義ファイルではありません。"}},
+        {[&] { return new app::TfrmMain(env, prompts); }, "Edit1", social},
+        {[&] { return new app::TfrmMain(env, prompts); }, "Edit2", national},
+        {[&] { return new app::TfrmConvert(env, prompts); }, "Edit1", social},
+        {[&] { return new app::TfrmReplace(env, prompts); }, "Edit1", social},
+        {[&] { return new app::TfrmReplace(env, prompts); }, "Edit3", national},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        prompts.Clear();
         const std::unique_ptr<QWidget> window(c.make());
+        SCOPED_TRACE(window->metaObject()->className() + std::string(" ") + c.edit);
+        prompts.Clear();
         window->show();
         auto* edit = Control<QLineEdit>(window.get(), c.edit);
         ASSERT_TRUE(Drop(edit, {QUrl::fromLocalFile(QString::fromStdU16String(c.file))}));
-        EXPECT_EQ(prompts.Texts("warning"), c.warnings);
-        EXPECT_EQ(edit->text(), c.warnings.empty() ? QString::fromStdU16String(c.file) : QString());
+        EXPECT_EQ(edit->text(), QString::fromStdU16String(c.file));
+        EXPECT_TRUE(prompts.shown().empty());
     }
+    // A drop the presenter refuses is said, and the field stays as it was.
+    const std::unique_ptr<QWidget> main(new app::TfrmMain(env, prompts));
+    main->show();
+    ASSERT_TRUE(
+        Drop(Control<QLineEdit>(main.get(), "Edit1"), {QUrl::fromLocalFile(QString::fromStdU16String(national))}));
+    EXPECT_EQ(Control<QLineEdit>(main.get(), "Edit1")->text(), QString());
+    EXPECT_EQ(prompts.Texts("warning"), std::vector<std::u16string> {u"社保のレセ電データではありません。"});
 }
 
 TEST_F(Drops, WhatIsNoLocalFileIsRefused)
 {
-    const std::unique_ptr<claims::TfrmMain> window(new claims::TfrmMain(env, prompts));
+    const std::unique_ptr<app::TfrmMain> window(new app::TfrmMain(env, prompts));
     window->show();
     auto* edit = Control<QLineEdit>(window.get(), "Edit1");
     EXPECT_FALSE(Drop(edit, {QUrl(QStringLiteral("https://example.invalid/RECEIPTC.UKE"))}));

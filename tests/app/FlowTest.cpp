@@ -9,16 +9,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QPointer>
-#include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace plok::app {
 namespace {
-
-using test::Control;
 
 TEST(Flow, TheDesktopTakesTheResolvedFolders)
 {
@@ -46,29 +41,6 @@ TEST(Flow, TheApplicationAndEveryWindowCarryTheIcon)
     EXPECT_EQ(main->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
     const std::unique_ptr<TfrmOption> option(new TfrmOption(env, prompts));
     EXPECT_EQ(option->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
-}
-
-TEST(Flow, OptionsButtonOfTheMainWindowOpensAFreshOptionWindow)
-{
-    test::TempDir dir;
-    const Environment env {dir.path(), dir / "user.ini", dir / "Downloads"};
-    test::FakePrompts prompts;
-    const auto main = CreateMainWindow(env, prompts);
-    main->show();
-    for (int opening = 0; opening < 2; ++opening) {
-        SCOPED_TRACE(opening);
-        QPointer<TfrmOption> options;
-        test::WhileModal([&] { QTest::mouseClick(Control<QPushButton>(main.get(), "Button6"), Qt::LeftButton); },
-            [&](QWidget* w) {
-                options = test::ModalAs<TfrmOption>(w);
-                if (!options)
-                    return;
-                EXPECT_EQ(options->parentWidget(), main.get());
-                QTest::mouseClick(Control<QPushButton>(options, "BitBtn1"), Qt::LeftButton);
-            });
-        EXPECT_TRUE(options.isNull());
-    }
-    EXPECT_TRUE(main->isVisible());
 }
 
 } // namespace

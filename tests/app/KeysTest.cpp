@@ -1,11 +1,11 @@
 // The keys a person presses: Enter in an edit field keeps the window and its text, Enter on a focused button presses
 // it, and the mnemonic of 閉じる(&C) closes the window.
+#include "app/TfrmConvert.h"
+#include "app/TfrmMain.h"
 #include "app/TfrmOption.h"
-#include "claims/TfrmMain.h"
-#include "claims/TfrmSavePath.h"
+#include "app/TfrmReplace.h"
+#include "app/TfrmSavePath.h"
 #include "support/GuiSupport.h"
-#include "tools/TfrmConvert.h"
-#include "tools/TfrmReplace.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -32,11 +32,11 @@ protected:
     std::vector<std::pair<const char*, std::function<QWidget*()>>> Windows()
     {
         return {
-            {"main", [&] { return new claims::TfrmMain(env, prompts); }},
+            {"main", [&] { return new app::TfrmMain(env, prompts); }},
             {"option", [&] { return new app::TfrmOption(env, prompts); }},
-            {"converter", [&] { return new tools::TfrmConvert(env, prompts); }},
-            {"replacement", [&] { return new tools::TfrmReplace(env, prompts); }},
-            {"save destination", [&] { return new claims::TfrmSavePath(env, prompts); }},
+            {"converter", [&] { return new app::TfrmConvert(env, prompts); }},
+            {"replacement", [&] { return new app::TfrmReplace(env, prompts); }},
+            {"save destination", [&] { return new app::TfrmSavePath(env, prompts); }},
         };
     }
 };
@@ -74,13 +74,13 @@ TEST_F(Keys, EnterOnAFocusedButtonPressesIt)
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         SCOPED_TRACE(key);
         // The main window's マニュアル opens the manual.
-        auto main = std::make_unique<claims::TfrmMain>(env, prompts);
+        auto main = std::make_unique<app::TfrmMain>(env, prompts);
         Activate(main.get());
         auto* manual = main->findChild<QPushButton*>("Button5");
         manual->setFocus();
         prompts.Clear();
         QTest::keyClick(manual, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QTRY_COMPARE(prompts.Texts("url").size(), std::size_t(1));
+        QTRY_COMPARE(prompts.Texts("document").size(), std::size_t(1));
         main->close();
 
         // A child window's 閉じる closes it.

@@ -1,14 +1,14 @@
 // Every text of every window must be drawn whole inside its control at the geometry of the layout tables. Layout
 // tests compare rectangles; this one measures what the font draws where the style puts it.
+#include "app/QtWindows.h"
+#include "app/TfrmConvert.h"
+#include "app/TfrmMain.h"
 #include "app/TfrmOption.h"
+#include "app/TfrmReplace.h"
+#include "app/TfrmSavePath.h"
 #include "claims/Anonymize.h"
 #include "claims/StripBranch.h"
-#include "claims/TfrmMain.h"
-#include "claims/TfrmMsg.h"
-#include "claims/TfrmSavePath.h"
 #include "support/GuiSupport.h"
-#include "tools/TfrmConvert.h"
-#include "tools/TfrmReplace.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -131,11 +131,11 @@ protected:
 
 TEST_F(TextFit, EveryTextOfEveryWindowFitsItsControl)
 {
-    Check(new claims::TfrmMain(env, prompts));
+    Check(new app::TfrmMain(env, prompts));
     Check(new app::TfrmOption(env, prompts));
-    Check(new tools::TfrmConvert(env, prompts));
-    Check(new tools::TfrmReplace(env, prompts));
-    Check(new claims::TfrmSavePath(env, prompts));
+    Check(new app::TfrmConvert(env, prompts));
+    Check(new app::TfrmReplace(env, prompts));
+    Check(new app::TfrmSavePath(env, prompts));
 }
 
 TEST_F(TextFit, TheResultDialogShowsTheLongestMessageOfEachJob)
@@ -150,7 +150,7 @@ TEST_F(TextFit, TheResultDialogShowsTheLongestMessageOfEachJob)
         Setting(u"SAVEFDR", saveFolder ? u"/save" : u"");
         for (const std::u16string& message : messages) {
             SCOPED_TRACE(ToUtf8(message));
-            WhileModal([&] { claims::ShowResultDialog(env, prompts, nullptr, message, u"", u""); },
+            WhileModal([&] { app::QtWindows(env, prompts, nullptr).OpenResult({message}); },
                 [&](QWidget* dialog) {
                     const std::vector<Misfit> misfits = Misfits(dialog);
                     EXPECT_TRUE(misfits.empty()) << Describe(misfits);

@@ -1,10 +1,8 @@
 #include "app/TfrmOption.h"
 
-#include "support/FakePrompts.h"
+#include "app/TfrmConvert.h"
+#include "app/TfrmReplace.h"
 #include "support/GuiSupport.h"
-#include "support/TempDir.h"
-#include "tools/TfrmConvert.h"
-#include "tools/TfrmReplace.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -17,24 +15,12 @@ namespace plok::app {
 namespace {
 
 using test::Control;
-using test::FakePrompts;
-using test::TempDir;
 using test::WhileModal;
 
-class OptionWindowTest : public ::testing::Test
+class OptionWindowTest : public test::GuiFixture
 {
 protected:
-    void SetUp() override
-    {
-        window = new TfrmOption(env, prompts);
-        window->show();
-    }
-    void TearDown() override { delete window.data(); }
-
-    TempDir dir;
-    Environment env {dir.path(), dir / "user.ini", dir / "Downloads"};
-    FakePrompts prompts;
-    QPointer<TfrmOption> window;
+    QPointer<TfrmOption> window = Show<TfrmOption>();
 };
 
 TEST_F(OptionWindowTest, MatchesTheLayoutTable)
@@ -56,7 +42,7 @@ TEST_F(OptionWindowTest, EachButtonOpensAFreshToolWindowEveryTime)
         const char* button;
         const char* windowClass;
     };
-    for (const Case& c : {Case {"Button1", "plok::tools::TfrmConvert"}, Case {"Button2", "plok::tools::TfrmReplace"}}) {
+    for (const Case& c : {Case {"Button1", "plok::app::TfrmConvert"}, Case {"Button2", "plok::app::TfrmReplace"}}) {
         SCOPED_TRACE(c.button);
         for (int opening = 0; opening < 2; ++opening) {
             SCOPED_TRACE(opening);

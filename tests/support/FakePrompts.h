@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/Prompts.h"
+#include "core/Text.h"
 
 #include <deque>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,7 +19,7 @@ class FakePrompts : public Prompts
 public:
     struct Shown
     {
-        std::string kind; // "warning", "information", "confirm", "error", "open-file", "browse-folder", "url"
+        std::string kind; // "warning", "information", "confirm", "error", "open-file", "browse-folder", "document"
         std::u16string title;
         std::u16string text;
         bool operator==(const Shown&) const = default;
@@ -45,9 +47,9 @@ public:
         m_shown.push_back({"browse-folder", std::u16string(initial), std::u16string(instruction)});
         return Next(m_folders, "folder browser");
     }
-    bool OpenUrl(std::u16string_view url) override
+    bool OpenDocument(std::u16string_view file) override
     {
-        m_shown.push_back({"url", u"", std::u16string(url)});
+        m_shown.push_back({"document", u"", std::u16string(file)});
         return true;
     }
 
@@ -92,5 +94,27 @@ private:
     std::deque<std::optional<std::u16string>> m_files;
     std::deque<std::optional<std::u16string>> m_folders;
 };
+
+inline void PrintTo(const FakePrompts::Shown& s, std::ostream* os)
+{
+    *os << s.kind << "[" << ToUtf8(s.title) << "] " << ToUtf8(s.text);
+}
+
+inline FakePrompts::Shown InfoBox(std::u16string text)
+{
+    return {"information", u"情報", std::move(text)};
+}
+inline FakePrompts::Shown WarningBox(std::u16string text)
+{
+    return {"warning", u"警告", std::move(text)};
+}
+inline FakePrompts::Shown ConfirmBox(std::u16string text)
+{
+    return {"confirm", u"確認", std::move(text)};
+}
+inline FakePrompts::Shown OpenFileBox()
+{
+    return {"open-file", u"", u""};
+}
 
 } // namespace plok::test

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "core/Environment.h"
-#include "core/Settings.h"
-#include "core/Text.h"
-#include "support/FakePrompts.h"
-#include "support/TempDir.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,12 +11,12 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,62 +24,34 @@
 
 namespace plok::test {
 
-inline void PrintTo(const FakePrompts::Shown& s, std::ostream* os)
-{
-    *os << s.kind << "[" << ToUtf8(s.title) << "] " << ToUtf8(s.text);
-}
-
-inline FakePrompts::Shown InfoBox(std::u16string text)
-{
-    return {"information", u"情報", std::move(text)};
-}
-inline FakePrompts::Shown WarningBox(std::u16string text)
-{
-    return {"warning", u"警告", std::move(text)};
-}
-inline FakePrompts::Shown ConfirmBox(std::u16string text)
-{
-    return {"confirm", u"確認", std::move(text)};
-}
-inline FakePrompts::Shown OpenFileBox()
-{
-    return {"open-file", u"", u""};
-}
-
-/// Temporary program, Downloads and data folders, the settings file in the program folder, and scripted prompts.
-class GuiFixture : public testing::Test
+/// The window fixture with a running QApplication: test windows closing never ask it to quit, and those a test opens
+/// with Show are gone when it ends.
+class GuiFixture : public WindowFixture
 {
 protected:
-    GuiFixture()
+    GuiFixture() { QApplication::setQuitOnLastWindowClosed(false); }
+    ~GuiFixture() override
     {
-        // A test window closing must not ask the test application to quit.
-        QApplication::setQuitOnLastWindowClosed(false);
-        for (const char* d : {"program", "downloads", "data"})
-            std::filesystem::create_directory(root / d);
-        env = {root / "program", root / "program" / "user.ini", root / "downloads", root / "manual" / "index.html"};
-        std::filesystem::create_directory(root / "manual");
-        WriteBytes(env.manual, "<!DOCTYPE html>");
+        for (const QPointer<QWidget>& w : m_shown)
+            delete w.data();
+        FlushDeletes();
     }
-    ~GuiFixture() override { FlushDeletes(); }
 
+    /// Deletes the windows that closed and asked to be deleted.
     static void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    /// Sets `key` of section PARAM of the settings file.
-    void Setting(std::u16string_view key, std::u16string_view value) const
+    /// A fresh window of class `W`, shown (not modally). A child window deletes itself once closed.
+    template<class W>
+    QPointer<W> Show()
     {
-        settings::Write(env.settingsFile, key, value);
+        QPointer<W> w = new W(env, prompts);
+        m_shown.emplace_back(w.data());
+        w->show();
+        return w;
     }
 
-    /// Writes `bytes` as data/`name` and returns its full path as the open-file dialog gives it.
-    std::u16string DataFile(const char* name, std::string_view bytes) const
-    {
-        WriteBytes(root / "data" / name, bytes);
-        return (root / "data" / name).u16string();
-    }
-
-    TempDir root;
-    Environment env;
-    FakePrompts prompts;
+private:
+    std::vector<QPointer<QWidget>> m_shown;
 };
 
 /// One control of a window as the layout table gives it.
@@ -126,6 +94,25 @@ T* Control(const QWidget* window, const char* name)
     T* c = window->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(c, nullptr) << name;
     return c;
+}
+
+/// Clicks the button `name` of `window` with the mouse.
+inline void Click(const QWidget* window, const char* name)
+{
+    if (auto* button = Control<QAbstractButton>(window, name))
+        QTest::mouseClick(button, Qt::LeftButton);
+}
+
+/// Types `text` (ASCII) into the edit field `name` of `window` with the keyboard, replacing what it holds.
+inline void Type(const QWidget* window, const char* name, const QString& text)
+{
+    auto* edit = Control<QLineEdit>(window, name);
+    if (!edit)
+        return;
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
 }
 
 inline QString TextOf(const QWidget* w)

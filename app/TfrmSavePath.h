@@ -1,19 +1,18 @@
 #pragma once
 
+#include "claims/SavePathPresenter.h"
 #include "gui/ChildWindow.h"
+#include "gui/WidgetView.h"
 
 #include <memory>
-
-class QButtonGroup;
 
 namespace Ui {
 class TfrmSavePath;
 }
 
-namespace plok::claims {
+namespace plok::app {
 
-/// The save-destination window: chooses between the Downloads folder and a folder of the user's (setting SAVEFDR,
-/// written as soon as the user decides).
+/// The save-destination window, a view of claims::SavePathPresenter.
 class TfrmSavePath : public gui::ChildWindow
 {
     Q_OBJECT
@@ -27,13 +26,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void InitSet();
-    void RadioGroup1Click(int itemIndex);
-    void Button1Click();
-    void ShowFolderControls(bool visible);
-
     std::unique_ptr<Ui::TfrmSavePath> m_ui;
-    QButtonGroup* m_items = nullptr;
+    gui::WidgetView m_view {this};
+    claims::SavePathPresenter m_presenter;
 };
 
-} // namespace plok::claims
+} // namespace plok::app

@@ -1,9 +1,9 @@
-#include "gui/OpenDialog.h"
+#include "core/OpenDialog.h"
 
 #include "core/FileNames.h"
 #include "core/Settings.h"
 
-namespace plok::gui {
+namespace plok {
 
 OpenDialog::OpenDialog(const Environment& env, Prompts& prompts)
     : m_env(env)
@@ -22,4 +22,4 @@ std::optional<std::u16string> OpenDialog::Execute()
     return file;
 }
 
-} // namespace plok::gui
+} // namespace plok

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace plok::gui {
+namespace plok {
 
 /// A window's open-file dialog: it keeps the file last confirmed in it and starts there the next time; until then it
 /// starts in the folder of the file last confirmed in any open-file dialog, which the settings keep across restarts.
@@ -27,4 +27,4 @@ private:
     std::u16string m_fileName;
 };
 
-} // namespace plok::gui
+} // namespace plok

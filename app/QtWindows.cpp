@@ -1,0 +1,34 @@
+#include "app/QtWindows.h"
+
+#include "app/TfrmConvert.h"
+#include "app/TfrmMsg.h"
+#include "app/TfrmOption.h"
+#include "app/TfrmReplace.h"
+#include "app/TfrmSavePath.h"
+
+namespace plok::app {
+
+void QtWindows::Open(WindowKind window)
+{
+    switch (window) {
+    case WindowKind::SavePath:
+        (new TfrmSavePath(m_env, m_prompts, m_parent))->DspSet();
+        return;
+    case WindowKind::Option:
+        (new TfrmOption(m_env, m_prompts, m_parent))->DspSet();
+        return;
+    case WindowKind::Convert:
+        (new TfrmConvert(m_env, m_prompts, m_parent))->DspSet();
+        return;
+    case WindowKind::Replace:
+        (new TfrmReplace(m_env, m_prompts, m_parent))->DspSet();
+        return;
+    }
+}
+
+void QtWindows::OpenResult(const ResultTriple& result)
+{
+    (new TfrmMsg(m_env, m_prompts, m_parent))->DspSet(result);
+}
+
+} // namespace plok::app

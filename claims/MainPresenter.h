@@ -1,0 +1,85 @@
+#pragma once
+
+#include "core/Environment.h"
+#include "core/OpenDialog.h"
+#include "core/Prompts.h"
+#include "core/RunResult.h"
+#include "core/View.h"
+#include "core/WindowOpener.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+namespace plok::claims {
+
+/// The main window's decisions: picks the social and national claims files, runs anonymisation or branch-number
+/// removal on both and hands the result dialog the message and files of the latest successful runs.
+class MainPresenter
+{
+public:
+    MainPresenter(const Environment& env, Prompts& prompts, View& view, WindowOpener& windows);
+
+    /// Resets the controls and restores the removal mode (setting CB1); the position fields stay hidden, also when
+    /// the restored mode is the position mode.
+    void InitSet();
+    /// "レセ電データ匿名化": anonymises both files, audits each copy, then opens the result dialog.
+    void Button1Click();
+    /// "レセ電データ枝番除去": strips both files in the chosen mode, then opens the result dialog.
+    void Button2Click();
+    /// "ファイル選択": asks for the files whose fields are blank, checking each file's payer.
+    void Button3Click();
+    /// "保存先設定".
+    void Button4Click();
+    /// "マニュアル": the manual installed on this computer.
+    void Button5Click();
+    /// "オプション".
+    void Button6Click();
+    /// The user chose the removal mode's item `index` (-1: none): the position fields show for item 1 only.
+    void ComboBox1Change(int index);
+    /// The user edited the social (Edit1), national (Edit2), first (Edit4) or last position (Edit5) field.
+    void Edit1Change(std::u16string text);
+    void Edit2Change(std::u16string text);
+    void Edit4Change(std::u16string text);
+    void Edit5Change(std::u16string text);
+    /// A file dropped onto the social or national field: checked as a chosen one.
+    void Edit1Drop(const std::u16string& file);
+    void Edit2Drop(const std::u16string& file);
+    /// Stores the removal mode (CB1). Throws IoError.
+    void FormClose();
+
+private:
+    /// One of the two claims files: its field, its payer digit and its texts.
+    struct ClaimsField
+    {
+        const char* edit;
+        char16_t payer;
+        std::u16string_view choose;
+        std::u16string_view notThisPayer;
+        std::u16string path;
+    };
+
+    void SetPath(ClaimsField& field, std::u16string path);
+    /// Reads the first line of `file` into Memo1; when it names the field's payer at its fourth character, the field
+    /// takes the file's path, otherwise the warning for that payer is shown.
+    void TakeClaimsFile(ClaimsField& field, const std::u16string& file);
+    /// Audits a fresh anonymised copy against its original and warns when identifiers are left in it.
+    void WarnIfNotAnonymous(const std::filesystem::path& original, const std::u16string& copy);
+    void GoToURL(const std::filesystem::path& document);
+    template<class Run>
+    void RunBoth(Run run);
+
+    Environment m_env;
+    Prompts& m_prompts;
+    View& m_view;
+    WindowOpener& m_windows;
+    OpenDialog OpenDialog1;
+    std::array<ClaimsField, 2> m_files;
+    int m_mode = -1; // ComboBox1's item
+    std::u16string m_start; // Edit4
+    std::u16string m_end; // Edit5
+    // The latest successful runs' message and file names: what the result dialog is handed. Nothing clears it.
+    ResultTriple m_result;
+};
+
+} // namespace plok::claims

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/Environment.h"
+#include "core/Prompts.h"
+#include "core/View.h"
+#include "core/WindowOpener.h"
+
+#include <string>
+
+namespace plok::claims {
+
+/// The result dialog's decisions: shows a finished job's message and hands the files it wrote over to the Downloads
+/// folder or the configured save folder.
+class MsgPresenter
+{
+public:
+    MsgPresenter(const Environment& env, Prompts& prompts, View& view);
+
+    /// Reads the save folder setting (SAVEFDR) once, for the dialog's life: with a save folder the button reads
+    /// "保存".
+    void InitSet();
+    /// Takes the job's result and shows its message.
+    void DspSet(ResultTriple result);
+    /// Delivers the files, says what could not be delivered, and closes the dialog. Throws IoError or ListIndexError
+    /// when the institution subfolder cannot be named; nothing is moved then and the dialog stays open.
+    void Button1Click();
+
+private:
+    Environment m_env;
+    Prompts& m_prompts;
+    View& m_view;
+    std::u16string gstPath;
+    ResultTriple m_result;
+};
+
+} // namespace plok::claims

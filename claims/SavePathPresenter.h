@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/Environment.h"
+#include "core/Prompts.h"
+#include "core/View.h"
+
+namespace plok::claims {
+
+/// The save-destination window's decisions: the Downloads folder or a folder of the user's, written to the setting
+/// SAVEFDR as soon as the user decides.
+class SavePathPresenter
+{
+public:
+    SavePathPresenter(const Environment& env, Prompts& prompts, View& view);
+
+    /// Each time the window is shown: the stored folder selects "保存先指定" and shows the folder and its button.
+    void FormShow();
+    /// The user selected item `index` of the radio group: "ダウンロードフォルダ" (0) empties SAVEFDR at once,
+    /// "保存先指定" (1) shows the folder controls and stores nothing. Throws IoError.
+    void RadioGroup1Click(int index);
+    /// "保存先選択": the folder browser, started at the stored folder; a chosen folder is stored. Throws IoError.
+    void Button1Click();
+
+private:
+    void ShowFolderControls(bool visible);
+
+    Environment m_env;
+    Prompts& m_prompts;
+    View& m_view;
+};
+
+} // namespace plok::claims

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace plok {
+
+/// A window as its presenter sees it. Controls are named as in the window's .ui file ("Edit1", "Button1",
+/// "ComboBox1"...). The presenter only writes to its window: what the user types, chooses or clicks reaches the
+/// presenter as a call that carries the value, so the presenter holds every value of its window and never reads one
+/// back. Each front end implements this once, for all its windows.
+class View
+{
+public:
+    virtual ~View() = default;
+
+    /// Sets the text of an edit field, label, button or memo.
+    virtual void SetText(std::string_view control, std::u16string_view text) = 0;
+    /// Selects item `index` of a combo box or radio group (-1: none); checks a check box for 1, clears it for 0.
+    /// Setting a value is no user's choice: it reaches no handler of the presenter, and neither does SetText.
+    virtual void SetIndex(std::string_view control, int index) = 0;
+    /// Shows or hides a control.
+    virtual void SetVisible(std::string_view control, bool visible) = 0;
+    /// Closes the window, as its close button does.
+    virtual void Close() = 0;
+};
+
+} // namespace plok

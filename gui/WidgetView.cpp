@@ -1,0 +1,136 @@
+#include "gui/WidgetView.h"
+
+#include "gui/QtText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+namespace plok::gui {
+
+namespace {
+
+QString Name(std::string_view name)
+{
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+/// The radio buttons `<group>Item0`, `<group>Item1`... of a radio group, in item order.
+std::vector<QRadioButton*> Items(QWidget* group)
+{
+    std::vector<QRadioButton*> items;
+    while (auto* item = group->findChild<QRadioButton*>(
+               group->objectName() + QStringLiteral("Item") + QString::number(static_cast<qsizetype>(items.size()))))
+        items.push_back(item);
+    return items;
+}
+
+} // namespace
+
+QWidget* WidgetView::Control(std::string_view name) const
+{
+    QWidget* control = m_window->findChild<QWidget*>(Name(name));
+    if (!control)
+        throw std::logic_error("no control " + std::string(name) + " in " + m_window->objectName().toStdString());
+    return control;
+}
+
+void WidgetView::SetText(std::string_view control, std::u16string_view text)
+{
+    QWidget* w = Control(control);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(Q(text));
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(Q(text));
+        // A long text runs on to the window's edge and is cut off there.
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(Q(text));
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+        memo->setPlainText(Q(text));
+    } else {
+        throw std::logic_error("no text to set in " + std::string(control));
+    }
+}
+
+void WidgetView::SetIndex(std::string_view control, int index)
+{
+    QWidget* w = Control(control);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(index);
+    } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+        const QSignalBlocker blocker(check);
+        check->setChecked(index == 1);
+    } else {
+        const std::vector<QRadioButton*> items = Items(w);
+        if (index < 0 || static_cast<std::size_t>(index) >= items.size())
+            throw std::logic_error("no item " + std::to_string(index) + " in " + std::string(control));
+        std::vector<std::unique_ptr<QSignalBlocker>> blockers;
+        for (QRadioButton* item : items)
+            blockers.push_back(std::make_unique<QSignalBlocker>(item));
+        items[static_cast<std::size_t>(index)]->setChecked(true);
+    }
+}
+
+void WidgetView::SetVisible(std::string_view control, bool visible)
+{
+    Control(control)->setVisible(visible);
+}
+
+void WidgetView::Close()
+{
+    m_window->close();
+}
+
+void OnEdit(QLineEdit* edit, Prompts& prompts, std::function<void(std::u16string)> handler)
+{
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [&prompts, handler = std::move(handler)](const QString& text) {
+        RunGuarded(prompts, [&] { handler(U(text)); });
+    });
+}
+
+void OnChoose(QComboBox* combo, Prompts& prompts, std::function<void(int)> handler)
+{
+    ConnectGuarded(
+        combo, &QComboBox::currentIndexChanged, combo, prompts, [combo, handler] { handler(combo->currentIndex()); });
+    if (!combo->lineEdit())
+        return;
+    ConnectGuarded(combo->lineEdit(), &QLineEdit::textEdited, combo, prompts, [combo, handler] {
+        QLineEdit* edit = combo->lineEdit();
+        const QString text = edit->text();
+        const int index = combo->findText(text, Qt::MatchExactly);
+        if (index == combo->currentIndex())
+            return;
+        const int cursor = edit->cursorPosition();
+        {
+            const QSignalBlocker blocker(combo);
+            combo->setCurrentIndex(index);
+        }
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setCursorPosition(cursor);
+        }
+        handler(index);
+    });
+}
+
+void OnChoose(QWidget* group, Prompts& prompts, std::function<void(int)> handler)
+{
+    const std::vector<QRadioButton*> items = Items(group);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        QObject::connect(items[i], &QRadioButton::toggled, group, [&prompts, handler, i](bool checked) {
+            if (checked)
+                RunGuarded(prompts, [&] { handler(static_cast<int>(i)); });
+        });
+    }
+}
+
+} // namespace plok::gui

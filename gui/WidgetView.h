@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/Prompts.h"
+#include "core/View.h"
+#include "gui/Guard.h"
+
+#include <QAbstractButton>
+#include <functional>
+#include <string>
+
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+namespace plok::gui {
+
+/// The View of a Qt window: each control is found by its object name below the window. A label whose text is set grows
+/// to its one line of text, as the labels of the layout tables do; it never shrinks below its design width.
+class WidgetView : public View
+{
+public:
+    explicit WidgetView(QWidget* window)
+        : m_window(window)
+    { }
+
+    void SetText(std::string_view control, std::u16string_view text) override;
+    void SetIndex(std::string_view control, int index) override;
+    void SetVisible(std::string_view control, bool visible) override;
+    void Close() override;
+
+private:
+    /// The control `name`; throws std::logic_error when the window has none of that name.
+    QWidget* Control(std::string_view name) const;
+
+    QWidget* m_window;
+};
+
+// What the user does reaches the presenter through these, each handler through the guard.
+
+/// A click of `button`, under the busy cursor.
+template<class Handler>
+void OnClick(QAbstractButton* button, Prompts& prompts, Handler handler)
+{
+    ConnectGuarded(button, &QAbstractButton::clicked, button, prompts, std::move(handler));
+}
+
+/// The user's edits of `edit` (typing, pasting, undo; not a text the presenter set), with the new text.
+void OnEdit(QLineEdit* edit, Prompts& prompts, std::function<void(std::u16string)> handler);
+
+/// The user's choice of an item of `combo`, with its index (-1 for none). In an editable combo box, typed text selects
+/// the item it spells and otherwise no item, as a drop-down combo box does; the text stays as typed.
+void OnChoose(QComboBox* combo, Prompts& prompts, std::function<void(int)> handler);
+
+/// The user's choice of an item of the radio group `group`, whose items are its radio buttons named `<group>Item<i>`,
+/// with the item's index. Clicking the item already selected chooses nothing.
+void OnChoose(QWidget* group, Prompts& prompts, std::function<void(int)> handler);
+
+} // namespace plok::gui

@@ -1,0 +1,81 @@
+// The replacement window as a view: its layout, and that the user's clicks and typing reach its presenter and the
+// result reaches the result dialog. The decisions are tested on tools::ReplacePresenter.
+#include "app/TfrmReplace.h"
+
+#include "app/TfrmMsg.h"
+#include "support/GuiSupport.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace plok::app {
+namespace {
+
+using test::Click;
+using test::Control;
+using test::Type;
+
+using TfrmReplaceTest = test::GuiFixture;
+
+TEST_F(TfrmReplaceTest, MatchesTheLayoutTable)
+{
+    const QPointer<TfrmReplace> window = Show<TfrmReplace>();
+    test::CheckLayout(window,
+        {QStringLiteral("リプレース"), {348, 228},
+            {
+                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 0},
+                {"Button3", "QPushButton", {49, 8, 201, 25}, QStringLiteral("変換前フォルダ選択"), false, 1},
+                {"Edit1", "QLineEdit", {149, 110, 183, 23}, QString(), true, 2},
+                {"Button1", "QPushButton", {72, 186, 201, 25}, QStringLiteral("変換実行"), true, 3},
+                {"Edit2", "QLineEdit", {279, 64, 38, 23}, QString(), false, 4},
+                {"Edit3", "QLineEdit", {149, 139, 183, 23}, QString(), true, 5},
+                {"Button2", "QPushButton", {72, 63, 201, 25}, QStringLiteral("変換前ファイル選択"), true, 6},
+                {"CheckBox1", "QCheckBox", {49, 170, 131, 17}, QStringLiteral("0詰め10桁にする"), false, 7},
+                {"Edit4", "QLineEdit", {254, 168, 44, 23}, QString(), false, 8},
+                {"Label2", "QLabel", {43, 113, 92, 15}, QStringLiteral("変換前ファイル："), true, -1},
+                {"Label1", "QLabel", {43, 142, 104, 15}, QStringLiteral("変更定義ファイル："), true, -1},
+                {"Label3", "QLabel", {209, 170, 39, 15}, QStringLiteral("桁数："), false, -1},
+            }});
+    EXPECT_TRUE(Control<QCheckBox>(window, "CheckBox1")->isChecked());
+    EXPECT_FALSE(Control<QPushButton>(window, "BitBtn1")->icon().isNull());
+}
+
+TEST_F(TfrmReplaceTest, ClicksAndTypingReachThePresenterAndTheResultDialog)
+{
+    const QPointer<TfrmReplace> window = Show<TfrmReplace>();
+    prompts.AnswerFile(std::nullopt);
+    prompts.AnswerFile(std::nullopt);
+    Click(window, "Button2");
+    EXPECT_EQ(prompts.Texts("information").size(), 2u);
+    prompts.AnswerFolder(std::nullopt);
+    Control<QPushButton>(window, "Button3")->click();
+    EXPECT_EQ(prompts.Texts("browse-folder").size(), 1u);
+
+    Type(window, "Edit1", QString::fromStdU16String(DataFile("src.txt", "1,K1,a\r\n")));
+    Type(window, "Edit3", QString::fromStdU16String(DataFile("table.csv", "K1,N1\r\n")));
+    test::WhileModal([&] { Click(window, "Button1"); },
+        [&](QWidget* w) {
+            if (auto* dialog = test::ModalAs<TfrmMsg>(w)) {
+                EXPECT_EQ(dialog->parentWidget(), window.data());
+                EXPECT_EQ(Control<QLabel>(dialog, "Label1")->text(), QStringLiteral("srcR.txtが作成されました"));
+                dialog->close();
+            }
+        });
+    EXPECT_EQ(Control<QLineEdit>(window, "Edit2")->text(), QStringLiteral("1"));
+    EXPECT_EQ(test::ReadBytes(env.programFolder / "srcR.txt"), "1,N1,a\r\n");
+
+    // Showing the window again empties the fields and checks the box.
+    Control<QCheckBox>(window, "CheckBox1")->setChecked(false);
+    window->hide();
+    window->show();
+    for (const char* e : {"Edit1", "Edit2", "Edit3"})
+        EXPECT_EQ(Control<QLineEdit>(window, e)->text(), QString()) << e;
+    EXPECT_TRUE(Control<QCheckBox>(window, "CheckBox1")->isChecked());
+    EXPECT_TRUE(prompts.AllAnswersUsed());
+    EXPECT_TRUE(prompts.Texts("error").empty());
+}
+
+} // namespace
+} // namespace plok::app

@@ -1,0 +1,486 @@
+#include "claims/MainPresenter.h"
+
+#include "claims/Anonymize.h"
+#include "claims/StripBranch.h"
+#include "core/CommaText.h"
+#include "core/Cp932.h"
+#include "core/FileNames.h"
+#include "core/Version.h"
+#include "support/FakeView.h"
+
+#include <algorithm>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+namespace plok::claims {
+namespace {
+
+using test::ConfirmBox;
+using test::FakePrompts;
+using test::InfoBox;
+using test::OpenFileBox;
+using test::ReadBytes;
+using test::WarningBox;
+using Shown = FakePrompts::Shown;
+namespace fs = std::filesystem;
+
+std::string Claims(char16_t payer, std::u16string_view month = u"50605")
+{
+    return cp932::Encode(std::u16string(u"IR,") + payer + u",13,1,0123456,,ORVAクリニック," + std::u16string(month)
+        + u",00,012\r\nRE,1,1112,50605,名前,1,3450401,,,,,,,12345-01,x\r\n");
+}
+const std::string kSocial = Claims(u'1');
+const std::string kNational = Claims(u'2');
+// A receipt record without the fields both runs touch: each run fails on it.
+const std::string kBroken = "IR,1,13,1,0123456,,name,50605,00,012\r\nRE,1\r\n";
+
+const Shown kErrorBox {"error", u"プロク", u""};
+const Shown kSocialInfo = InfoBox(u"社保のレセ電データファイルを選択します");
+const Shown kNationalInfo = InfoBox(u"国保のレセ電データファイルを選択します");
+const Shown kNotSocial = WarningBox(u"社保のレセ電データではありません。");
+const Shown kNotNational = WarningBox(u"国保のレセ電データではありません。");
+const Shown kOpen = OpenFileBox();
+
+using Handler = void (MainPresenter::*)();
+using EditHandler = void (MainPresenter::*)(std::u16string);
+
+class MainPresenterTest : public test::PresenterFixture
+{
+protected:
+    /// A fresh window, its controls reset as when it is created.
+    void Create()
+    {
+        view = {};
+        windows = {};
+        presenter.emplace(env, prompts, view, windows);
+        presenter->InitSet();
+    }
+    /// A handler as the window runs it: through the guard.
+    void Run(Handler handler)
+    {
+        RunGuarded(prompts, [&] { ((*presenter).*handler)(); });
+    }
+    /// The user types `text` into the edit field `edit` (Edit1, Edit2, Edit4 or Edit5).
+    void Type(const char* edit, const std::u16string& text)
+    {
+        const std::pair<const char*, EditHandler> handlers[]
+            = {{"Edit1", &MainPresenter::Edit1Change}, {"Edit2", &MainPresenter::Edit2Change},
+                {"Edit4", &MainPresenter::Edit4Change}, {"Edit5", &MainPresenter::Edit5Change}};
+        const auto* h = std::find_if(
+            std::begin(handlers), std::end(handlers), [&](const auto& p) { return std::string_view(p.first) == edit; });
+        ASSERT_NE(h, std::end(handlers)) << edit;
+        view.Type(edit, text);
+        ((*presenter).*(h->second))(text);
+    }
+    bool PositionsShown() const
+    {
+        const std::optional<bool> shown = view.Visible("Edit4");
+        for (const char* name : {"Edit5", "Label4", "Label5"})
+            EXPECT_EQ(view.Visible(name), shown) << name;
+        EXPECT_TRUE(shown.has_value());
+        return shown.value_or(false);
+    }
+    /// The boxes shown so far, error texts left out (they carry the system's reason).
+    std::vector<Shown> Boxes() const
+    {
+        std::vector<Shown> boxes = prompts.shown();
+        for (Shown& s : boxes)
+            if (s.kind == "error")
+                s.text.clear();
+        return boxes;
+    }
+    std::vector<std::u16string> Outputs() const
+    {
+        std::vector<std::u16string> outputs;
+        for (const auto& e : fs::directory_iterator(env.programFolder))
+            if (e.path().filename() != "user.ini")
+                outputs.push_back(e.path().filename().u16string());
+        std::sort(outputs.begin(), outputs.end());
+        return outputs;
+    }
+
+    std::optional<MainPresenter> presenter;
+};
+
+TEST_F(MainPresenterTest, CreationResetsTheControlsAndRestoresTheMode)
+{
+    struct Case
+    {
+        std::optional<std::u16string> stored;
+        int index;
+        std::u16string storedAfter;
+    };
+    const std::vector<Case> cases = {
+        {std::nullopt, 0, u"0"},
+        {u"1", 1, u"1"},
+        {u"abc", 0, u"0"},
+        {u"7", -1, u"-1"},
+        {u"-1", -1, u"-1"},
+        {u"$1", 1, u"1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.stored.value_or(u"(none)")));
+        fs::remove(env.settingsFile);
+        if (c.stored)
+            Setting(u"CB1", *c.stored);
+        Create();
+        EXPECT_EQ(view.Index("ComboBox1"), c.index);
+        // A restored position mode is no choice of the user's: the position fields stay hidden.
+        EXPECT_FALSE(PositionsShown());
+        for (const char* control : {"Edit1", "Edit2", "Edit4", "Edit5", "Memo1"})
+            EXPECT_EQ(view.Text(control), u"") << control;
+        EXPECT_EQ(view.Text("Label8"), u"Ver." + FromUtf8(kVersion));
+        presenter->FormClose();
+        EXPECT_EQ(Stored(u"CB1"), c.storedAfter);
+    }
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(MainPresenterTest, TheUsersChoiceOfTheModeShowsThePositionFieldsAndIsStored)
+{
+    Create();
+    presenter->ComboBox1Change(1);
+    EXPECT_TRUE(PositionsShown());
+    Type("Edit4", u"2");
+    presenter->ComboBox1Change(0);
+    EXPECT_FALSE(PositionsShown());
+    presenter->ComboBox1Change(1);
+    EXPECT_TRUE(PositionsShown());
+    EXPECT_EQ(view.Text("Edit4"), u"2");
+    presenter->ComboBox1Change(-1);
+    EXPECT_FALSE(PositionsShown());
+    presenter->FormClose();
+    EXPECT_EQ(Stored(u"CB1"), u"-1");
+}
+
+TEST_F(MainPresenterTest, SettingThatCannotBeWrittenFailsTheClosing)
+{
+    env.settingsFile = root / "missing" / "user.ini";
+    Create();
+    EXPECT_THROW(presenter->FormClose(), IoError);
+}
+
+TEST_F(MainPresenterTest, FileSelection)
+{
+    const std::u16string social = DataFile("social.UKE", kSocial);
+    const std::u16string national = DataFile("national.UKE", kNational);
+    const std::u16string shortLine = DataFile("short.UKE", "IR\r\n");
+    const std::u16string empty = DataFile("empty.UKE", "");
+    const std::u16string missing = DataPath("missing.UKE");
+    struct Case
+    {
+        const char* name;
+        std::u16string edit1;
+        std::u16string edit2;
+        std::vector<bool> confirms;
+        std::vector<std::optional<std::u16string>> files;
+        std::u16string edit1After;
+        std::u16string edit2After;
+        std::vector<Shown> boxes;
+    };
+    const Shown again = ConfirmBox(u"新しいレセ電ファイルを選択しますか？");
+    const std::vector<Case> cases = {
+        {"both chosen", u"", u"", {}, {social, national}, social, national, {kSocialInfo, kOpen, kNationalInfo, kOpen}},
+        {"social cancelled", u"", u"", {}, {std::nullopt, national}, u"", national,
+            {kSocialInfo, kOpen, kNationalInfo, kOpen}},
+        {"national cancelled", u"", u"", {}, {social, std::nullopt}, social, u"",
+            {kSocialInfo, kOpen, kNationalInfo, kOpen}},
+        {"payers swapped", u"", u"", {}, {national, social}, u"", u"",
+            {kSocialInfo, kOpen, kNotSocial, kNationalInfo, kOpen, kNotNational}},
+        {"first line too short, empty file", u"", u"", {}, {shortLine, empty}, u"", u"",
+            {kSocialInfo, kOpen, kNotSocial, kNationalInfo, kOpen, kNotNational}},
+        {"social already chosen", u"/kept", u"", {}, {national}, u"/kept", national, {kNationalInfo, kOpen}},
+        {"national already chosen", u"", u"/kept", {}, {social}, social, u"/kept", {kSocialInfo, kOpen}},
+        {"blank fields count as empty", u"  ", u"\t", {}, {social, national}, social, national,
+            {kSocialInfo, kOpen, kNationalInfo, kOpen}},
+        {"one blank field asks no question", u"/a", u"   ", {}, {national}, u"/a", national, {kNationalInfo, kOpen}},
+        {"both chosen, keep them", u"/a", u"/b", {false}, {}, u"/a", u"/b", {again}},
+        {"both chosen, choose again", u"/a", u"/b", {true}, {social, national}, social, national,
+            {again, kSocialInfo, kOpen, kNationalInfo, kOpen}},
+        {"both chosen, choose again, cancel both", u"/a", u"/b", {true}, {std::nullopt, std::nullopt}, u"", u"",
+            {again, kSocialInfo, kOpen, kNationalInfo, kOpen}},
+        {"unreadable social file", u"", u"", {}, {missing}, u"", u"", {kSocialInfo, kOpen, kErrorBox}},
+        {"unreadable national file", u"", u"", {}, {social, missing}, social, u"",
+            {kSocialInfo, kOpen, kNationalInfo, kOpen, kErrorBox}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.Clear();
+        Create();
+        Type("Edit1", c.edit1);
+        Type("Edit2", c.edit2);
+        for (bool yes : c.confirms)
+            prompts.AnswerConfirm(yes);
+        for (const auto& file : c.files)
+            prompts.AnswerFile(file);
+
+        Run(&MainPresenter::Button3Click);
+
+        EXPECT_EQ(view.Text("Edit1"), c.edit1After);
+        EXPECT_EQ(view.Text("Edit2"), c.edit2After);
+        EXPECT_EQ(Boxes(), c.boxes);
+        EXPECT_TRUE(prompts.AllAnswersUsed());
+        // What the fields show is what the runs take.
+        fs::remove_all(env.programFolder);
+        fs::create_directory(env.programFolder);
+        prompts.Clear();
+        Run(&MainPresenter::Button1Click);
+        const std::u16string month1 = c.edit1After == social ? u"50605_1.UKE" : u"";
+        const std::u16string month2 = c.edit2After == national ? u"50605_2.UKE" : u"";
+        ASSERT_EQ(windows.results.size(), 1u);
+        EXPECT_EQ(windows.results[0].gstFile1, month1);
+        EXPECT_EQ(windows.results[0].gstFile2, month2);
+    }
+}
+
+TEST_F(MainPresenterTest, DroppedFilesAreCheckedAsChosenOnes)
+{
+    const std::u16string social = DataFile("social.UKE", kSocial);
+    const std::u16string national = DataFile("national.UKE", kNational);
+    Create();
+    presenter->Edit1Drop(national);
+    presenter->Edit2Drop(social);
+    EXPECT_EQ(view.Text("Edit1"), u"");
+    EXPECT_EQ(view.Text("Edit2"), u"");
+    presenter->Edit1Drop(social);
+    presenter->Edit2Drop(national);
+    EXPECT_EQ(view.Text("Edit1"), social);
+    EXPECT_EQ(view.Text("Edit2"), national);
+    EXPECT_EQ(prompts.shown(), (std::vector<Shown> {kNotSocial, kNotNational}));
+}
+
+TEST_F(MainPresenterTest, OnlyTheFirstLineOfAChosenFileIsReadIntoTheMemo)
+{
+    Create();
+    const std::string second = cp932::Encode(u"IR,2,13,1,0123456,,医院,50605\r\nRE,1\r\n\r\nGO,1\r\n");
+    prompts.AnswerFile(DataFile("social.UKE", kSocial));
+    prompts.AnswerFile(DataFile("second.UKE", second));
+    Run(&MainPresenter::Button3Click);
+    EXPECT_EQ(view.Text("Memo1"), u"IR,2,13,1,0123456,,医院,50605");
+    EXPECT_EQ(view.Text("Edit2"), DataPath("second.UKE"));
+    // A first line longer than a claims record is cut: only its fourth character matters.
+    Type("Edit2", u"");
+    prompts.AnswerFile(DataFile("long.UKE", "IR,2," + std::string(100000, 'x') + "\r\n"));
+    Run(&MainPresenter::Button3Click);
+    EXPECT_EQ(view.Text("Memo1").size(), 4096u);
+    EXPECT_EQ(view.Text("Edit2"), DataPath("long.UKE"));
+}
+
+TEST_F(MainPresenterTest, OpenDialogsStartWhereTheLastConfirmedFileIs)
+{
+    // After a restart the first dialog starts in the folder last used.
+    Setting(u"LASTDIR", u"/clinic/claims");
+    Create();
+    const std::u16string social = DataFile("social.UKE", kSocial);
+    prompts.AnswerFile(social);
+    prompts.AnswerFile(std::nullopt);
+    Run(&MainPresenter::Button3Click);
+    Type("Edit1", u"");
+    prompts.AnswerFile(std::nullopt);
+    prompts.AnswerFile(std::nullopt);
+    Run(&MainPresenter::Button3Click);
+    // The dialog keeps the file last confirmed in it; the folder is kept for the next start.
+    EXPECT_EQ(prompts.openFileStarts(), (std::vector<std::u16string> {u"/clinic/claims", social, social, social}));
+    EXPECT_EQ(settings::Read(env.settingsFile, u"LASTDIR", u""), (root / "data").u16string());
+}
+
+TEST_F(MainPresenterTest, Runs)
+{
+    const std::u16string social = DataFile("social.UKE", kSocial);
+    const std::u16string national = DataFile("national.UKE", kNational);
+    const std::u16string broken = DataFile("broken.UKE", kBroken);
+    const std::u16string slash = DataFile("slash.UKE", Claims(u'1', u"50/05"));
+    const std::u16string anonymized = kAnonymizedText;
+    const std::u16string stripped = kBranchStrippedText;
+    const std::u16string social1 = u"50605_1.UKE";
+    const std::u16string national1 = u"50605_2.UKE";
+    const std::u16string social2 = u"(50605提出_社保)RECEIPTC.uke";
+    const std::u16string national2 = u"(50605提出_国保)RECEIPTC.uke";
+    struct Case
+    {
+        const char* name;
+        Handler button;
+        int mode;
+        std::u16string edit1;
+        std::u16string edit2;
+        std::vector<ResultTriple> opened;
+        std::vector<std::string> boxKinds;
+        std::vector<std::u16string> outputs;
+    };
+    const Handler anonymize = &MainPresenter::Button1Click;
+    const Handler strip = &MainPresenter::Button2Click;
+    const std::vector<Case> cases = {
+        {"anonymize both", anonymize, 0, social, national, {{anonymized, social1, national1}}, {},
+            {social1, national1}},
+        {"anonymize social only", anonymize, 0, social, u"", {{anonymized, social1, u""}}, {"warning"}, {social1}},
+        {"anonymize neither", anonymize, 0, u"", u"", {{}}, {"warning", "warning"}, {}},
+        {"the payer decides the slot", anonymize, 0, national, u"", {{anonymized, u"", national1}}, {"warning"},
+            {national1}},
+        {"path taken untrimmed", anonymize, 0, u" " + social, u"", {{}}, {"warning", "warning"}, {}},
+        {"billing month unfit for a name", anonymize, 0, slash, national, {{anonymized, u"", national1}}, {"warning"},
+            {national1}},
+        {"anonymize, first file fails", anonymize, 0, broken, national, {}, {"error"}, {}},
+        {"strip both", strip, 0, social, national, {{stripped, social2, national2}}, {}, {social2, national2}},
+        {"strip national only", strip, -1, u"", national, {{stripped, u"", national2}}, {"warning"}, {national2}},
+        {"strip at blank positions", strip, 1, social, national, {{}}, {"warning", "warning"}, {}},
+        {"strip, first file fails", strip, 0, broken, national, {}, {"error"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(env.programFolder);
+        fs::create_directory(env.programFolder);
+        prompts.Clear();
+        Create();
+        presenter->ComboBox1Change(c.mode);
+        Type("Edit1", c.edit1);
+        Type("Edit2", c.edit2);
+
+        Run(c.button);
+
+        EXPECT_EQ(windows.results, c.opened);
+        EXPECT_EQ(BoxKinds(), c.boxKinds);
+        auto expected = c.outputs;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(Outputs(), expected);
+    }
+}
+
+TEST_F(MainPresenterTest, ResultTripleAccumulatesAcrossRuns)
+{
+    const std::u16string social = DataFile("social.UKE", kSocial);
+    const std::u16string national = DataFile("national.UKE", kNational);
+    const std::u16string broken = DataFile("broken.UKE", kBroken);
+    Create();
+    const auto run = [&](Handler button, const std::u16string& edit1, const std::u16string& edit2) {
+        Type("Edit1", edit1);
+        Type("Edit2", edit2);
+        Run(button);
+    };
+    run(&MainPresenter::Button1Click, social, u"");
+    run(&MainPresenter::Button1Click, u"", national);
+    run(&MainPresenter::Button2Click, social, u"");
+    run(&MainPresenter::Button1Click, u"", u"");
+    run(&MainPresenter::Button1Click, broken, national);
+    run(&MainPresenter::Button2Click, u"", u"");
+
+    const std::u16string anonymized = kAnonymizedText;
+    const ResultTriple mixed {kBranchStrippedText, u"(50605提出_社保)RECEIPTC.uke", u"50605_2.UKE"};
+    EXPECT_EQ(windows.results,
+        (std::vector<ResultTriple> {
+            {anonymized, u"50605_1.UKE", u""}, {anonymized, u"50605_1.UKE", u"50605_2.UKE"}, mixed, mixed, mixed}));
+}
+
+TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
+{
+    const std::u16string social = DataFile("social.UKE", kSocial);
+    struct Case
+    {
+        const char* name;
+        int mode;
+        std::u16string start;
+        std::u16string end;
+        std::string number; // the patient number the output holds
+    };
+    const std::vector<Case> cases = {
+        {"item 0: cut at symbols", 0, u"2", u"3", "12345"},
+        {"item 1: the positions typed", 1, u"2", u"3", "23"},
+        {"no item: kept", -1, u"2", u"3", "12345-01"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Create();
+        presenter->ComboBox1Change(c.mode);
+        Type("Edit1", social);
+        Type("Edit4", c.start);
+        Type("Edit5", c.end);
+        Run(&MainPresenter::Button2Click);
+        const fs::path output = env.programFolder / ToPath(u"(50605提出_社保)RECEIPTC.uke");
+        ASSERT_TRUE(fs::exists(output));
+        const std::string out = ReadBytes(output);
+        const std::size_t re = out.find("\r\nRE,");
+        ASSERT_NE(re, std::string::npos);
+        FieldList fields;
+        GetCommaTxt(cp932::Decode(out.substr(re + 2, out.find("\r\n", re + 2) - re - 2)), fields);
+        ASSERT_GT(fields.size(), 13u);
+        EXPECT_EQ(ToUtf8(fields[13]), c.number);
+    }
+    EXPECT_TRUE(prompts.Texts("error").empty());
+}
+
+TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsKeptWithAWarning)
+{
+    Create();
+    // The patient's name typed into a disease name of the social file; the national file is clean.
+    Type("Edit1", DataFile("social.UKE", kSocial + cp932::Encode(u"SY,0000999,20230601,,01,,,名前さんの胃炎\r\n")));
+    Type("Edit2", DataFile("national.UKE", kNational));
+    Run(&MainPresenter::Button1Click);
+    EXPECT_EQ(prompts.shown(),
+        std::vector<Shown> {WarningBox(u"匿名化ファイルに元の識別情報が残っています\n50605_1.UKE: 患者氏名 1件")});
+    EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
+    EXPECT_TRUE(fs::exists(env.programFolder / "50605_1.UKE"));
+}
+
+/// Prompts whose opening of a document can be told to fail.
+class DocumentPrompts : public FakePrompts
+{
+public:
+    enum class Mode
+    {
+        Opens,
+        Refused,
+        Throws,
+    };
+    explicit DocumentPrompts(Mode mode)
+        : m_mode(mode)
+    { }
+    bool OpenDocument(std::u16string_view file) override
+    {
+        FakePrompts::OpenDocument(file);
+        if (m_mode == Mode::Throws)
+            throw std::runtime_error("no desktop");
+        return m_mode == Mode::Opens;
+    }
+
+private:
+    Mode m_mode;
+};
+
+TEST_F(MainPresenterTest, ManualOpensTheInstalledManual)
+{
+    const Shown document {"document", u"", env.manual.u16string()};
+    struct Case
+    {
+        DocumentPrompts::Mode mode;
+        std::vector<Shown> boxes;
+    };
+    for (const Case& c :
+        std::vector<Case> {{DocumentPrompts::Mode::Opens, {document}}, {DocumentPrompts::Mode::Refused, {document}},
+            {DocumentPrompts::Mode::Throws, {document, WarningBox(u"ファイルを選択します")}}}) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        DocumentPrompts documentPrompts(c.mode);
+        MainPresenter main(env, documentPrompts, view, windows);
+        main.Button5Click();
+        EXPECT_EQ(documentPrompts.shown(), c.boxes);
+    }
+    // Without a manual on this computer nothing is opened; the user is told.
+    fs::remove(env.manual);
+    Create();
+    presenter->Button5Click();
+    EXPECT_EQ(prompts.shown(),
+        std::vector<Shown> {WarningBox(u"マニュアルが見つかりません。プロクをインストールし直してください。")});
+}
+
+TEST_F(MainPresenterTest, SaveDestinationAndOptionButtonsOpenTheirWindows)
+{
+    Create();
+    presenter->Button4Click();
+    presenter->Button6Click();
+    presenter->Button6Click();
+    EXPECT_EQ(windows.opened, (std::vector<WindowKind> {WindowKind::SavePath, WindowKind::Option, WindowKind::Option}));
+    EXPECT_TRUE(windows.results.empty());
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+} // namespace
+} // namespace plok::claims

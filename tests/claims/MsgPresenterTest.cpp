@@ -1,0 +1,182 @@
+#include "claims/MsgPresenter.h"
+
+#include "core/Cp932.h"
+#include "core/FileNames.h"
+#include "support/FakeView.h"
+
+#include <algorithm>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+namespace plok::claims {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+namespace fs = std::filesystem;
+
+const std::string kSocial = "IR,1,13,1,0123456,," + cp932::Encode(u"ORVAクリニック") + ",50605,00,012\r\n";
+const std::string kNational = "IR,2,13,1,0123456,," + cp932::Encode(u"ORVAクリニック") + ",50605,00,012\r\n";
+constexpr char16_t kMessage[] = u"社保と国保の匿名化ファイルが作成されました";
+
+class MsgPresenterTest : public test::PresenterFixture
+{
+protected:
+    MsgPresenterTest()
+    {
+        fs::create_directory(root / "save");
+        PutResults();
+    }
+    void PutResults() const
+    {
+        WriteBytes(env.programFolder / "50605_1.UKE", kSocial);
+        WriteBytes(env.programFolder / "50605_2.UKE", kNational);
+    }
+    std::vector<std::string> Names(const fs::path& dir) const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().filename() != "user.ini")
+                names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    /// A fresh dialog for `file1` and `file2`, created and handed its result as the window does.
+    MsgPresenter& Show(const std::u16string& file1, const std::u16string& file2)
+    {
+        view = {};
+        dialog.emplace(env, prompts, view);
+        RunGuarded(prompts, [&] { dialog->InitSet(); });
+        dialog->DspSet({kMessage, file1, file2});
+        return *dialog;
+    }
+    void Click()
+    {
+        RunGuarded(prompts, [&] { dialog->Button1Click(); });
+    }
+
+    std::optional<MsgPresenter> dialog;
+};
+
+TEST_F(MsgPresenterTest, ShowsTheMessageAndTheCaptionOfTheDestination)
+{
+    for (const auto& [saveFolder, caption] :
+        std::vector<std::pair<std::u16string, std::u16string>> {{u"", u""}, {u"  ", u""}, {u"/save", u"保存"}}) {
+        Setting(u"SAVEFDR", saveFolder);
+        Show(u"50605_1.UKE", u"");
+        EXPECT_EQ(view.Text("Label1"), kMessage);
+        // Without a save folder the button keeps the caption of its layout, ダウンロード.
+        EXPECT_EQ(view.Text("Button1"), caption);
+        EXPECT_FALSE(view.closed);
+    }
+}
+
+TEST_F(MsgPresenterTest, ButtonDeliversOrKeepsTheFiles)
+{
+    struct Case
+    {
+        const char* name;
+        std::u16string saveFolder; // SAVEFDR; "-" = not set
+        std::u16string svchg;
+        std::u16string file1;
+        std::u16string file2;
+        bool closes;
+        std::vector<std::string> kinds; // boxes shown
+        fs::path destination; // where the files end up; empty = nowhere (they stay in the work folder)
+        std::vector<std::string> delivered;
+    };
+    const std::u16string save = (root / "save").u16string();
+    const std::vector<Case> cases = {
+        {"no save folder", u"-", u"", u"50605_1.UKE", u"50605_2.UKE", true, {}, env.downloads,
+            {"50605_1.UKE", "50605_2.UKE"}},
+        {"blank save folder", u"   ", u"", u"50605_1.UKE", u"", true, {}, env.downloads, {"50605_1.UKE"}},
+        {"save folder", save, u"", u"", u"50605_2.UKE", true, {}, root / "save", {"50605_2.UKE"}},
+        {"both names empty", save, u"", u"", u"", true, {}, {}, {}},
+        {"subfolder named after the institution", save, u" 1 ", u"50605_1.UKE", u"50605_2.UKE", true, {},
+            root / "save" / ToPath(u"0123456_ORVAクリニック"), {"50605_1.UKE", "50605_2.UKE"}},
+        {"subfolder without a first file", save, u"1", u"", u"50605_2.UKE", false, {"error"}, {}, {}},
+        {"save folder gone", (root / "gone").u16string(), u"", u"50605_1.UKE", u"50605_2.UKE", true, {"warning"}, {},
+            {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::error_code ec;
+        fs::remove(env.settingsFile, ec);
+        if (c.saveFolder != u"-")
+            Setting(u"SAVEFDR", c.saveFolder);
+        Setting(u"SVCHG", c.svchg);
+        PutResults();
+        prompts.Clear();
+        for (const fs::path& dir : {env.downloads, root / "save"}) {
+            fs::remove_all(dir);
+            fs::create_directory(dir);
+        }
+
+        Show(c.file1, c.file2);
+        Click();
+
+        EXPECT_EQ(view.closed, c.closes);
+        EXPECT_EQ(BoxKinds(), c.kinds);
+        std::vector<std::string> stay = {"50605_1.UKE", "50605_2.UKE"};
+        std::erase_if(stay, [&](const std::string& n) {
+            return std::find(c.delivered.begin(), c.delivered.end(), n) != c.delivered.end();
+        });
+        EXPECT_EQ(Names(env.programFolder), stay);
+        if (!c.destination.empty()) {
+            EXPECT_EQ(Names(c.destination), c.delivered);
+            for (const std::string& name : c.delivered)
+                EXPECT_EQ(ReadBytes(c.destination / name), name == "50605_1.UKE" ? kSocial : kNational);
+        }
+        for (const fs::path& dir : {env.downloads, root / "save"})
+            EXPECT_TRUE(dir == c.destination || dir == c.destination.parent_path() || fs::is_empty(dir)) << dir;
+    }
+}
+
+TEST_F(MsgPresenterTest, FilesNotDeliveredAreNamedWithWhereTheyLieAndWhy)
+{
+    // A stick that was pulled out: the save folder is gone.
+    Setting(u"SAVEFDR", (root / "stick").u16string());
+    // A name left from an earlier run whose file was already delivered is no loss and not named.
+    Show(u"50605_1.UKE", u"old_2.UKE");
+    Click();
+    const std::vector<std::u16string> warnings = prompts.Texts("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    const std::u16string& text = warnings[0];
+    EXPECT_EQ(text.rfind(u"次のファイルは保存できませんでした。", 0), 0u);
+    EXPECT_NE(text.find(u"\n50605_1.UKE\n"), std::u16string::npos);
+    EXPECT_NE(text.find(u"場所: " + env.programFolder.u16string()), std::u16string::npos);
+    EXPECT_NE(text.find(u"(ファイルまたはフォルダがありません)"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"old_2.UKE"), std::u16string::npos);
+    EXPECT_TRUE(fs::exists(env.programFolder / "50605_1.UKE"));
+    EXPECT_TRUE(view.closed);
+}
+
+TEST_F(MsgPresenterTest, SaveFolderIsReadOnceWhenTheDialogIsCreated)
+{
+    Setting(u"SAVEFDR", (root / "save").u16string());
+    Show(u"50605_1.UKE", u"");
+    Setting(u"SAVEFDR", u"");
+    Click();
+    EXPECT_EQ(ReadBytes(root / "save" / "50605_1.UKE"), kSocial);
+    EXPECT_TRUE(fs::is_empty(env.downloads));
+}
+
+TEST_F(MsgPresenterTest, UnsafeSubfolderWarnsMovesNothingAndCloses)
+{
+    Setting(u"SAVEFDR", (root / "save").u16string());
+    Setting(u"SVCHG", u"1");
+    WriteBytes(env.programFolder / "odd.UKE", "IR,1,13,1,..,,name,50605\r\n");
+    Show(u"odd.UKE", u"50605_2.UKE");
+    Click();
+    const auto warnings = prompts.Texts("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find(u"プログラムのフォルダに残っています"), std::u16string::npos);
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_TRUE(fs::is_empty(root / "save"));
+    EXPECT_EQ(Names(env.programFolder), (std::vector<std::string> {"50605_1.UKE", "50605_2.UKE", "odd.UKE"}));
+    EXPECT_TRUE(view.closed);
+}
+
+} // namespace
+} // namespace plok::claims

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/Text.h"
+#include "core/View.h"
+#include "core/WindowOpener.h"
+#include "support/WindowFixture.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace plok::test {
+
+/// A window without a toolkit: keeps what its presenter set on each control, and what the user typed.
+class FakeView : public View
+{
+public:
+    void SetText(std::string_view control, std::u16string_view text) override
+    {
+        m_controls[std::string(control)].text = text;
+    }
+    void SetIndex(std::string_view control, int index) override { m_controls[std::string(control)].index = index; }
+    void SetVisible(std::string_view control, bool visible) override
+    {
+        m_controls[std::string(control)].visible = visible;
+    }
+    void Close() override { closed = true; }
+
+    /// What the user typed into an edit field: the field shows it, as a real one would. The test hands the text on to
+    /// the presenter's change handler itself.
+    void Type(std::string_view control, std::u16string_view text) { SetText(control, text); }
+
+    std::u16string Text(std::string_view control) const
+    {
+        const auto c = m_controls.find(std::string(control));
+        return c == m_controls.end() ? std::u16string() : c->second.text;
+    }
+    /// The index set last; nothing when none was set.
+    std::optional<int> Index(std::string_view control) const
+    {
+        const auto c = m_controls.find(std::string(control));
+        return c == m_controls.end() ? std::nullopt : c->second.index;
+    }
+    /// The visibility set last; nothing when none was set.
+    std::optional<bool> Visible(std::string_view control) const
+    {
+        const auto c = m_controls.find(std::string(control));
+        return c == m_controls.end() ? std::nullopt : c->second.visible;
+    }
+
+    bool closed = false;
+
+private:
+    struct Control
+    {
+        std::u16string text;
+        std::optional<int> index;
+        std::optional<bool> visible;
+    };
+    std::map<std::string, Control, std::less<>> m_controls;
+};
+
+inline void PrintTo(const ResultTriple& r, std::ostream* os)
+{
+    *os << "(" << ToUtf8(r.gstMsg) << ", " << ToUtf8(r.gstFile1) << ", " << ToUtf8(r.gstFile2) << ")";
+}
+
+/// Records the windows a presenter opens instead of opening them.
+class FakeWindows : public WindowOpener
+{
+public:
+    void Open(WindowKind window) override { opened.push_back(window); }
+    void OpenResult(const ResultTriple& result) override { results.push_back(result); }
+
+    std::vector<WindowKind> opened;
+    std::vector<ResultTriple> results;
+};
+
+/// The window fixture for a presenter: its window is a FakeView, the windows it opens are recorded.
+class PresenterFixture : public WindowFixture
+{
+protected:
+    /// The kinds of the boxes shown so far, in order.
+    std::vector<std::string> BoxKinds() const
+    {
+        std::vector<std::string> kinds;
+        for (const FakePrompts::Shown& s : prompts.shown())
+            kinds.push_back(s.kind);
+        return kinds;
+    }
+
+    FakeView view;
+    FakeWindows windows;
+};
+
+} // namespace plok::test
