@@ -45,33 +45,19 @@ const Shown kOpen = OpenFileBox();
 using Handler = void (MainPresenter::*)();
 using EditHandler = void (MainPresenter::*)(std::u16string);
 
-class MainPresenterTest : public test::PresenterFixture
+class MainPresenterTest : public test::PresenterTest<MainPresenter>
 {
 protected:
     /// A fresh window, its controls reset as when it is created.
-    void Create()
-    {
-        view = {};
-        windows = {};
-        presenter.emplace(env, prompts, view, windows);
-        presenter->InitSet();
-    }
-    /// A handler as the window runs it: through the guard.
-    void Run(Handler handler)
-    {
-        RunGuarded(prompts, [&] { ((*presenter).*handler)(); });
-    }
+    void Open() { Create().InitSet(); }
     /// The user types `text` into the edit field `edit` (Edit1, Edit2, Edit4 or Edit5).
-    void Type(const char* edit, const std::u16string& text)
+    void Type(std::string_view edit, const std::u16string& text)
     {
-        const std::pair<const char*, EditHandler> handlers[]
-            = {{"Edit1", &MainPresenter::Edit1Change}, {"Edit2", &MainPresenter::Edit2Change},
-                {"Edit4", &MainPresenter::Edit4Change}, {"Edit5", &MainPresenter::Edit5Change}};
-        const auto* h = std::find_if(
-            std::begin(handlers), std::end(handlers), [&](const auto& p) { return std::string_view(p.first) == edit; });
-        ASSERT_NE(h, std::end(handlers)) << edit;
-        view.Type(edit, text);
-        ((*presenter).*(h->second))(text);
+        const EditHandler change = edit == "Edit1" ? &MainPresenter::Edit1Change
+            : edit == "Edit2"                      ? &MainPresenter::Edit2Change
+            : edit == "Edit4"                      ? &MainPresenter::Edit4Change
+                                                   : &MainPresenter::Edit5Change;
+        PresenterTest::Type(change, edit, text);
     }
     bool PositionsShown() const
     {
@@ -99,8 +85,6 @@ protected:
         std::sort(outputs.begin(), outputs.end());
         return outputs;
     }
-
-    std::optional<MainPresenter> presenter;
 };
 
 TEST_F(MainPresenterTest, CreationResetsTheControlsAndRestoresTheMode)
@@ -124,7 +108,7 @@ TEST_F(MainPresenterTest, CreationResetsTheControlsAndRestoresTheMode)
         fs::remove(env.settingsFile);
         if (c.stored)
             Setting(u"CB1", *c.stored);
-        Create();
+        Open();
         EXPECT_EQ(view.Index("ComboBox1"), c.index);
         // A restored position mode is no choice of the user's: the position fields stay hidden.
         EXPECT_FALSE(PositionsShown());
@@ -139,7 +123,7 @@ TEST_F(MainPresenterTest, CreationResetsTheControlsAndRestoresTheMode)
 
 TEST_F(MainPresenterTest, TheUsersChoiceOfTheModeShowsThePositionFieldsAndIsStored)
 {
-    Create();
+    Open();
     presenter->ComboBox1Change(1);
     EXPECT_TRUE(PositionsShown());
     Type("Edit4", u"2");
@@ -157,7 +141,7 @@ TEST_F(MainPresenterTest, TheUsersChoiceOfTheModeShowsThePositionFieldsAndIsStor
 TEST_F(MainPresenterTest, SettingThatCannotBeWrittenFailsTheClosing)
 {
     env.settingsFile = root / "missing" / "user.ini";
-    Create();
+    Open();
     EXPECT_THROW(presenter->FormClose(), IoError);
 }
 
@@ -207,7 +191,7 @@ TEST_F(MainPresenterTest, FileSelection)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         prompts.Clear();
-        Create();
+        Open();
         Type("Edit1", c.edit1);
         Type("Edit2", c.edit2);
         for (bool yes : c.confirms)
@@ -238,7 +222,7 @@ TEST_F(MainPresenterTest, DroppedFilesAreCheckedAsChosenOnes)
 {
     const std::u16string social = DataFile("social.UKE", kSocial);
     const std::u16string national = DataFile("national.UKE", kNational);
-    Create();
+    Open();
     presenter->Edit1Drop(national);
     presenter->Edit2Drop(social);
     EXPECT_EQ(view.Text("Edit1"), u"");
@@ -252,7 +236,7 @@ TEST_F(MainPresenterTest, DroppedFilesAreCheckedAsChosenOnes)
 
 TEST_F(MainPresenterTest, OnlyTheFirstLineOfAChosenFileIsReadIntoTheMemo)
 {
-    Create();
+    Open();
     const std::string second = cp932::Encode(u"IR,2,13,1,0123456,,医院,50605\r\nRE,1\r\n\r\nGO,1\r\n");
     prompts.AnswerFile(DataFile("social.UKE", kSocial));
     prompts.AnswerFile(DataFile("second.UKE", second));
@@ -271,7 +255,7 @@ TEST_F(MainPresenterTest, OpenDialogsStartWhereTheLastConfirmedFileIs)
 {
     // After a restart the first dialog starts in the folder last used.
     Setting(u"LASTDIR", u"/clinic/claims");
-    Create();
+    Open();
     const std::u16string social = DataFile("social.UKE", kSocial);
     prompts.AnswerFile(social);
     prompts.AnswerFile(std::nullopt);
@@ -331,7 +315,7 @@ TEST_F(MainPresenterTest, Runs)
         fs::remove_all(env.programFolder);
         fs::create_directory(env.programFolder);
         prompts.Clear();
-        Create();
+        Open();
         presenter->ComboBox1Change(c.mode);
         Type("Edit1", c.edit1);
         Type("Edit2", c.edit2);
@@ -351,7 +335,7 @@ TEST_F(MainPresenterTest, ResultTripleAccumulatesAcrossRuns)
     const std::u16string social = DataFile("social.UKE", kSocial);
     const std::u16string national = DataFile("national.UKE", kNational);
     const std::u16string broken = DataFile("broken.UKE", kBroken);
-    Create();
+    Open();
     const auto run = [&](Handler button, const std::u16string& edit1, const std::u16string& edit2) {
         Type("Edit1", edit1);
         Type("Edit2", edit2);
@@ -389,7 +373,7 @@ TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Create();
+        Open();
         presenter->ComboBox1Change(c.mode);
         Type("Edit1", social);
         Type("Edit4", c.start);
@@ -410,7 +394,7 @@ TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
 
 TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsKeptWithAWarning)
 {
-    Create();
+    Open();
     // The patient's name typed into a disease name of the social file; the national file is clean.
     Type("Edit1", DataFile("social.UKE", kSocial + cp932::Encode(u"SY,0000999,20230601,,01,,,名前さんの胃炎\r\n")));
     Type("Edit2", DataFile("national.UKE", kNational));
@@ -465,7 +449,7 @@ TEST_F(MainPresenterTest, ManualOpensTheInstalledManual)
     }
     // Without a manual on this computer nothing is opened; the user is told.
     fs::remove(env.manual);
-    Create();
+    Open();
     presenter->Button5Click();
     EXPECT_EQ(prompts.shown(),
         std::vector<Shown> {WarningBox(u"マニュアルが見つかりません。プロクをインストールし直してください。")});
@@ -473,7 +457,7 @@ TEST_F(MainPresenterTest, ManualOpensTheInstalledManual)
 
 TEST_F(MainPresenterTest, SaveDestinationAndOptionButtonsOpenTheirWindows)
 {
-    Create();
+    Open();
     presenter->Button4Click();
     presenter->Button6Click();
     presenter->Button6Click();

@@ -20,7 +20,7 @@ const std::string kSocial = "IR,1,13,1,0123456,," + cp932::Encode(u"ORVAクリ�
 const std::string kNational = "IR,2,13,1,0123456,," + cp932::Encode(u"ORVAクリニック") + ",50605,00,012\r\n";
 constexpr char16_t kMessage[] = u"社保と国保の匿名化ファイルが作成されました";
 
-class MsgPresenterTest : public test::PresenterFixture
+class MsgPresenterTest : public test::PresenterTest<MsgPresenter>
 {
 protected:
     MsgPresenterTest()
@@ -43,20 +43,13 @@ protected:
         return names;
     }
     /// A fresh dialog for `file1` and `file2`, created and handed its result as the window does.
-    MsgPresenter& Show(const std::u16string& file1, const std::u16string& file2)
+    void Show(const std::u16string& file1, const std::u16string& file2)
     {
-        view = {};
-        dialog.emplace(env, prompts, view);
-        RunGuarded(prompts, [&] { dialog->InitSet(); });
-        dialog->DspSet({kMessage, file1, file2});
-        return *dialog;
+        Create();
+        Run(&MsgPresenter::InitSet);
+        presenter->DspSet({kMessage, file1, file2});
     }
-    void Click()
-    {
-        RunGuarded(prompts, [&] { dialog->Button1Click(); });
-    }
-
-    std::optional<MsgPresenter> dialog;
+    void Click() { Run(&MsgPresenter::Button1Click); }
 };
 
 TEST_F(MsgPresenterTest, ShowsTheMessageAndTheCaptionOfTheDestination)

@@ -15,16 +15,11 @@ namespace fs = std::filesystem;
 
 constexpr char16_t kInstruction[] = u"保存先フォルダを指定してＯＫをクリックしてください";
 
-class SavePathPresenterTest : public test::PresenterFixture
+class SavePathPresenterTest : public test::PresenterTest<SavePathPresenter>
 {
 protected:
     /// A fresh window as it is shown.
-    void Open()
-    {
-        view = {};
-        window.emplace(env, prompts, view);
-        window->FormShow();
-    }
+    void Open() { Create().FormShow(); }
     /// Which item is selected (nothing: the layout's item 0), whether the folder controls show, and what the field
     /// holds.
     void ExpectState(std::optional<int> item, bool folderShown, const std::u16string& edit) const
@@ -34,8 +29,6 @@ protected:
         EXPECT_EQ(view.Visible("Edit1"), folderShown);
         EXPECT_EQ(view.Text("Edit1"), edit);
     }
-
-    std::optional<SavePathPresenter> window;
 };
 
 TEST_F(SavePathPresenterTest, RadioAndFolderChoiceWriteTheSetting)
@@ -45,21 +38,21 @@ TEST_F(SavePathPresenterTest, RadioAndFolderChoiceWriteTheSetting)
     ExpectState(std::nullopt, false, u"");
 
     SCOPED_TRACE("the folder item: nothing written");
-    window->RadioGroup1Click(1);
+    presenter->RadioGroup1Click(1);
     ExpectState(std::nullopt, true, u"");
     EXPECT_FALSE(fs::exists(env.settingsFile));
 
     SCOPED_TRACE("folder browser cancelled, then confirmed, then cancelled again");
     prompts.AnswerFolder(std::nullopt);
-    window->Button1Click();
+    presenter->Button1Click();
     EXPECT_FALSE(fs::exists(env.settingsFile));
     ExpectState(std::nullopt, true, u"");
     prompts.AnswerFolder(picked);
-    window->Button1Click();
+    presenter->Button1Click();
     ExpectState(std::nullopt, true, picked);
     EXPECT_EQ(Stored(u"SAVEFDR"), picked);
     prompts.AnswerFolder(std::nullopt);
-    window->Button1Click();
+    presenter->Button1Click();
     EXPECT_EQ(Stored(u"SAVEFDR"), picked);
     // The browser starts from the stored folder each time.
     EXPECT_EQ(prompts.shown(),
@@ -67,10 +60,10 @@ TEST_F(SavePathPresenterTest, RadioAndFolderChoiceWriteTheSetting)
             {"browse-folder", picked, kInstruction}}));
 
     SCOPED_TRACE("the Downloads item clears the setting at once; the field keeps its text while hidden");
-    window->RadioGroup1Click(0);
+    presenter->RadioGroup1Click(0);
     ExpectState(std::nullopt, false, picked);
     EXPECT_EQ(Stored(u"SAVEFDR"), u"");
-    window->RadioGroup1Click(1);
+    presenter->RadioGroup1Click(1);
     ExpectState(std::nullopt, true, picked);
     EXPECT_EQ(Stored(u"SAVEFDR"), u"");
 
@@ -90,11 +83,11 @@ TEST_F(SavePathPresenterTest, SettingThatCannotBeWrittenFailsTheHandler)
 {
     env.settingsFile = root / "missing" / "user.ini";
     Open();
-    window->RadioGroup1Click(1);
-    EXPECT_THROW(window->RadioGroup1Click(0), IoError);
-    window->RadioGroup1Click(1);
+    presenter->RadioGroup1Click(1);
+    EXPECT_THROW(presenter->RadioGroup1Click(0), IoError);
+    presenter->RadioGroup1Click(1);
     prompts.AnswerFolder(u"/picked");
-    EXPECT_THROW(window->Button1Click(), IoError);
+    EXPECT_THROW(presenter->Button1Click(), IoError);
     // The field shows the folder although it could not be stored.
     EXPECT_EQ(view.Text("Edit1"), u"/picked");
     EXPECT_FALSE(fs::exists(env.settingsFile));

@@ -4,6 +4,7 @@
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/LineReader.h"
+#include "support/RawLines.h"
 #include "support/TempDir.h"
 
 #include <cstdio>
@@ -13,20 +14,11 @@
 #include <gtest/gtest.h>
 
 using plok::FieldList;
+using plok::test::RawLines;
 using plok::test::ReadBytes;
 using plok::test::TempDir;
 
 namespace {
-
-std::vector<std::string> RawLines(const std::filesystem::path& p)
-{
-    plok::LineReader reader(p);
-    std::vector<std::string> lines;
-    std::string line;
-    while (reader.Next(line))
-        lines.push_back(line);
-    return lines;
-}
 
 FieldList Fields(const std::string& raw)
 {

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/LineReader.h"
 #include "core/TextFile.h"
+#include "support/RawLines.h"
 #include "support/TempDir.h"
 
 #include <cerrno>
@@ -12,21 +13,12 @@
 
 #include <gtest/gtest.h>
 
+using plok::test::RawLines;
 using plok::test::ReadBytes;
 using plok::test::TempDir;
 using plok::test::WriteBytes;
 
 namespace {
-
-std::vector<std::string> ReadAllLines(const std::filesystem::path& p)
-{
-    plok::LineReader reader(p);
-    std::vector<std::string> lines;
-    std::string line;
-    while (reader.Next(line))
-        lines.push_back(line);
-    return lines;
-}
 
 TEST(LineReader, LineEndRules)
 {
@@ -63,7 +55,7 @@ TEST(LineReader, LineEndRules)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(dir / "in.txt", c.bytes);
-        EXPECT_EQ(ReadAllLines(dir / "in.txt"), c.lines);
+        EXPECT_EQ(RawLines(dir / "in.txt"), c.lines);
     }
 }
 
@@ -81,7 +73,7 @@ TEST(LineReader, LinesLongerThanTheBufferAndManyLines)
         bytes += expected.back() + "\r\n";
     }
     WriteBytes(dir / "big.txt", bytes + "\x1a");
-    EXPECT_EQ(ReadAllLines(dir / "big.txt"), expected);
+    EXPECT_EQ(RawLines(dir / "big.txt"), expected);
 }
 
 TEST(LineReader, TakeWhileGivesTheLinesNextGivesAsRunsOfTheirBytes)
@@ -109,7 +101,7 @@ TEST(LineReader, TakeWhileGivesTheLinesNextGivesAsRunsOfTheirBytes)
     TempDir dir;
     WriteBytes(dir / "mixed.txt", bytes);
 
-    const std::vector<std::string> expected = ReadAllLines(dir / "mixed.txt");
+    const std::vector<std::string> expected = RawLines(dir / "mixed.txt");
     std::vector<std::string> got;
     std::size_t refusedLines = 0;
     std::size_t takenLines = 0;
@@ -199,7 +191,7 @@ TEST(WrtSet, ReadThenWriteDropsTheEofByteAndKeepsEveryOtherByte)
     const std::string body = "IR,1,13,\x80\xfd\r\nRE,1,\x87\x54\xfa\x4a\xf0\x40\r\n";
     WriteBytes(dir / "in.UKE", body + "\x1a");
     std::vector<plok::Line> lines;
-    for (const auto& raw : ReadAllLines(dir / "in.UKE"))
+    for (const auto& raw : RawLines(dir / "in.UKE"))
         lines.push_back(plok::cp932::Decode(raw));
     plok::WrtSet(dir / "out.UKE", lines);
     // Ⅰ written twice as 0x8754: the duplicate IBM code is written the way Windows writes it.

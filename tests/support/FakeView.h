@@ -10,6 +10,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace plok::test {
@@ -79,10 +81,36 @@ public:
     std::vector<ResultTriple> results;
 };
 
-/// The window fixture for a presenter: its window is a FakeView, the windows it opens are recorded.
-class PresenterFixture : public WindowFixture
+/// The window fixture for a presenter of class `Presenter`: its window is a FakeView, the windows it opens are
+/// recorded.
+template<class Presenter>
+class PresenterTest : public WindowFixture
 {
 protected:
+    /// A fresh presenter over a fresh view; the test shows it (InitSet, FormShow) as its window would.
+    Presenter& Create()
+    {
+        view = {};
+        windows = {};
+        if constexpr (std::is_constructible_v<Presenter, const Environment&, Prompts&, View&, WindowOpener&>)
+            presenter.emplace(env, prompts, view, windows);
+        else
+            presenter.emplace(env, prompts, view);
+        return *presenter;
+    }
+    /// A handler as the window runs it: through the guard, which shows what it throws as the error box.
+    template<class... Params, class... Args>
+    void Run(void (Presenter::*handler)(Params...), Args&&... args)
+    {
+        RunGuarded(prompts, [&] { ((*presenter).*handler)(std::forward<Args>(args)...); });
+    }
+    /// The user types `text` into the edit field `edit`, which hands it to the presenter's `change` handler.
+    void Type(void (Presenter::*change)(std::u16string), std::string_view edit, const std::u16string& text)
+    {
+        view.Type(edit, text);
+        ((*presenter).*change)(text);
+    }
+
     /// The kinds of the boxes shown so far, in order.
     std::vector<std::string> BoxKinds() const
     {
@@ -94,6 +122,7 @@ protected:
 
     FakeView view;
     FakeWindows windows;
+    std::optional<Presenter> presenter;
 };
 
 } // namespace plok::test

@@ -29,7 +29,7 @@ std::string Record(const std::string& chart, const std::map<int, std::string>& v
     return line + "\r\n";
 }
 
-class ConvertPresenterTest : public test::PresenterFixture
+class ConvertPresenterTest : public test::PresenterTest<ConvertPresenter>
 {
 protected:
     ConvertPresenterTest()
@@ -41,30 +41,15 @@ protected:
         Open();
     }
     /// A fresh window, shown.
-    void Open()
-    {
-        view = {};
-        windows = {};
-        window.emplace(env, prompts, view, windows);
-        window->FormShow();
-    }
-    void Run(void (ConvertPresenter::*handler)())
-    {
-        RunGuarded(prompts, [&] { ((*window).*handler)(); });
-    }
-    void Type(const std::u16string& text)
-    {
-        view.Type("Edit1", text);
-        window->Edit1Change(text);
-    }
-    std::optional<ConvertPresenter> window;
+    void Open() { Create().FormShow(); }
+    void Type(const std::u16string& text) { PresenterTest::Type(&ConvertPresenter::Edit1Change, "Edit1", text); }
 };
 
 TEST_F(ConvertPresenterTest, ShowingStartsWithAnEmptyFieldAndAnEmptyList)
 {
     prompts.AnswerFile(DataPath("ff.txt"));
     Run(&ConvertPresenter::Button3Click);
-    window->FormShow();
+    presenter->FormShow();
     EXPECT_EQ(view.Text("Edit1"), u"");
     // The list is empty again too: a cancelled selection has nothing to fall back on.
     prompts.Clear();
@@ -141,7 +126,7 @@ TEST_F(ConvertPresenterTest, SelectionFollowsTheDialogAndTheSourceList)
                 Type(DataPath(s.file));
                 break;
             case Step::Drop:
-                RunGuarded(prompts, [&] { window->Edit1Drop(DataPath(s.file)); });
+                Run(&ConvertPresenter::Edit1Drop, DataPath(s.file));
                 break;
             case Step::Run:
                 Run(&ConvertPresenter::Button1Click);

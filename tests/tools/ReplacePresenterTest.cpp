@@ -16,9 +16,7 @@ constexpr char16_t kSourceInformation[] = u"変換前ファイルを選択しま
 constexpr char16_t kTableInformation[] = u"変換定義ファイルファイルを選択します";
 constexpr char16_t kNotTableText[] = u"変換定義ファイルではありません。";
 
-using Handler = void (ReplacePresenter::*)();
-
-class ReplacePresenterTest : public test::PresenterFixture
+class ReplacePresenterTest : public test::PresenterTest<ReplacePresenter>
 {
 protected:
     ReplacePresenterTest()
@@ -32,29 +30,9 @@ protected:
         Open();
     }
     /// A fresh window, shown.
-    void Open()
-    {
-        view = {};
-        windows = {};
-        window.emplace(env, prompts, view, windows);
-        window->FormShow();
-    }
-    void Run(Handler handler)
-    {
-        RunGuarded(prompts, [&] { ((*window).*handler)(); });
-    }
-    void TypeSource(const std::u16string& text)
-    {
-        view.Type("Edit1", text);
-        window->Edit1Change(text);
-    }
-    void TypeTable(const std::u16string& text)
-    {
-        view.Type("Edit3", text);
-        window->Edit3Change(text);
-    }
-
-    std::optional<ReplacePresenter> window;
+    void Open() { Create().FormShow(); }
+    void TypeSource(const std::u16string& text) { Type(&ReplacePresenter::Edit1Change, "Edit1", text); }
+    void TypeTable(const std::u16string& text) { Type(&ReplacePresenter::Edit3Change, "Edit3", text); }
 };
 
 TEST_F(ReplacePresenterTest, ShowingEmptiesTheFieldsAndChecksTheBox)
@@ -62,7 +40,7 @@ TEST_F(ReplacePresenterTest, ShowingEmptiesTheFieldsAndChecksTheBox)
     for (const char* e : {"Edit1", "Edit2", "Edit3", "Edit4"})
         view.Type(e, u"x");
     view.SetIndex("CheckBox1", 0);
-    window->FormShow();
+    presenter->FormShow();
     for (const char* e : {"Edit1", "Edit2", "Edit3", "Edit4"})
         EXPECT_EQ(view.Text(e), u"") << e;
     EXPECT_EQ(view.Index("CheckBox1"), 1);
@@ -145,10 +123,10 @@ TEST_F(ReplacePresenterTest, TheSecondDialogStartsAtTheFileConfirmedInTheFirst)
 
 TEST_F(ReplacePresenterTest, DroppedFilesAreCheckedAsChosenOnes)
 {
-    window->Edit1Drop(DataPath("src.txt"));
-    window->Edit3Drop(DataPath("empty.txt"));
-    window->Edit3Drop(DataPath("table.csv"));
-    window->Edit1Drop(DataPath("empty.txt"));
+    presenter->Edit1Drop(DataPath("src.txt"));
+    presenter->Edit3Drop(DataPath("empty.txt"));
+    presenter->Edit3Drop(DataPath("table.csv"));
+    presenter->Edit1Drop(DataPath("empty.txt"));
     EXPECT_EQ(view.Text("Edit1"), DataPath("src.txt"));
     EXPECT_EQ(view.Text("Edit3"), DataPath("table.csv"));
     EXPECT_EQ(prompts.Texts("warning"), (std::vector<std::u16string> {kNotTableText, kNotFfFileText}));
