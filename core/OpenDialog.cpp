@@ -6,19 +6,19 @@
 namespace plok {
 
 OpenDialog::OpenDialog(const Environment& env, Prompts& prompts)
-    : m_env(env)
+    : m_settingsFile(env.settingsFile)
     , m_prompts(prompts)
 { }
 
 std::optional<std::u16string> OpenDialog::Execute()
 {
     const std::u16string startAt
-        = !m_fileName.empty() ? m_fileName : settings::Read(m_env.settingsFile, settings::kLastFolder, u"");
+        = !m_fileName.empty() ? m_fileName : settings::Read(m_settingsFile, settings::kLastFolder, u"");
     std::optional<std::u16string> file = m_prompts.OpenFile(startAt);
     if (!file)
         return file;
     m_fileName = *file;
-    settings::Write(m_env.settingsFile, settings::kLastFolder, ToPath(*file).parent_path().u16string());
+    settings::Write(m_settingsFile, settings::kLastFolder, ToPath(*file).parent_path().u16string());
     return file;
 }
 

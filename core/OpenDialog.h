@@ -3,6 +3,7 @@
 #include "core/Environment.h"
 #include "core/Prompts.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -22,7 +23,7 @@ public:
     const std::u16string& fileName() const { return m_fileName; }
 
 private:
-    const Environment& m_env;
+    std::filesystem::path m_settingsFile;
     Prompts& m_prompts;
     std::u16string m_fileName;
 };

@@ -2,6 +2,7 @@
 // back to it as the user's, and what the user does reaches it with the value.
 #include "gui/WidgetView.h"
 
+#include "core/Errors.h"
 #include "support/GuiSupport.h"
 
 #include <QCheckBox>
@@ -40,7 +41,11 @@ protected:
         item0 = Add<QRadioButton>(group, "RadioGroup1Item0");
         item1 = Add<QRadioButton>(group, "RadioGroup1Item1");
         item0->setChecked(true);
-        OnEdit(edit, prompts, [this](std::u16string text) { edits.push_back(std::move(text)); });
+        OnEdit(edit, prompts, [this](std::u16string text) {
+            if (text == u"/fail")
+                throw IoError("ファイル \"/fail\" を開けません。");
+            edits.push_back(std::move(text));
+        });
         OnChoose(combo, prompts, [this](int index) { comboChoices.push_back(index); });
         OnChoose(group, prompts, [this](int index) { groupChoices.push_back(index); });
         window.show();
@@ -105,6 +110,9 @@ TEST_F(WidgetViewTest, WhatTheUserDoesReachesThePresenterWithItsValue)
 {
     test::Type(&window, "Edit1", QStringLiteral("/b"));
     EXPECT_EQ(edits.back(), u"/b");
+    // A handler's failure ends in the error box, through the guard.
+    test::Type(&window, "Edit1", QStringLiteral("/fail"));
+    EXPECT_EQ(prompts.Texts("error"), std::vector<std::u16string> {u"ファイル \"/fail\" を開けません。"});
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_EQ(comboChoices, std::vector<int> {1});
