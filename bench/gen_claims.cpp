@@ -1,4 +1,4 @@
-#include "bench/ClaimGenerator.h"
+#include "testsupport/ClaimGenerator.h"
 
 #include <cerrno>
 #include <charconv>
@@ -30,7 +30,7 @@ int Usage(const char* message)
 
 int main(int argc, char** argv)
 {
-    plok::bench::ClaimOptions options;
+    plok::testsupport::ClaimOptions options;
     bool payerGiven = false;
     bool sizeGiven = false;
     const char* outPath = nullptr;
@@ -41,9 +41,9 @@ int main(int argc, char** argv)
         if (arg == "--payer") {
             const char* v = value();
             if (v != nullptr && std::strcmp(v, "social") == 0)
-                options.payer = plok::bench::Payer::Social;
+                options.payer = plok::testsupport::Payer::Social;
             else if (v != nullptr && std::strcmp(v, "national") == 0)
-                options.payer = plok::bench::Payer::National;
+                options.payer = plok::testsupport::Payer::National;
             else
                 return Usage("--payer takes social or national");
             payerGiven = true;
@@ -87,9 +87,9 @@ int main(int argc, char** argv)
         return 1;
     }
     bool writeFailed = false;
-    plok::bench::ClaimTotals totals;
+    plok::testsupport::ClaimTotals totals;
     try {
-        totals = plok::bench::GenerateClaims(options, [&](std::string_view chunk) {
+        totals = plok::testsupport::GenerateClaims(options, [&](std::string_view chunk) {
             if (!writeFailed && std::fwrite(chunk.data(), 1, chunk.size(), f) != chunk.size())
                 writeFailed = true;
         });

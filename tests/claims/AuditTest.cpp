@@ -1,11 +1,11 @@
 #include "claims/Audit.h"
 
-#include "bench/ClaimGenerator.h"
 #include "claims/Anonymize.h"
 #include "core/Cp932.h"
 #include "core/Text.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
+#include "testsupport/ClaimGenerator.h"
 
 #include <fstream>
 
@@ -173,14 +173,14 @@ TEST_F(AuditTest, ReportTextsNameKindsAndPlacesButNeverValues)
 
 TEST(AuditGenerated, ACleanGeneratedFileGivesNoFinding)
 {
-    for (const auto payer : {plok::bench::Payer::Social, plok::bench::Payer::National}) {
+    for (const auto payer : {plok::testsupport::Payer::Social, plok::testsupport::Payer::National}) {
         TempDir dir;
         {
             std::ofstream f(dir / "RECEIPTC.UKE", std::ios::binary);
-            plok::bench::ClaimOptions options;
+            plok::testsupport::ClaimOptions options;
             options.payer = payer;
             options.receipts = 300;
-            plok::bench::GenerateClaims(options,
+            plok::testsupport::GenerateClaims(options,
                 [&](std::string_view chunk) { f.write(chunk.data(), static_cast<std::streamsize>(chunk.size())); });
         }
         const plok::RunResult r = plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path());

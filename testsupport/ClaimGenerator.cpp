@@ -1,4 +1,4 @@
-#include "bench/ClaimGenerator.h"
+#include "testsupport/ClaimGenerator.h"
 
 #include "core/Cp932.h"
 
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace plok::bench {
+namespace plok::testsupport {
 namespace {
 
 constexpr std::size_t kChunk = std::size_t {1} << 20;
@@ -652,4 +652,4 @@ ClaimTotals GenerateClaims(const ClaimOptions& options, const std::function<void
     return Generator(options, sink).Run();
 }
 
-} // namespace plok::bench
+} // namespace plok::testsupport
