@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kUsage
     = "usage: plok-gen-claims --payer social|national (--receipts N | --size-mb M) [--seed S]\n"
-      "                       [--month 50605] [--eof] OUT\n";
+      "                       [--month 50605] [--eof] [--names N] [--plant-every N] OUT\n";
 
 bool ParseCount(std::string_view s, std::uint64_t& out)
 {
@@ -68,6 +68,14 @@ int main(int argc, char** argv)
             if (v == nullptr)
                 return Usage("--month takes a value");
             options.month = v;
+        } else if (arg == "--names") {
+            const char* v = value();
+            if (v == nullptr || !ParseCount(v, options.distinctNames))
+                return Usage("--names takes a number");
+        } else if (arg == "--plant-every") {
+            const char* v = value();
+            if (v == nullptr || !ParseCount(v, options.plantEvery))
+                return Usage("--plant-every takes a number");
         } else if (arg == "--eof") {
             options.eof = true;
         } else if (arg.starts_with("--") || outPath != nullptr) {
@@ -102,8 +110,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "plok-gen-claims: cannot write %s: %s\n", outPath, std::strerror(errno));
         return 1;
     }
-    std::fprintf(stderr, "%s: %llu receipts, %llu points, %llu bytes%s\n", outPath,
+    std::fprintf(stderr, "%s: %llu receipts, %llu points, %llu bytes%s, %zu planted identifiers\n", outPath,
         static_cast<unsigned long long>(totals.receipts), static_cast<unsigned long long>(totals.points),
-        static_cast<unsigned long long>(totals.bytes), totals.hasGo ? ", GO record" : "");
+        static_cast<unsigned long long>(totals.bytes), totals.hasGo ? ", GO record" : "", totals.planted.size());
     return 0;
 }
