@@ -72,7 +72,7 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
     bool national = false;
     std::string namePrefix = cp932::Encode(u"テスト社");
 
-    LineReader in(pstFile);
+    LineReader in(pstFile, LoneCr::Refuse);
     AtomicFile out(target.folder);
     std::string idScratch;
     std::string dequoted;

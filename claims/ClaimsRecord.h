@@ -169,12 +169,16 @@ inline std::optional<RunResult> RefuseUnlessClaimsFile(InputCheck check, const L
 }
 
 /// StreamLines, then the run's input check: a file that is no claims file is refused even when the pass failed on one
-/// of its later lines first.
+/// of its later lines first. A lone CR (`in` refuses them) is refused with LoneCr.
 template<class Copies, class Edit>
 std::optional<RunResult> StreamClaims(InputCheck check, LineReader& in, AtomicFile& out, Copies copies, Edit edit)
 {
     try {
         StreamLines(in, out, copies, edit);
+    } catch (const LoneCrError& e) {
+        if (std::optional<RunResult> refusal = RefuseUnlessClaimsFile(check, in))
+            return refusal;
+        return RunResult::Refused(RunStatus::LoneCr, LoneCrText(e));
     } catch (const Error&) {
         if (std::optional<RunResult> refusal = RefuseUnlessClaimsFile(check, in))
             return refusal;
