@@ -1,5 +1,7 @@
 #pragma once
 
+#include "claims/AnonymizeRules.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -12,25 +14,6 @@
 /// The proof that an anonymised copy carries none of its original's identifiers: hand-typed text outside the records
 /// the anonymisation rewrites (a disease name, a comment in another record) can still hold a patient's name.
 namespace plok::claims {
-
-/// What an identifier found in a copy is. The report names only the kind, never the value, so that it can be pasted
-/// into a ticket.
-enum class AuditKind : std::uint8_t
-{
-    InstitutionCode, // IR field 4
-    InstitutionName, // IR field 6
-    Telephone, // IR field 9
-    PatientName, // RE field 4, whole and each part
-    PatientKanaName, // RE field 36, whole and each part
-    InsurerNumber, // HO field 1
-    InsuranceSymbol, // HO field 2
-    InsuranceNumber, // HO field 3
-    PublicPayerNumber, // KO field 1
-    PublicRecipientNumber, // KO field 2
-    SymptomNote, // an SJ line in the copy
-    Comment, // a CO line in the copy
-};
-inline constexpr std::size_t kAuditKinds = 12;
 
 struct AuditFinding
 {
