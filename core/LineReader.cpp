@@ -8,7 +8,7 @@ namespace plok {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
-constexpr std::size_t kBlockPadding = 64;
+constexpr std::size_t kBlockPadding = LineReader::kReadableAfterLine;
 constexpr char kEndOfFile = 0x1A;
 
 /// Appends `bytes` to `line` without its CR bytes. Returns the number of CR bytes dropped that were not the last
@@ -119,7 +119,9 @@ bool LineReader::NextSlow(std::string_view& line)
     if (crAtEnd)
         LoneCrFound();
     ++m_lines;
-    line = m_scratch;
+    const std::size_t size = m_scratch.size();
+    m_scratch.append(kReadableAfterLine, '\0');
+    line = std::string_view(m_scratch.data(), size);
     return true;
 }
 

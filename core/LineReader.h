@@ -39,6 +39,10 @@ private:
 class LineReader
 {
 public:
+    /// The bytes after every line view, up to this many, are readable (other lines' bytes or padding), so that a
+    /// scan may read whole 64-byte blocks past a line's end and leave the excess out of its masks.
+    static constexpr std::size_t kReadableAfterLine = 64;
+
     /// Opens `path`; throws IoError when it cannot be opened.
     explicit LineReader(const std::filesystem::path& path, LoneCr loneCr = LoneCr::Drop);
     ~LineReader();

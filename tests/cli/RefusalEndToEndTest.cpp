@@ -55,6 +55,8 @@ TEST_F(CliRefusals, NoClaimsFileIsRefusedAndTheNextFileStillRuns)
 
 TEST_F(CliRefusals, ALoneCrIsRefusedNamingItsLineAndTheNextFileStillRuns)
 {
+    const std::string refused = "に、LF の続かない CR（改行の文字）があります。行の区切りを正しく読めないため、"
+                                "このファイルは処理しませんでした。";
     std::string crOnly = kSocial;
     std::erase(crOnly, '\n');
     WriteBytes(dir / "cr.UKE", crOnly);
@@ -69,13 +71,15 @@ TEST_F(CliRefusals, ALoneCrIsRefusedNamingItsLineAndTheNextFileStillRuns)
         args.insert(args.end(), {"-o", Out(), Path("cr.UKE"), Path("stray.UKE"), Path("social.UKE")});
         const Process::Result r = Process(kCli, args).Wait();
         EXPECT_EQ(r.status, 1);
-        const std::string refused = "に、LF の続かない CR（改行の文字）があります。行の区切りを正しく読めないため、"
-                                    "このファイルは処理しませんでした。";
         EXPECT_NE(r.err.find("plok-cli: " + Path("cr.UKE") + ": 1行目" + refused), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("plok-cli: " + Path("stray.UKE") + ": 2行目" + refused), std::string::npos) << r.err;
         EXPECT_EQ(FileCount(dir / "out"), 1u);
         EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
     }
+    // The audit reads both files by the same rule; what it cannot read proves nothing either way.
+    const Process::Result audit = Process(kCli, {"audit", Path("stray.UKE"), Path("social.UKE")}).Wait();
+    EXPECT_EQ(audit.status, 2);
+    EXPECT_NE(audit.err.find("plok-cli: " + Path("stray.UKE") + ": 2行目" + refused), std::string::npos) << audit.err;
 }
 
 TEST_F(CliRefusals, AnOutputIsNeverReplacedByAnotherOfTheSameCall)
