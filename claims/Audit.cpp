@@ -13,10 +13,14 @@
 #include <bit>
 #include <bitset>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
+#include <thread>
 #include <unordered_map>
 
 #ifdef __SSE2__
@@ -204,6 +208,9 @@ public:
         m_depth.push_back(0);
         m_firstOutput.push_back(kNone);
     }
+    ~PatternSet() { StopWorker(); }
+    PatternSet(const PatternSet&) = delete;
+    PatternSet& operator=(const PatternSet&) = delete;
 
     /// Adds a text of at least two symbols; a text added again with the same kind counts once, under the widest rule.
     void Add(std::span<const Symbol> text, PatternOutput output)
@@ -214,17 +221,21 @@ public:
             if (!std::all_of(text.begin(), text.end(), IsDigit))
                 m_asciiNotDigits = true;
         }
-        m_pending.push_back({m_pendingSymbols.size(), text.size(), output});
-        m_pendingSymbols.insert(m_pendingSymbols.end(), text.begin(), text.end());
-        if (m_pending.size() == kBatch)
-            AddPending();
+        m_fill.items.push_back({m_fill.symbols.size(), text.size(), output});
+        m_fill.symbols.insert(m_fill.symbols.end(), text.begin(), text.end());
+        if (m_fill.items.size() == kHandOver)
+            HandOver();
     }
 
     /// Lays the trie out for searching and adds the links to the longest proper suffixes. Call once, after the last
-    /// Add.
+    /// Add. Throws what adding a text threw.
     void Build()
     {
-        AddPending();
+        // A few texts are put in here rather than on a thread of their own.
+        HandOver(!m_worker.joinable());
+        StopWorker();
+        if (m_error)
+            std::rethrow_exception(m_error);
         const std::size_t nodes = m_depth.size();
         // Every node's children as one sorted run.
         m_childBegin.assign(nodes + 1, 0);
@@ -285,7 +296,7 @@ public:
         }
     }
 
-    bool empty() const { return m_outputs.empty() && m_pending.empty(); }
+    bool empty() const { return m_outputs.empty(); }
     /// The fewest symbols of a text made of ASCII only, which a line without other bytes can hold; SIZE_MAX for none.
     std::size_t minAsciiLength() const { return m_minAsciiLength; }
     /// True when a text of ASCII only holds more than digits.
@@ -315,36 +326,104 @@ private:
 
     struct Pending
     {
-        std::size_t offset; // in m_pendingSymbols
+        std::size_t offset; // in the batch's symbols
         std::size_t length;
         PatternOutput output;
     };
-
-    /// Adds the pending texts a step of each at a time: the trie's nodes lie far apart in memory, and fetching the
-    /// next step of every text before taking any lets those fetches overlap.
-    void AddPending()
+    struct Batch
     {
-        std::array<std::uint32_t, kBatch> node {};
-        for (std::size_t step = 0;; ++step) {
-            bool more = false;
-            for (std::size_t i = 0; i < m_pending.size(); ++i)
-                if (step < m_pending[i].length && node[i] != 0 && !m_slots.empty())
-                    __builtin_prefetch(&m_slots[Slot(Key(node[i], m_pendingSymbols[m_pending[i].offset + step]))]);
-            for (std::size_t i = 0; i < m_pending.size(); ++i) {
-                if (step >= m_pending[i].length)
-                    continue;
-                node[i] = ChildOrNew(node[i], m_pendingSymbols[m_pending[i].offset + step]);
-                more = true;
+        std::vector<Symbol> symbols;
+        std::vector<Pending> items;
+    };
+    /// Texts handed to the worker at a time.
+    static constexpr std::size_t kHandOver = 4096;
+
+    /// Hands the texts added so far to the thread that puts them into the trie, so that reading the original goes on
+    /// meanwhile; without such a thread, or `here`, puts them in here.
+    void HandOver(bool here = false)
+    {
+        if (m_fill.items.empty())
+            return;
+        if (here)
+            m_noWorker = true;
+        if (!m_worker.joinable() && !m_noWorker) {
+            try {
+                m_worker = std::thread([this] { Work(); });
+            } catch (const std::system_error&) {
+                m_noWorker = true;
             }
-            if (!more)
-                break;
         }
-        for (std::size_t i = 0; i < m_pending.size(); ++i)
-            __builtin_prefetch(&m_firstOutput[node[i]]);
-        for (std::size_t i = 0; i < m_pending.size(); ++i)
-            AddOutput(node[i], m_pending[i].output);
-        m_pending.clear();
-        m_pendingSymbols.clear();
+        if (m_noWorker) {
+            Insert(m_fill);
+        } else {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] { return !m_queued; });
+            m_queued = std::move(m_fill);
+            m_changed.notify_all();
+        }
+        m_fill = Batch();
+    }
+
+    void Work()
+    {
+        for (;;) {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] { return m_queued || m_stop; });
+            if (!m_queued)
+                return;
+            Batch batch = std::move(*m_queued);
+            m_queued.reset();
+            m_changed.notify_all();
+            lock.unlock();
+            if (m_error)
+                continue;
+            try {
+                Insert(batch);
+            } catch (...) {
+                m_error = std::current_exception();
+            }
+        }
+    }
+
+    void StopWorker()
+    {
+        if (!m_worker.joinable())
+            return;
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_worker.join();
+    }
+
+    /// Adds the texts of `batch` kBatch at a time, a step of each at a time: the trie's nodes lie far apart in memory,
+    /// and fetching the next step of every text before taking any lets those fetches overlap.
+    void Insert(const Batch& batch)
+    {
+        for (std::size_t first = 0; first < batch.items.size(); first += kBatch) {
+            const std::span<const Pending> items(
+                batch.items.data() + first, std::min(kBatch, batch.items.size() - first));
+            std::array<std::uint32_t, kBatch> node {};
+            for (std::size_t step = 0;; ++step) {
+                bool more = false;
+                for (std::size_t i = 0; i < items.size(); ++i)
+                    if (step < items[i].length && node[i] != 0 && !m_slots.empty())
+                        __builtin_prefetch(&m_slots[Slot(Key(node[i], batch.symbols[items[i].offset + step]))]);
+                for (std::size_t i = 0; i < items.size(); ++i) {
+                    if (step >= items[i].length)
+                        continue;
+                    node[i] = ChildOrNew(node[i], batch.symbols[items[i].offset + step]);
+                    more = true;
+                }
+                if (!more)
+                    break;
+            }
+            for (std::size_t i = 0; i < items.size(); ++i)
+                __builtin_prefetch(&m_firstOutput[node[i]]);
+            for (std::size_t i = 0; i < items.size(); ++i)
+                AddOutput(node[i], items[i].output);
+        }
     }
 
     void AddOutput(std::uint32_t node, PatternOutput output)
@@ -455,8 +534,15 @@ private:
     static constexpr unsigned kNodeShift = kChildBits + 16;
     static constexpr std::uint64_t kChildMask = (std::uint64_t(1) << kChildBits) - 1;
     std::vector<std::uint64_t> m_slots;
-    std::vector<Pending> m_pending;
-    std::vector<Symbol> m_pendingSymbols;
+    // The texts added but not yet in the trie, and the thread that puts them in while the original is read.
+    Batch m_fill;
+    std::optional<Batch> m_queued;
+    std::thread m_worker;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_stop = false;
+    bool m_noWorker = false;
+    std::exception_ptr m_error;
     std::size_t m_used = 0;
     unsigned m_shift = 64;
     // Once built: each node's children, sorted by symbol, and the links to the longest proper suffix and to the
