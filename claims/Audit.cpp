@@ -2,7 +2,6 @@
 
 #include "claims/ClaimsFile.h"
 #include "claims/ClaimsRecord.h"
-#include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/FileNames.h"
 #include "core/LineReader.h"
@@ -12,7 +11,6 @@
 #include <algorithm>
 #include <bit>
 #include <bitset>
-#include <climits>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -21,7 +19,6 @@
 #include <optional>
 #include <span>
 #include <thread>
-#include <unordered_map>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -138,7 +135,7 @@ private:
                 const std::u16string wide
                     = StrConv(cp932::Decode(std::string_view(bytes, 2)), {TConversion::Wide, TConversion::Katakana});
                 if (wide.size() == 1)
-                    m_voiced[b][mark - 0xDE] = Encoded(wide[0]);
+                    m_voiced[b][mark - 0xDE] = Encoded(wide[0]).value_or(0);
             }
         }
     }
@@ -160,18 +157,26 @@ private:
         if (narrow.size() == 1 && (narrow[0] < 0x80 || LeftOut(narrow[0])))
             return LeftOut(narrow[0]) ? 0 : static_cast<Symbol>(narrow[0]);
         const std::u16string wide = StrConv(std::u16string_view(&c, 1), {TConversion::Wide, TConversion::Katakana});
-        const char16_t k = wide.size() == 1 ? wide[0] : c;
-        const Symbol s = Encoded(k);
+        // A form the code page cannot hold leaves the character as it was decoded.
+        char16_t k = wide.size() == 1 ? wide[0] : c;
+        std::optional<Symbol> s = Encoded(k);
+        if (!s) {
+            k = c;
+            s = Encoded(c).value_or(0xFFFF);
+        }
         if ((k >= 0x30A1 && k <= 0x30FA) || (k >= 0x30FC && k <= 0x30FE))
-            m_katakana.set(s);
-        return s;
+            m_katakana.set(*s);
+        return *s;
     }
 
-    static Symbol Encoded(char16_t c)
+    /// The code of `c`, the one the encoder writes; nothing when the code page has none.
+    static std::optional<Symbol> Encoded(char16_t c)
     {
         const std::string code = cp932::Encode(std::u16string_view(&c, 1));
         if (code.size() == 2)
             return static_cast<Symbol>(static_cast<unsigned char>(code[0]) << 8 | static_cast<unsigned char>(code[1]));
+        if (code == "?" && c != u'?')
+            return std::nullopt;
         return static_cast<Symbol>(static_cast<unsigned char>(code[0]));
     }
 
@@ -216,11 +221,8 @@ public:
     void Add(std::span<const Symbol> text, PatternOutput output)
     {
         m_pairs.set(Pair(text[0], text[1]));
-        if (std::all_of(text.begin(), text.end(), [](Symbol s) { return s < 0x80; })) {
+        if (std::all_of(text.begin(), text.end(), [](Symbol s) { return s < 0x80; }))
             m_minAsciiLength = std::min(m_minAsciiLength, text.size());
-            if (!std::all_of(text.begin(), text.end(), IsDigit))
-                m_asciiNotDigits = true;
-        }
         m_fill.items.push_back({m_fill.symbols.size(), text.size(), output});
         m_fill.symbols.insert(m_fill.symbols.end(), text.begin(), text.end());
         if (m_fill.items.size() == kHandOver)
@@ -299,8 +301,6 @@ public:
     bool empty() const { return m_outputs.empty(); }
     /// The fewest symbols of a text made of ASCII only, which a line without other bytes can hold; SIZE_MAX for none.
     std::size_t minAsciiLength() const { return m_minAsciiLength; }
-    /// True when a text of ASCII only holds more than digits.
-    bool asciiNotDigits() const { return m_asciiNotDigits; }
 
     /// Calls `onMatch(end, output, length)` for every occurrence of every text in `text`, where `end` is the index
     /// just past it, in order of `end`.
@@ -555,7 +555,6 @@ private:
     std::vector<std::uint32_t> m_report; // the node itself when it ends a text, else its dictionary link
     std::bitset<std::size_t(1) << kPairBits> m_pairs; // the first two symbols of the texts, hashed
     std::size_t m_minAsciiLength = SIZE_MAX;
-    bool m_asciiNotDigits = false;
 };
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -721,13 +720,23 @@ constexpr std::uint64_t Bits(std::initializer_list<unsigned> fields)
 constexpr std::size_t kNoFrom = SIZE_MAX;
 
 constexpr StructureFields kStructureFields[] = {
-    {"IR", Bits({7}), kNoFrom}, // billing month
-    {"RE", Bits({1, 3, 6, 9, 13}), kNoFrom}, // receipt number, month, birth date, admission date, chart number
-    {"HO", 0, 4}, // days, points, amounts
-    {"KO", 0, 4}, {"SY", Bits({1, 2, 4}), kNoFrom}, // disease code, start date, modifier codes
-    {"SI", Bits({3, 4, 5, 6}), 13}, // master code, amount, points, count; one column per day
-    {"IY", Bits({3, 4, 5, 6}), 13}, {"TO", Bits({3, 4, 5, 6}), 13}, {"CO", Bits({3}), kNoFrom}, // comment code
-    {"GO", 0, 1}, // totals
+    // billing month
+    {"IR", Bits({7}), kNoFrom},
+    // receipt number, month, birth date, admission date, chart number
+    {"RE", Bits({1, 3, 6, 9, 13}), kNoFrom},
+    // days, points, amounts
+    {"HO", 0, 4},
+    {"KO", 0, 4},
+    // disease code, start date, modifier codes
+    {"SY", Bits({1, 2, 4}), kNoFrom},
+    // master code, amount, points, count; one column per day
+    {"SI", Bits({3, 4, 5, 6}), 13},
+    {"IY", Bits({3, 4, 5, 6}), 13},
+    {"TO", Bits({3, 4, 5, 6}), 13},
+    // comment code
+    {"CO", Bits({3}), kNoFrom},
+    // totals
+    {"GO", 0, 1},
 };
 
 /// The dummies of the anonymisation, folded: a value found within one proves nothing.
