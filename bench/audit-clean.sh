@@ -33,7 +33,8 @@ for size in $SIZES; do
                 status=0
                 /usr/bin/time -f '%e %M' -o "$WORK/time.txt" "$CLI" audit "$WORK/in/RECEIPTC.UKE" "$copy" \
                     >"$WORK/report.txt" 2>&1 || status=$?
-                read -r secs kib <"$WORK/time.txt"
+                # time(1) puts a line of its own before the figures when the command failed.
+                read -r secs kib < <(tail -n 1 "$WORK/time.txt")
                 result=clean
                 if ((status != 0)); then
                     result="status $status: $(tail -n 1 "$WORK/report.txt")"
