@@ -14,7 +14,7 @@ for n in $SIZES $SEEDS; do
 done
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-GEN=$BUILD/bench/plok-gen-claims
+GEN=$BUILD/testsupport/plok-gen-claims
 
 bench_build plok-gen-claims
 

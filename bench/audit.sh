@@ -15,7 +15,7 @@ for n in "$SIZE_MB" "$NAMES" "$LONG_KB"; do
 done
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-GEN=$BUILD/bench/plok-gen-claims
+GEN=$BUILD/testsupport/plok-gen-claims
 # Findings are what the long line is made of: status 1 is a result here, not a failure.
 OK_STATUS=1
 

@@ -10,7 +10,7 @@ if ! [[ $SIZE_MB =~ ^[1-9][0-9]*$ ]]; then
 fi
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-GEN=$BUILD/bench/plok-gen-claims
+GEN=$BUILD/testsupport/plok-gen-claims
 
 # One line per measured command: "label|command". {CLI}, {FILE}, {COPY} (FILE's anonymised copy) and {OUT} are
 # replaced; OUT is an empty folder before every run.
