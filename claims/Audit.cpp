@@ -1182,7 +1182,7 @@ public:
         m_found.clear();
         for (const DroppedRecord& r : kDroppedRecords)
             if (code == RecordCode(r.record))
-                m_found.emplace_back(0, r.kind);
+                Found(0, r.kind);
         if (code == RecordCode("RE"))
             ++m_receipt;
         m_code = code;
@@ -1239,6 +1239,13 @@ public:
     }
 
 private:
+    /// Notes a finding of the current line; a field full of one value notes it once, not once per occurrence.
+    void Found(std::size_t field, AuditKind kind)
+    {
+        if (m_found.empty() || m_found.back() != std::make_pair(field, kind))
+            m_found.emplace_back(field, kind);
+    }
+
     /// True when a byte from 0x80 stands in [begin, end) of the current line, whose masks are cached.
     bool HighIn(std::size_t begin, std::size_t end) const
     {
@@ -1276,7 +1283,7 @@ private:
         }
         if (number && key.digits >= kMinNumberDigits && key.digits <= kMaxNumberDigits) {
             if (const std::optional<AuditKind> kind = m_values.NumberKind(key, m_receipt, IsStructure(index)))
-                m_found.emplace_back(index, *kind);
+                Found(index, *kind);
         }
         if (field.size() >= m_patterns.minAsciiLength())
             Field(index, field, false);
@@ -1295,7 +1302,7 @@ private:
         if (const std::optional<NumberKey> key = numbers ? NumberOf(m_symbols) : std::nullopt;
             key && key->digits >= kMinNumberDigits) {
             if (const std::optional<AuditKind> kind = m_values.NumberKind(*key, m_receipt, IsStructure(index)))
-                m_found.emplace_back(index, *kind);
+                Found(index, *kind);
         }
         if (m_patterns.empty())
             return;
@@ -1307,7 +1314,7 @@ private:
                 && ((start > 0 && IsDigit(m_symbols[start - 1]))
                     || (end < m_symbols.size() && IsDigit(m_symbols[end]))))
                 return;
-            m_found.emplace_back(index, o.kind);
+            Found(index, o.kind);
         });
     }
 
