@@ -220,7 +220,8 @@ public:
     /// Adds a text of at least two symbols; a text added again with the same kind counts once, under the widest rule.
     void Add(std::span<const Symbol> text, PatternOutput output)
     {
-        m_pairs.set(Pair(text[0], text[1]));
+        const std::size_t pair = Pair(text[0], text[1]);
+        m_pairs[pair / 64] |= std::uint64_t(1) << (pair % 64);
         if (std::all_of(text.begin(), text.end(), [](Symbol s) { return s < 0x80; }))
             m_minAsciiLength = std::min(m_minAsciiLength, text.size());
         m_fill.items.push_back({m_fill.symbols.size(), text.size(), output});
@@ -310,7 +311,7 @@ public:
         std::uint32_t state = 0;
         for (std::size_t i = 0; i < text.size(); ++i) {
             // Where no text can begin, the search stays at the root without a look at the trie.
-            if (state == 0 && (i + 1 == text.size() || !m_pairs[Pair(text[i], text[i + 1])]))
+            if (state == 0 && (i + 1 == text.size() || !MayStart(text[i], text[i + 1])))
                 continue;
             state = Step(state, text[i]);
             for (std::uint32_t n = m_report[state]; n != 0; n = m_dictionary[n])
@@ -441,6 +442,12 @@ private:
 
     static std::uint64_t Key(std::uint32_t node, Symbol s) { return std::uint64_t(node) << 16 | s; }
 
+    bool MayStart(Symbol a, Symbol b) const
+    {
+        const std::size_t pair = Pair(a, b);
+        return (m_pairs[pair / 64] >> (pair % 64)) & 1u;
+    }
+
     /// The first two symbols of a text, hashed into the filter.
     static std::size_t Pair(Symbol a, Symbol b)
     {
@@ -553,7 +560,8 @@ private:
     std::vector<std::uint32_t> m_fail;
     std::vector<std::uint32_t> m_dictionary;
     std::vector<std::uint32_t> m_report; // the node itself when it ends a text, else its dictionary link
-    std::bitset<std::size_t(1) << kPairBits> m_pairs; // the first two symbols of the texts, hashed
+    // The first two symbols of the texts, hashed, one bit each (on the heap: the set lives on the caller's stack).
+    std::vector<std::uint64_t> m_pairs = std::vector<std::uint64_t>((std::size_t(1) << kPairBits) / 64, 0);
     std::size_t m_minAsciiLength = SIZE_MAX;
 };
 
