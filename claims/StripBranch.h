@@ -36,9 +36,9 @@ inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除�
 /// The output appears only when complete, so a failure leaves an existing output untouched, and an input that is
 /// also the output is read whole before it is replaced.
 ///
-/// Returns MissingFile, BlankRange, InvalidRange, NotClaimsFile (with InputCheck::ClaimsFile) or UnsafeName with a
-/// warning and nothing written; a social-insurance file takes the result's first slot, a national one the second.
-/// Throws ListIndexError for an IR record without field 7 or, outside None mode, an RE record without field 13
+/// Returns MissingFile, BlankRange, InvalidRange, NotClaimsFile (with InputCheck::ClaimsFile), LoneCr or UnsafeName
+/// with a warning and nothing written; a social-insurance file takes the result's first slot, a national one the
+/// second. Throws ListIndexError for an IR record without field 7 or, outside None mode, an RE record without field 13
 /// (nothing written), and IoError when the input cannot be read or the output cannot be written.
 RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
     std::u16string_view endText, const OutputTarget& target, InputCheck check = InputCheck::None);
