@@ -275,7 +275,8 @@ TEST_F(ConvTest, MissingInputWritesNothing)
 TEST_F(ConvTest, LinkToAFileCounts)
 {
     WriteBytes(in / "target.UKE", "IR,2,,,,,,50605,,\r\n");
-    std::filesystem::create_symlink(in / "target.UKE", in / "link.UKE");
+    if (!plok::test::MakeLink(in / "target.UKE", in / "link.UKE"))
+        GTEST_SKIP() << "this system makes no symbolic links (Windows without the privilege)";
     EXPECT_EQ(Conv(in / "link.UKE", out.path()).fileName, u"50605_2.UKE");
 }
 
