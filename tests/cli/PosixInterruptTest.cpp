@@ -22,10 +22,10 @@ namespace {
 const std::string kCli = PLOK_CLI_PATH;
 const std::string kSocial = "IR,1,13,1,1310001,,x,50605,00,03\r\nRE,1,1112,50605,a b,,,,,,,,,1001-1\r\nSJ,1,x\r\n";
 
-class CliRefusals : public testing::Test
+class CliInterrupt : public testing::Test
 {
 protected:
-    CliRefusals() { std::filesystem::create_directory(dir / "out"); }
+    CliInterrupt() { std::filesystem::create_directory(dir / "out"); }
     std::string Path(const char* name) const { return (dir / name).string(); }
     std::string Out() const { return (dir / "out").string(); }
 
@@ -44,7 +44,7 @@ bool WritesInto(long pid, const std::filesystem::path& folder)
     return false;
 }
 
-TEST_F(CliRefusals, AnInterruptedRunLeavesNothingBehind)
+TEST_F(CliInterrupt, AnInterruptedRunLeavesNothingBehind)
 {
     struct Case
     {
@@ -79,7 +79,7 @@ TEST_F(CliRefusals, AnInterruptedRunLeavesNothingBehind)
     }
 }
 
-TEST_F(CliRefusals, LostStandardOutputIsAFailure)
+TEST_F(CliInterrupt, LostStandardOutputIsAFailure)
 {
     WriteBytes(dir / "social.UKE", kSocial);
     const Process::Result r = Process(kCli, {"anonymize", "-o", Out(), Path("social.UKE")}, "/dev/full").Wait();
