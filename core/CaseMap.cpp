@@ -3,8 +3,11 @@
 #include "core/tables/CaseTable.inc"
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 
 namespace plok::casemap {
 
@@ -36,6 +39,34 @@ void AppendCodePoint(char32_t c, std::u16string& out)
     }
 }
 
+const detail::FullFold* FindFullFold(char32_t c)
+{
+    const auto* it = std::lower_bound(std::begin(detail::kFoldFull), std::end(detail::kFoldFull), c,
+        [](const detail::FullFold& f, char32_t value) { return f.c < value; });
+    return it != std::end(detail::kFoldFull) && it->c == c ? it : nullptr;
+}
+
+/// The folding of the basic plane unpacked once into a flat table, so that folding a character costs one lookup as it
+/// does in ICU's trie rather than two binary searches.
+struct BmpFold
+{
+    std::array<char16_t, 0x10000> simple {};
+    std::bitset<0x10000> full;
+};
+
+const BmpFold& GetBmpFold()
+{
+    static const std::unique_ptr<BmpFold> table = [] {
+        auto t = std::make_unique<BmpFold>();
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            t->simple[c] = static_cast<char16_t>(Map(detail::kFold, c));
+            t->full[c] = FindFullFold(c) != nullptr;
+        }
+        return t;
+    }();
+    return *table;
+}
+
 } // namespace
 
 char32_t ToUpper(char32_t c)
@@ -51,14 +82,15 @@ char32_t ToLower(char32_t c)
 void AppendFolded(char32_t c, std::u16string& out)
 {
     if (c < 0x10000) {
-        const auto* it = std::lower_bound(std::begin(detail::kFoldFull), std::end(detail::kFoldFull), c,
-            [](const detail::FullFold& f, char32_t value) { return f.c < value; });
-        if (it != std::end(detail::kFoldFull) && it->c == c) {
-            for (const char16_t unit : it->to)
-                if (unit != 0)
-                    out += unit;
+        const BmpFold& bmp = GetBmpFold();
+        if (!bmp.full[c]) {
+            out += bmp.simple[c];
             return;
         }
+        for (const char16_t unit : FindFullFold(c)->to)
+            if (unit != 0)
+                out += unit;
+        return;
     }
     AppendCodePoint(Map(detail::kFold, c), out);
 }
