@@ -72,8 +72,7 @@ DeliveryResult DeliverFiles(
             if (!IsPlainFileName(subfolder)) {
                 result.status = RunStatus::UnsafeSubfolder;
                 result.message = u"保存先のフォルダ名「" + subfolder
-                    + u"」にはフォルダ名に使えない文字が含まれているため、ファイルを移動できません。"
-                      u"ファイルはプログラムのフォルダに残っています。";
+                    + u"」にはフォルダ名に使えない文字が含まれているため、ファイルを移動できません。";
                 for (auto name : {file1, file2}) {
                     if (!name.empty()) {
                         result.failed.emplace_back(name);
@@ -117,15 +116,17 @@ std::u16string UndeliveredText(const Environment& env, const DeliveryResult& res
 {
     std::u16string text;
     for (std::size_t i = 0; i < result.failed.size(); ++i) {
-        // A name left from an earlier run whose file is gone is nothing the user can lose.
+        // A name whose file is gone is nothing the user can lose.
         if (!FileExists(env.programFolder / ToPath(result.failed[i])))
             continue;
-        text += u"\n\n" + result.failed[i] + u"\n  場所: " + FromUtf8(env.programFolder.string()) + u"\n  理由: "
-            + result.reasons[i];
+        text += u"\n" + result.failed[i] + u"\n  理由: " + result.reasons[i];
     }
     if (text.empty())
         return text;
-    return u"次のファイルは保存できませんでした。ファイルは作業フォルダに残っています。" + text;
+    return u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。\n" + text + u"\n\n作業フォルダ:\n"
+        + env.programFolder.u16string()
+        + u"\n\n保存先（USBメモリなど）を確かめてから、作業フォルダのファイルを\n保存先へ移すか、もう一度やり直してくだ"
+          u"さい。";
 }
 
 } // namespace plok::claims

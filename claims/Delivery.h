@@ -38,8 +38,9 @@ bool HasSaveFolder(std::u16string_view saveFolder);
 DeliveryResult DeliverFiles(
     const Environment& env, std::u16string_view saveFolder, std::u16string_view file1, std::u16string_view file2);
 
-/// The one warning for the files `result` could not deliver that still lie in the program folder: each name, where
-/// it lies and why it stayed. Empty when there is none (every file delivered, or only names whose file is gone).
+/// The one warning for the files `result` could not deliver that still lie in the work folder: each name and why it
+/// stayed, the work folder's full path, and what to do. Empty when there is none (every file delivered, or only names
+/// whose file is gone).
 std::u16string UndeliveredText(const Environment& env, const DeliveryResult& result);
 
 } // namespace plok::claims
