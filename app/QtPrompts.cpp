@@ -8,18 +8,46 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
+#include <algorithm>
 
 namespace plok::app {
 
 using gui::Q;
 using gui::U;
 
+namespace {
+
+/// Keeps each line of a box's text whole when the screen has room for it: a message box wraps at half the screen's
+/// width, and Japanese breaks anywhere, so a line a little wider would end with one character alone below it.
+void KeepLinesWhole(QMessageBox& box)
+{
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QScreen* screen = box.screen();
+    if (!label || !screen)
+        return;
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString& line : label->text().split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    // Room for the icon and the margins beside the text, within the widest box Qt draws on this screen.
+    const int screenWidth = screen->availableGeometry().width();
+    const int widestBox = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+    label->setMinimumWidth(std::min(widest + 2, widestBox - 120));
+}
+
+} // namespace
+
 std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, std::u16string_view text, QWidget* parent)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setText(Q(text));
+    // Paths and reasons in the texts can be copied, to be pasted into a file manager or a ticket.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    KeepLinesWhole(*box);
     switch (kind) {
     case BoxKind::Warning:
         box->setWindowTitle(QStringLiteral("警告"));
