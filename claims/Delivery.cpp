@@ -61,7 +61,8 @@ DeliveryResult DeliverFiles(
     if (HasSaveFolder(saveFolder)) {
         result.destination = ToPath(saveFolder);
         if (Trim(settings::Read(env.settingsFile, settings::kInstitutionSubfolder, u"")) == u"1") {
-            const std::optional<Line> first = ReadFirstLine(env.programFolder / ToPath(file1));
+            // Named after the first file; a job that wrote only the second (a national file alone) names it after that.
+            const std::optional<Line> first = ReadFirstLine(env.programFolder / ToPath(file1.empty() ? file2 : file1));
             if (!first)
                 throw ListIndexError(0);
             FieldList fields;

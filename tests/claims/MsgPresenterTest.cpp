@@ -88,7 +88,9 @@ TEST_F(MsgPresenterTest, ButtonDeliversOrKeepsTheFiles)
         {"both names empty", save, u"", u"", u"", true, {}, {}, {}},
         {"subfolder named after the institution", save, u" 1 ", u"50605_1.UKE", u"50605_2.UKE", true, {},
             root / "save" / ToPath(u"0123456_ORVAクリニック"), {"50605_1.UKE", "50605_2.UKE"}},
-        {"subfolder without a first file", save, u"1", u"", u"50605_2.UKE", false, {"error"}, {}, {}},
+        {"subfolder without a first file", save, u"1", u"", u"50605_2.UKE", true, {},
+            root / "save" / ToPath(u"0123456_ORVAクリニック"), {"50605_2.UKE"}},
+        {"subfolder from an unreadable file", save, u"1", u"gone.UKE", u"50605_2.UKE", false, {"error"}, {}, {}},
         {"save folder gone", (root / "gone").u16string(), u"", u"50605_1.UKE", u"50605_2.UKE", true, {"confirm"}, {},
             {}},
     };
@@ -185,7 +187,7 @@ TEST_F(MsgPresenterTest, ClosingWithoutDeliveryRemovesTheFilesFromTheWorkFolder)
     PutResults();
     Setting(u"SAVEFDR", (root / "save").u16string());
     Setting(u"SVCHG", u"1");
-    Show(u"", u"50605_2.UKE");
+    Show(u"gone.UKE", u"50605_2.UKE");
     Click();
     EXPECT_FALSE(view.closed);
     EXPECT_EQ(BoxKinds(), std::vector<std::string> {"error"});
