@@ -206,10 +206,7 @@ void MainPresenter::RunBoth(std::u16string_view product, Run run)
     for (const ClaimsField& field : m_files) {
         const RunResult r = run(ToPath(field.path));
         if (!r.Done()) {
-            std::u16string warning = r.message;
-            if (r.status == RunStatus::MissingFile || r.status == RunStatus::UnsafeName)
-                warning += u"\n" + std::u16string(field.label) + (IsBlank(field.path) ? u"（空欄）" : field.path);
-            m_prompts.Warning(warning);
+            m_prompts.Warning(RefusalText(r, field.label, field.path));
             continue;
         }
         written.Add(r.fileName);
