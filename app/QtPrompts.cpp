@@ -1,6 +1,7 @@
 #include "app/QtPrompts.h"
 
 #include "app/FolderBrowser.h"
+#include "core/Text.h"
 #include "gui/Guard.h"
 #include "gui/QtText.h"
 
@@ -21,8 +22,9 @@ using gui::U;
 
 namespace {
 
-/// Keeps each line of a box's text whole when the screen has room for it: a message box wraps at half the screen's
-/// width, and Japanese breaks anywhere, so a line a little wider would end with one character alone below it.
+/// Lays a box's text out in lines that fit the widest box Qt draws on this screen, broken at phrase ends, and keeps
+/// each of them whole: a message box wraps at half the screen's width and breaks Japanese anywhere, so a line a little
+/// wider would end with one character alone below it.
 void KeepLinesWhole(QMessageBox& box)
 {
     auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
@@ -30,13 +32,16 @@ void KeepLinesWhole(QMessageBox& box)
     if (!label || !screen)
         return;
     const QFontMetrics metrics(label->font());
-    int widest = 0;
-    for (const QString& line : label->text().split(QLatin1Char('\n')))
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    // Room for the icon and the margins beside the text, within the widest box Qt draws on this screen.
+    // Room for the icon and the margins beside the text.
     const int screenWidth = screen->availableGeometry().width();
-    const int widestBox = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
-    label->setMinimumWidth(std::min(widest + 2, widestBox - 120));
+    const int room = (screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000)) - 120;
+    const int column = std::max(1, metrics.horizontalAdvance(QStringLiteral("あ")) / 2);
+    const QString text = Q(WrapLines(U(box.text()), static_cast<std::size_t>(room / column)));
+    box.setText(text);
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    label->setMinimumWidth(std::min(widest + 2, room));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-#include "bench/ClaimGenerator.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/LineReader.h"
+#include "testsupport/ClaimGenerator.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -24,10 +24,10 @@ constexpr std::u16string_view kReLine = u"RE,1,1112,50605,山田　太郎,1,3450
 const std::string& CodecBytes()
 {
     static const std::string bytes = [] {
-        plok::bench::ClaimOptions options;
+        plok::testsupport::ClaimOptions options;
         options.minBytes = kCodecBytes;
         std::string all;
-        plok::bench::GenerateClaims(options, [&](std::string_view chunk) { all += chunk; });
+        plok::testsupport::GenerateClaims(options, [&](std::string_view chunk) { all += chunk; });
         all.resize(all.rfind('\n', kCodecBytes) + 1);
         return all;
     }();
@@ -124,11 +124,11 @@ private:
         std::FILE* f = std::fopen(m_path.c_str(), "wb");
         if (f == nullptr)
             return;
-        plok::bench::ClaimOptions options;
+        plok::testsupport::ClaimOptions options;
         options.minBytes = kReaderBytes;
         options.eof = true;
         bool written = true;
-        m_size = plok::bench::GenerateClaims(options, [&](std::string_view chunk) {
+        m_size = plok::testsupport::GenerateClaims(options, [&](std::string_view chunk) {
             written = written && std::fwrite(chunk.data(), 1, chunk.size(), f) == chunk.size();
         }).bytes;
         m_ok = std::fclose(f) == 0 && written;

@@ -1,7 +1,7 @@
 // Choosing a month's claims file in the main window: the time from the click to the checked path in its field, and
 // the program's peak memory. Only the first line should be read, whatever the size of the file.
 #include "app/TfrmMain.h"
-#include "bench/ClaimGenerator.h"
+#include "testsupport/ClaimGenerator.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -62,9 +62,9 @@ int main(int argc, char** argv)
     const std::string file = dir.path().toStdString() + "/RECEIPTC.UKE";
     {
         std::ofstream out(file, std::ios::binary);
-        plok::bench::ClaimOptions options;
+        plok::testsupport::ClaimOptions options;
         options.minBytes = std::uint64_t(sizeMb) << 20;
-        plok::bench::GenerateClaims(options,
+        plok::testsupport::GenerateClaims(options,
             [&](std::string_view chunk) { out.write(chunk.data(), static_cast<std::streamsize>(chunk.size())); });
     }
     const long before = PeakKiB();

@@ -1,6 +1,7 @@
 // plok-gen-ff: synthetic FF files (tab-separated health-check results) for timing the chart-linkage conversion.
 
 #include "core/Cp932.h"
+#include "testsupport/Rng.h"
 
 #include <cerrno>
 #include <charconv>
@@ -14,30 +15,10 @@
 
 namespace {
 
+using plok::testsupport::Rng;
+
 constexpr const char* kUsage = "usage: plok-gen-ff --lines N [--seed S] OUT\n";
 constexpr int kFields = 60;
-
-// Same generator as plok-gen-claims: the same seed gives the same bytes everywhere.
-class SplitMix64
-{
-public:
-    explicit SplitMix64(std::uint64_t seed)
-        : m_state(seed)
-    { }
-    std::uint64_t Next()
-    {
-        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    /// A number in [lo, hi].
-    std::uint64_t Between(std::uint64_t lo, std::uint64_t hi) { return lo + Next() % (hi - lo + 1); }
-    bool Percent(unsigned p) { return Next() % 100 < p; }
-
-private:
-    std::uint64_t m_state;
-};
 
 std::vector<std::string> Encoded(std::initializer_list<std::u16string_view> texts)
 {
@@ -88,7 +69,7 @@ void AppendHeader(std::string& out)
     out += "\r\n";
 }
 
-void AppendRecord(std::string& out, SplitMix64& rng, std::uint64_t line, std::vector<std::string>& issued)
+void AppendRecord(std::string& out, Rng& rng, std::uint64_t line, std::vector<std::string>& issued)
 {
     static const auto family = Encoded({u"山田", u"佐藤", u"鈴木", u"高橋", u"田中", u"伊藤", u"渡辺", u"中村", u"小林",
         u"加藤", u"吉田", u"山本", u"長谷川", u"髙橋", u"山﨑"});
@@ -101,11 +82,11 @@ void AppendRecord(std::string& out, SplitMix64& rng, std::uint64_t line, std::ve
     // letter-prefixed number whose repeat differs in case.
     std::string chart;
     if (!issued.empty() && rng.Percent(3)) {
-        chart = issued[rng.Next() % issued.size()];
+        chart = issued[rng.Below(issued.size())];
         if (!chart.empty() && chart[0] >= 'a' && chart[0] <= 'z')
             chart[0] = static_cast<char>(chart[0] - 'a' + 'A');
     } else if (rng.Percent(1)) {
-        chart += static_cast<char>('a' + rng.Next() % 26);
+        chart += static_cast<char>('a' + rng.Below(26));
         AppendNumber(chart, line);
         issued.push_back(chart);
     } else {
@@ -121,12 +102,12 @@ void AppendRecord(std::string& out, SplitMix64& rng, std::uint64_t line, std::ve
             out += chart;
             break;
         case 1:
-            out += family[rng.Next() % family.size()];
+            out += family[rng.Below(family.size())];
             out += rng.Percent(50) ? wideBlank : std::string(" ");
-            out += given[rng.Next() % given.size()];
+            out += given[rng.Below(given.size())];
             break;
         case 2:
-            out += kana[rng.Next() % kana.size()];
+            out += kana[rng.Below(kana.size())];
             break;
         case 3:
             out += "202406";
@@ -220,7 +201,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "plok-gen-ff: cannot create %s: %s\n", outPath, std::strerror(errno));
         return 1;
     }
-    SplitMix64 rng(seed);
+    Rng rng(seed);
     std::vector<std::string> issued;
     std::string chunk;
     std::uint64_t bytes = 0;

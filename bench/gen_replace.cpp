@@ -1,8 +1,8 @@
 // Synthetic input for timing `plok-cli replace`: a file to convert and a change-definition table, both code page
 // 932 with CR LF. About half of the lines carry an old value of the table in field 1, some of them in another
 // letter case; the rest carry codes the table does not hold.
-#include "bench/ClaimGenerator.h"
 #include "core/Cp932.h"
+#include "testsupport/Rng.h"
 
 #include <cerrno>
 #include <charconv>
@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kUsage = "usage: plok-gen-replace --lines N --pairs P [--seed S] SOURCE DEFFILE\n";
 
-using plok::bench::Rng;
+using plok::testsupport::Rng;
 
 bool ParseCount(std::string_view s, std::uint64_t& out)
 {

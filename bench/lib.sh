@@ -3,7 +3,8 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=$ROOT/build-bench
-CLI=$BUILD/cli/plok-cli
+# PLOK_CLI=PATH measures another plok-cli (an earlier build, say) with this tree's generators.
+CLI=${PLOK_CLI:-$BUILD/cli/plok-cli}
 # RUNS=N in the environment takes the best of N runs instead of 3, for a machine busy with other work.
 RUNS=${RUNS:-3}
 

@@ -20,10 +20,10 @@ inline constexpr char16_t kAnonymizedText[] = u"社保と国保の匿名化フ�
 /// Streams with flat memory. The output appears only when complete: a failure leaves no partial file and leaves
 /// an existing output untouched, and an input that is also the output is read whole before it is replaced.
 ///
-/// Returns MissingFile, NotClaimsFile (with InputCheck::ClaimsFile, a file whose first line names no payer) or
-/// UnsafeName (a billing month that cannot be part of a file name) with a warning and
-/// nothing written. Throws ListIndexError for a record with too few fields (nothing written) and IoError when the
-/// input cannot be read or the output cannot be written.
+/// Returns MissingFile, NotClaimsFile (with InputCheck::ClaimsFile, a file whose first line names no payer), LoneCr
+/// (a CR that no LF follows, LoneCrText) or UnsafeName (a billing month that cannot be part of a file name) with a
+/// warning and nothing written. Throws ListIndexError for a record with too few fields (nothing written) and IoError
+/// when the input cannot be read or the output cannot be written.
 RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target, InputCheck check = InputCheck::None);
 
 } // namespace plok::claims

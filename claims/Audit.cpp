@@ -1,43 +1,572 @@
 #include "claims/Audit.h"
 
+#include "claims/ClaimsFile.h"
 #include "claims/ClaimsRecord.h"
-#include "core/ByteScan.h"
-#include "core/CommaText.h"
 #include "core/Cp932.h"
+#include "core/FileNames.h"
 #include "core/LineReader.h"
-#include "core/MultiMatch.h"
+#include "core/StrConv.h"
 #include "core/Text.h"
 
 #include <algorithm>
+#include <bit>
+#include <bitset>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <optional>
-#include <unordered_set>
+#include <span>
+#include <thread>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace plok::claims {
 
 namespace {
 
+using detail::RecordCode;
 using detail::RecordId;
 
-using cp932::CharLength;
+// ---------------------------------------------------------------------------------------------------------------------
+// What a reader sees: every character of code page 932 as one symbol, the same for the forms a reader takes for the
+// same character.
 
-/// True when `at` is where a character starts in `s`.
-bool IsCharStart(std::string_view s, std::size_t at)
+/// A character in its one comparable form, as its code page 932 code (below 0x100 a single byte); 0 for a character
+/// that is left out.
+using Symbol = std::uint16_t;
+
+constexpr bool IsDigit(Symbol s)
 {
-    std::size_t i = 0;
-    while (i < at)
-        i += CharLength(s, i);
-    return i == at;
+    return s >= '0' && s <= '9';
 }
 
-std::size_t CharCount(std::string_view s)
+/// The symbol of each code page 932 character, built once from the code page and StrConv: what narrows to ASCII is
+/// ASCII, everything else is widened and kana become katakana; a character with two codes takes the one the
+/// encoder writes. Blanks, double quotes (which the field splitter drops), hyphens and brackets are left out, so that
+/// names compare with or without the blanks between their parts and numbers as their digits.
+class FoldTable
 {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i))
-        ++count;
-    return count;
-}
+public:
+    static const FoldTable& Get()
+    {
+        static const std::unique_ptr<const FoldTable> table(new FoldTable());
+        return *table;
+    }
 
-constexpr std::string_view kWideSpace = "\x81\x40";
+    /// Calls `out(symbol, gapBefore)` for each character of `bytes` that is not left out, in order; `gapBefore` is
+    /// true when a character was left out just before it. A half-width letter followed by a half-width voiced or
+    /// semi-voiced sound mark is one character, as its full-width form is.
+    template<class Out>
+    void Fold(std::string_view bytes, Out out) const
+    {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t n = bytes.size();
+        bool gap = false;
+        for (std::size_t i = 0; i < n;) {
+            const unsigned b = p[i];
+            Symbol s;
+            if (b < 0x80) {
+                s = m_single[b];
+                ++i;
+            } else if (cp932::IsLeadByte(static_cast<unsigned char>(b)) && i + 1 < n && cp932::IsTrailByte(p[i + 1])) {
+                s = m_pair[(b - 0x80) * 256 + p[i + 1]];
+                i += 2;
+            } else if (i + 1 < n && (p[i + 1] == 0xDE || p[i + 1] == 0xDF) && m_voiced[b][p[i + 1] - 0xDE] != 0) {
+                s = m_voiced[b][p[i + 1] - 0xDE];
+                i += 2;
+            } else {
+                s = m_single[b];
+                ++i;
+            }
+            if (s == 0) {
+                gap = true;
+                continue;
+            }
+            out(s, gap);
+            gap = false;
+        }
+    }
+
+    /// The symbols of `bytes`, left-out characters dropped.
+    std::vector<Symbol> Symbols(std::string_view bytes) const
+    {
+        std::vector<Symbol> symbols;
+        Fold(bytes, [&](Symbol s, bool) { symbols.push_back(s); });
+        return symbols;
+    }
+    std::vector<Symbol> Symbols(std::u16string_view text) const { return Symbols(cp932::Encode(text)); }
+
+    /// The symbol of an ASCII character.
+    Symbol Fold1(char c) const { return m_single[static_cast<unsigned char>(c)]; }
+
+    /// True for a katakana letter or the marks that only stand inside kana words (ー, ヽ, ヾ).
+    bool IsKatakana(Symbol s) const { return m_katakana[s]; }
+
+private:
+    FoldTable()
+        : m_pair(128 * 256)
+    {
+        for (unsigned b = 0; b < 0x100; ++b) {
+            const char byte = static_cast<char>(b);
+            const std::u16string c = cp932::Decode(std::string_view(&byte, 1));
+            m_single[b] = c.size() == 1 && !cp932::IsByteEscape(c[0]) ? Canonical(c[0]) : static_cast<Symbol>(b);
+        }
+        for (unsigned lead = 0x81; lead < 0x100; ++lead) {
+            if (!cp932::IsLeadByte(static_cast<unsigned char>(lead)))
+                continue;
+            for (unsigned trail = 0x40; trail < 0x100; ++trail) {
+                if (!cp932::IsTrailByte(static_cast<unsigned char>(trail)))
+                    continue;
+                const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const std::u16string c = cp932::Decode(std::string_view(bytes, 2));
+                // An unassigned code is a character of its own that only equals itself.
+                m_pair[(lead - 0x80) * 256 + trail] = c.size() == 1 && !cp932::IsByteEscape(c[0])
+                    ? Canonical(c[0])
+                    : static_cast<Symbol>(lead << 8 | trail);
+            }
+        }
+        for (unsigned b = 0xA1; b < 0xE0; ++b) {
+            for (unsigned mark = 0xDE; mark <= 0xDF; ++mark) {
+                const char bytes[2] = {static_cast<char>(b), static_cast<char>(mark)};
+                const std::u16string wide
+                    = StrConv(cp932::Decode(std::string_view(bytes, 2)), {TConversion::Wide, TConversion::Katakana});
+                if (wide.size() == 1)
+                    m_voiced[b][mark - 0xDE] = Encoded(wide[0]).value_or(0);
+            }
+        }
+    }
+
+    static bool LeftOut(char16_t c)
+    {
+        // U+FF65 is the half-width nakaguro, the narrow form of "・"; U+2010 and U+2212 are hyphen and minus.
+        return c <= 0x20 || c == u'"' || c == u'-' || c == u'(' || c == u')' || c == 0xFF65 || c == 0x2010
+            || c == 0x2212;
+    }
+
+    Symbol Canonical(char16_t c)
+    {
+        if (c < 0x80)
+            return LeftOut(c) ? 0 : static_cast<Symbol>(c);
+        if (LeftOut(c))
+            return 0;
+        const std::u16string narrow = StrConv(std::u16string_view(&c, 1), {TConversion::Narrow});
+        if (narrow.size() == 1 && (narrow[0] < 0x80 || LeftOut(narrow[0])))
+            return LeftOut(narrow[0]) ? 0 : static_cast<Symbol>(narrow[0]);
+        const std::u16string wide = StrConv(std::u16string_view(&c, 1), {TConversion::Wide, TConversion::Katakana});
+        // A form the code page cannot hold leaves the character as it was decoded.
+        char16_t k = wide.size() == 1 ? wide[0] : c;
+        std::optional<Symbol> s = Encoded(k);
+        if (!s) {
+            k = c;
+            s = Encoded(c).value_or(0xFFFF);
+        }
+        if ((k >= 0x30A1 && k <= 0x30FA) || (k >= 0x30FC && k <= 0x30FE))
+            m_katakana.set(*s);
+        return *s;
+    }
+
+    /// The code of `c`, the one the encoder writes; nothing when the code page has none.
+    static std::optional<Symbol> Encoded(char16_t c)
+    {
+        const std::string code = cp932::Encode(std::u16string_view(&c, 1));
+        if (code.size() == 2)
+            return static_cast<Symbol>(static_cast<unsigned char>(code[0]) << 8 | static_cast<unsigned char>(code[1]));
+        if (code == "?" && c != u'?')
+            return std::nullopt;
+        return static_cast<Symbol>(static_cast<unsigned char>(code[0]));
+    }
+
+    std::array<Symbol, 256> m_single {};
+    std::vector<Symbol> m_pair; // [(lead - 0x80) * 256 + trail]
+    std::array<std::array<Symbol, 2>, 256> m_voiced {}; // [half-width letter][mark - 0xDE]; 0 when they do not join
+    std::bitset<65536> m_katakana;
+};
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Many texts found in one pass: Aho–Corasick over symbols, with its transitions stored sparsely (the root's as a
+// table, every other state's as a sorted run of children), so that its size follows the texts, not the alphabet.
+
+/// Where a text counts.
+enum class Rule : std::uint8_t
+{
+    Anywhere,
+    KanaWord, // not next to another katakana letter, unless a blank stands between or an honorific follows
+    Digits, // not next to another digit
+};
+
+struct PatternOutput
+{
+    AuditKind kind;
+    Rule rule;
+};
+
+class PatternSet
+{
+public:
+    PatternSet()
+        : m_root(65536, 0)
+    {
+        m_depth.push_back(0);
+        m_firstOutput.push_back(kNone);
+    }
+    ~PatternSet() { StopWorker(); }
+    PatternSet(const PatternSet&) = delete;
+    PatternSet& operator=(const PatternSet&) = delete;
+
+    /// Adds a text of at least two symbols; a text added again with the same kind counts once, under the widest rule.
+    void Add(std::span<const Symbol> text, PatternOutput output)
+    {
+        const std::size_t pair = Pair(text[0], text[1]);
+        m_pairs[pair / 64] |= std::uint64_t(1) << (pair % 64);
+        if (std::all_of(text.begin(), text.end(), [](Symbol s) { return s < 0x80; }))
+            m_minAsciiLength = std::min(m_minAsciiLength, text.size());
+        m_fill.items.push_back({m_fill.symbols.size(), text.size(), output});
+        m_fill.symbols.insert(m_fill.symbols.end(), text.begin(), text.end());
+        if (m_fill.items.size() == kHandOver)
+            HandOver();
+    }
+
+    /// Lays the trie out for searching and adds the links to the longest proper suffixes. Call once, after the last
+    /// Add. Throws what adding a text threw.
+    void Build()
+    {
+        // A few texts are put in here rather than on a thread of their own.
+        HandOver(!m_worker.joinable());
+        StopWorker();
+        if (m_error)
+            std::rethrow_exception(m_error);
+        const std::size_t nodes = m_depth.size();
+        // Every node's children as one sorted run.
+        m_childBegin.assign(nodes + 1, 0);
+        for (const std::uint64_t slot : m_slots)
+            if (slot != 0)
+                ++m_childBegin[(slot >> kNodeShift) + 1];
+        for (std::size_t i = 0; i < nodes; ++i)
+            m_childBegin[i + 1] += m_childBegin[i];
+        m_childSymbol.resize(m_childBegin[nodes]);
+        m_childNode.resize(m_childBegin[nodes]);
+        {
+            std::vector<std::uint32_t> fill(m_childBegin.begin(), m_childBegin.end() - 1);
+            for (const std::uint64_t slot : m_slots) {
+                if (slot == 0)
+                    continue;
+                const std::uint32_t at = fill[slot >> kNodeShift]++;
+                m_childSymbol[at] = static_cast<Symbol>(slot >> kChildBits);
+                m_childNode[at] = static_cast<std::uint32_t>(slot & kChildMask);
+            }
+        }
+        std::vector<std::uint64_t>().swap(m_slots);
+        std::vector<std::pair<Symbol, std::uint32_t>> run;
+        for (std::size_t v = 1; v < nodes; ++v) {
+            const std::uint32_t b = m_childBegin[v];
+            const std::uint32_t e = m_childBegin[v + 1];
+            if (e - b < 2)
+                continue;
+            run.clear();
+            for (std::uint32_t i = b; i < e; ++i)
+                run.emplace_back(m_childSymbol[i], m_childNode[i]);
+            std::sort(run.begin(), run.end());
+            for (std::uint32_t i = b; i < e; ++i)
+                std::tie(m_childSymbol[i], m_childNode[i]) = run[i - b];
+        }
+
+        // Breadth first, so that a node's suffix is linked before the node.
+        m_fail.assign(nodes, 0);
+        m_dictionary.assign(nodes, 0);
+        m_report.assign(nodes, 0);
+        std::vector<std::uint32_t> queue;
+        queue.reserve(nodes);
+        for (std::uint32_t s = 0; s < 65536; ++s) {
+            if (m_root[s] != 0) {
+                queue.push_back(m_root[s]);
+                m_report[m_root[s]] = m_firstOutput[m_root[s]] != kNone ? m_root[s] : 0;
+            }
+        }
+        for (std::size_t q = 0; q < queue.size(); ++q) {
+            const std::uint32_t v = queue[q];
+            for (std::uint32_t i = m_childBegin[v]; i < m_childBegin[v + 1]; ++i) {
+                const std::uint32_t child = m_childNode[i];
+                const std::uint32_t suffix = Step(m_fail[v], m_childSymbol[i]);
+                m_fail[child] = suffix;
+                m_dictionary[child] = m_firstOutput[suffix] != kNone ? suffix : m_dictionary[suffix];
+                m_report[child] = m_firstOutput[child] != kNone ? child : m_dictionary[child];
+                queue.push_back(child);
+            }
+        }
+    }
+
+    bool empty() const { return m_outputs.empty(); }
+    /// The fewest symbols of a text made of ASCII only, which a line without other bytes can hold; SIZE_MAX for none.
+    std::size_t minAsciiLength() const { return m_minAsciiLength; }
+
+    /// Calls `onMatch(end, output, length)` for every occurrence of every text in `text`, where `end` is the index
+    /// just past it, in order of `end`.
+    template<class OnMatch>
+    void Scan(std::span<const Symbol> text, OnMatch onMatch) const
+    {
+        std::uint32_t state = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            // Where no text can begin, the search stays at the root without a look at the trie.
+            if (state == 0 && (i + 1 == text.size() || !MayStart(text[i], text[i + 1])))
+                continue;
+            state = Step(state, text[i]);
+            for (std::uint32_t n = m_report[state]; n != 0; n = m_dictionary[n])
+                for (std::uint32_t o = m_firstOutput[n]; o != kNone; o = m_outputs[o].next)
+                    onMatch(i + 1, m_outputs[o].output, std::size_t(m_depth[n]));
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    static constexpr unsigned kPairBits = 20;
+    static constexpr std::size_t kBatch = 32;
+
+    struct Pending
+    {
+        std::size_t offset; // in the batch's symbols
+        std::size_t length;
+        PatternOutput output;
+    };
+    struct Batch
+    {
+        std::vector<Symbol> symbols;
+        std::vector<Pending> items;
+    };
+    /// Texts handed to the worker at a time.
+    static constexpr std::size_t kHandOver = 4096;
+
+    /// Hands the texts added so far to the thread that puts them into the trie, so that reading the original goes on
+    /// meanwhile; without such a thread, or `here`, puts them in here.
+    void HandOver(bool here = false)
+    {
+        if (m_fill.items.empty())
+            return;
+        if (here)
+            m_noWorker = true;
+        if (!m_worker.joinable() && !m_noWorker) {
+            try {
+                m_worker = std::thread([this] { Work(); });
+            } catch (const std::system_error&) {
+                m_noWorker = true;
+            }
+        }
+        if (m_noWorker) {
+            Insert(m_fill);
+        } else {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] { return !m_queued; });
+            m_queued = std::move(m_fill);
+            m_changed.notify_all();
+        }
+        m_fill = Batch();
+    }
+
+    void Work()
+    {
+        for (;;) {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] { return m_queued || m_stop; });
+            if (!m_queued)
+                return;
+            Batch batch = std::move(*m_queued);
+            m_queued.reset();
+            m_changed.notify_all();
+            lock.unlock();
+            if (m_error)
+                continue;
+            try {
+                Insert(batch);
+            } catch (...) {
+                m_error = std::current_exception();
+            }
+        }
+    }
+
+    void StopWorker()
+    {
+        if (!m_worker.joinable())
+            return;
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_worker.join();
+    }
+
+    /// Adds the texts of `batch` kBatch at a time, a step of each at a time: the trie's nodes lie far apart in memory,
+    /// and fetching the next step of every text before taking any lets those fetches overlap.
+    void Insert(const Batch& batch)
+    {
+        for (std::size_t first = 0; first < batch.items.size(); first += kBatch) {
+            const std::span<const Pending> items(
+                batch.items.data() + first, std::min(kBatch, batch.items.size() - first));
+            std::array<std::uint32_t, kBatch> node {};
+            for (std::size_t step = 0;; ++step) {
+                bool more = false;
+                for (std::size_t i = 0; i < items.size(); ++i)
+                    if (step < items[i].length && node[i] != 0 && !m_slots.empty())
+                        __builtin_prefetch(&m_slots[Slot(Key(node[i], batch.symbols[items[i].offset + step]))]);
+                for (std::size_t i = 0; i < items.size(); ++i) {
+                    if (step >= items[i].length)
+                        continue;
+                    node[i] = ChildOrNew(node[i], batch.symbols[items[i].offset + step]);
+                    more = true;
+                }
+                if (!more)
+                    break;
+            }
+            for (std::size_t i = 0; i < items.size(); ++i)
+                __builtin_prefetch(&m_firstOutput[node[i]]);
+            for (std::size_t i = 0; i < items.size(); ++i)
+                AddOutput(node[i], items[i].output);
+        }
+    }
+
+    void AddOutput(std::uint32_t node, PatternOutput output)
+    {
+        for (std::uint32_t o = m_firstOutput[node]; o != kNone; o = m_outputs[o].next) {
+            if (m_outputs[o].output.kind != output.kind)
+                continue;
+            if (output.rule == Rule::Anywhere)
+                m_outputs[o].output.rule = Rule::Anywhere;
+            return;
+        }
+        m_outputs.push_back({output, m_firstOutput[node]});
+        m_firstOutput[node] = static_cast<std::uint32_t>(m_outputs.size() - 1);
+    }
+
+    static std::uint64_t Key(std::uint32_t node, Symbol s) { return std::uint64_t(node) << 16 | s; }
+
+    bool MayStart(Symbol a, Symbol b) const
+    {
+        const std::size_t pair = Pair(a, b);
+        return (m_pairs[pair / 64] >> (pair % 64)) & 1u;
+    }
+
+    /// The first two symbols of a text, hashed into the filter.
+    static std::size_t Pair(Symbol a, Symbol b)
+    {
+        return static_cast<std::size_t>(((std::uint32_t(a) << 16 | b) * 0x9E3779B1u) >> (32 - kPairBits));
+    }
+
+    std::uint32_t ChildOrNew(std::uint32_t node, Symbol s)
+    {
+        if (node == 0) {
+            if (m_root[s] == 0)
+                m_root[s] = NewNode(0);
+            return m_root[s];
+        }
+        if (4 * (m_used + 1) > 3 * m_slots.size())
+            Grow();
+        const std::uint64_t key = Key(node, s);
+        for (std::size_t i = Slot(key);; i = (i + 1) & (m_slots.size() - 1)) {
+            std::uint64_t& slot = m_slots[i];
+            if (slot >> kChildBits == key)
+                return static_cast<std::uint32_t>(slot & kChildMask);
+            if (slot == 0) {
+                const std::uint32_t child = NewNode(node);
+                slot = key << kChildBits | child;
+                ++m_used;
+                return child;
+            }
+        }
+    }
+
+    std::uint32_t NewNode(std::uint32_t parent)
+    {
+        if (m_depth.size() > kChildMask)
+            throw Error("元のファイルの値が多すぎて照合できません。");
+        m_depth.push_back(m_depth[parent] + 1);
+        m_firstOutput.push_back(kNone);
+        return static_cast<std::uint32_t>(m_depth.size() - 1);
+    }
+
+    std::size_t Slot(std::uint64_t key) const
+    {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> m_shift);
+    }
+
+    void Grow()
+    {
+        std::vector<std::uint64_t> slots(m_slots.empty() ? std::size_t(1) << 14 : 2 * m_slots.size(), 0);
+        m_shift = 64 - static_cast<unsigned>(std::countr_zero(slots.size()));
+        for (const std::uint64_t slot : m_slots) {
+            if (slot == 0)
+                continue;
+            std::size_t j = Slot(slot >> kChildBits);
+            while (slots[j] != 0)
+                j = (j + 1) & (slots.size() - 1);
+            slots[j] = slot;
+        }
+        m_slots.swap(slots);
+    }
+
+    std::uint32_t Child(std::uint32_t node, Symbol s) const
+    {
+        const Symbol* begin = m_childSymbol.data() + m_childBegin[node];
+        const Symbol* end = m_childSymbol.data() + m_childBegin[node + 1];
+        const Symbol* at = end - begin <= 8 ? std::find(begin, end, s) : std::lower_bound(begin, end, s);
+        return at != end && *at == s ? m_childNode[static_cast<std::size_t>(at - m_childSymbol.data())] : 0;
+    }
+
+    /// The state after `s` from `state`.
+    std::uint32_t Step(std::uint32_t state, Symbol s) const
+    {
+        while (state != 0) {
+            if (const std::uint32_t child = Child(state, s))
+                return child;
+            state = m_fail[state];
+        }
+        return m_root[s];
+    }
+
+    struct OutputEntry
+    {
+        PatternOutput output;
+        std::uint32_t next;
+    };
+
+    std::vector<std::uint32_t> m_root; // the root's child for each symbol; 0 for none
+    std::vector<std::uint32_t> m_depth; // per node: symbols from the root
+    std::vector<std::uint32_t> m_firstOutput; // per node: its first output, kNone for none
+    std::vector<OutputEntry> m_outputs;
+    // While adding: the edges from the nodes but the root, open addressing, each parent << 40 | symbol << 24 | child
+    // in one word (0: empty, as no edge here leaves the root), so that the table stays small.
+    static constexpr unsigned kChildBits = 24;
+    static constexpr unsigned kNodeShift = kChildBits + 16;
+    static constexpr std::uint64_t kChildMask = (std::uint64_t(1) << kChildBits) - 1;
+    std::vector<std::uint64_t> m_slots;
+    // The texts added but not yet in the trie, and the thread that puts them in while the original is read.
+    Batch m_fill;
+    std::optional<Batch> m_queued;
+    std::thread m_worker;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_stop = false;
+    bool m_noWorker = false;
+    std::exception_ptr m_error;
+    std::size_t m_used = 0;
+    unsigned m_shift = 64;
+    // Once built: each node's children, sorted by symbol, and the links to the longest proper suffix and to the
+    // longest one that ends a text.
+    std::vector<std::uint32_t> m_childBegin;
+    std::vector<Symbol> m_childSymbol;
+    std::vector<std::uint32_t> m_childNode;
+    std::vector<std::uint32_t> m_fail;
+    std::vector<std::uint32_t> m_dictionary;
+    std::vector<std::uint32_t> m_report; // the node itself when it ends a text, else its dictionary link
+    // The first two symbols of the texts, hashed, one bit each (on the heap: the set lives on the caller's stack).
+    std::vector<std::uint64_t> m_pairs = std::vector<std::uint64_t>((std::size_t(1) << kPairBits) / 64, 0);
+    std::size_t m_minAsciiLength = SIZE_MAX;
+};
+
+// ---------------------------------------------------------------------------------------------------------------------
+// The values of the original.
 
 /// A number of at most 19 digits as one comparable value; the digit count keeps leading zeros apart.
 struct NumberKey
@@ -47,238 +576,815 @@ struct NumberKey
     bool operator==(const NumberKey&) const = default;
 };
 
-/// `s` as a number key when it holds nothing but digits (half- or full-width, double quotes ignored), at most 19.
-std::optional<NumberKey> NumberOf(std::string_view s)
+/// A hash of a number key whose low bits are as good as its high ones (splitmix64's finalizer).
+std::size_t HashOf(const NumberKey& k)
 {
-    NumberKey key;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        unsigned digit;
-        if (b >= '0' && b <= '9') {
-            digit = b - '0';
-            ++i;
-        } else if (b == 0x82 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x4F
-            && static_cast<unsigned char>(s[i + 1]) <= 0x58) {
-            digit = static_cast<unsigned char>(s[i + 1]) - 0x4F;
-            i += 2;
-        } else if (b == '"') {
-            ++i;
-            continue;
-        } else {
-            return std::nullopt;
+    std::uint64_t z = k.value ^ (std::uint64_t(k.digits) << 59);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return static_cast<std::size_t>(z ^ (z >> 31));
+}
+
+constexpr std::uint32_t kMaxNumberDigits = 19;
+/// Shorter numbers stand everywhere as counts and codes.
+constexpr std::uint32_t kMinNumberDigits = 5;
+/// A number this long is nobody's count, month or code by chance.
+constexpr std::uint32_t kAnywhereDigits = 8;
+constexpr std::size_t kMinTelephoneDigits = 10;
+
+/// Numbers and their kinds, in one flat open-addressing table: most look-ups find nothing.
+class NumberTable
+{
+public:
+    /// Adds `key` unless it is there already.
+    void Add(const NumberKey& key, AuditKind kind)
+    {
+        if (2 * (m_used + 1) > m_slots.size())
+            Grow();
+        Slot& slot = m_slots[Find(m_slots, key)];
+        if (slot.digits == 0) {
+            slot = {key.value, key.digits, kind};
+            ++m_used;
         }
-        if (++key.digits > 19)
-            return std::nullopt;
-        key.value = key.value * 10 + digit;
     }
-    if (key.digits == 0)
+    std::optional<AuditKind> Kind(const NumberKey& key) const
+    {
+        if (m_slots.empty())
+            return std::nullopt;
+        const Slot& slot = m_slots[Find(m_slots, key)];
+        return slot.digits != 0 ? std::optional<AuditKind>(slot.kind) : std::nullopt;
+    }
+
+private:
+    struct Slot
+    {
+        std::uint64_t value = 0;
+        std::uint32_t digits = 0; // 0: empty
+        AuditKind kind {};
+    };
+
+    /// The slot of `key`, or the empty one where it would go.
+    static std::size_t Find(const std::vector<Slot>& slots, const NumberKey& key)
+    {
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t i = HashOf(key) & mask;; i = (i + 1) & mask)
+            if (slots[i].digits == 0 || (slots[i].value == key.value && slots[i].digits == key.digits))
+                return i;
+    }
+    void Grow()
+    {
+        std::vector<Slot> slots(m_slots.empty() ? 256 : 2 * m_slots.size());
+        for (const Slot& s : m_slots)
+            if (s.digits != 0)
+                slots[Find(slots, {s.value, s.digits})] = s;
+        m_slots.swap(slots);
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
+};
+
+/// `symbols` as a number when they are digits only.
+std::optional<NumberKey> NumberOf(std::span<const Symbol> symbols)
+{
+    if (symbols.empty() || symbols.size() > kMaxNumberDigits)
         return std::nullopt;
+    NumberKey key;
+    for (const Symbol s : symbols) {
+        if (!IsDigit(s))
+            return std::nullopt;
+        key.value = key.value * 10 + (s - '0');
+    }
+    key.digits = static_cast<std::uint32_t>(symbols.size());
     return key;
 }
 
-/// Everything the anonymisation writes in place of an identifier: a value found inside one of these is the
-/// anonymisation's own and proves nothing.
-const std::vector<std::string>& DummyTexts()
+bool Contains(std::span<const Symbol> text, std::span<const Symbol> part)
 {
-    static const std::vector<std::string> texts = {
-        "0123456",
-        cp932::Encode(u"ORVAクリニック"),
-        "012-345-6789",
-        "12345678",
-        cp932::Encode(u"１２３４５"),
-        "1234567",
-        cp932::Encode(u"テスト社"),
-        cp932::Encode(u"テスト国"),
-    };
-    return texts;
+    return std::search(text.begin(), text.end(), part.begin(), part.end()) != text.end();
 }
 
-bool IsDummyNumber(const NumberKey& key)
+/// Removes every occurrence of `word` from `text`.
+void Erase(std::vector<Symbol>& text, std::span<const Symbol> word)
 {
-    static const std::vector<NumberKey> dummies = [] {
-        std::vector<NumberKey> keys;
-        for (const std::string& dummy : DummyTexts())
-            if (const std::optional<NumberKey> k = NumberOf(dummy))
-                keys.push_back(*k);
-        return keys;
+    for (auto at = std::search(text.begin(), text.end(), word.begin(), word.end()); at != text.end();
+         at = std::search(at, text.end(), word.begin(), word.end()))
+        at = text.erase(at, at + static_cast<std::ptrdiff_t>(word.size()));
+}
+
+/// The words around an institution's own name: legal forms (longest first, so that 医療法人 goes before 法人),
+/// facilities at the end of a name, and departments, which alone name nobody.
+struct InstitutionWords
+{
+    std::vector<std::vector<Symbol>> legal, facility, department;
+
+    InstitutionWords()
+    {
+        const FoldTable& fold = FoldTable::Get();
+        for (const char16_t* w : {u"地方独立行政法人", u"独立行政法人", u"一般社団法人", u"一般財団法人",
+                 u"公益社団法人", u"公益財団法人", u"社会福祉法人", u"社会医療法人", u"特定医療法人", u"特別医療法人",
+                 u"医療法人", u"法人", u"社団", u"財団"})
+            legal.push_back(fold.Symbols(std::u16string_view(w)));
+        for (const char16_t* w :
+            {u"クリニック", u"医療センター", u"診療所", u"診療院", u"医院", u"病院", u"医科", u"歯科医院"})
+            facility.push_back(fold.Symbols(std::u16string_view(w)));
+        for (const char16_t* w :
+            {u"リハビリテーション科", u"耳鼻咽喉科", u"脳神経外科", u"整形外科", u"形成外科", u"心療内科", u"神経内科",
+                u"産婦人科", u"泌尿器科", u"循環器科", u"消化器科", u"呼吸器科", u"放射線科", u"小児科", u"皮膚科",
+                u"婦人科", u"精神科", u"胃腸科", u"肛門科", u"内科", u"外科", u"眼科", u"歯科", u"産科"})
+            department.push_back(fold.Symbols(std::u16string_view(w)));
+    }
+};
+
+/// Legal abbreviations in brackets, which the fold would leave as a lone 医 or 社.
+const std::vector<std::string>& BracketedLegal()
+{
+    static const std::vector<std::string> words = [] {
+        std::vector<std::string> list;
+        for (const char16_t* w : {u"（医）", u"(医)", u"（社）", u"(社)", u"（財）", u"(財)"})
+            list.push_back(cp932::Encode(std::u16string_view(w)));
+        return list;
     }();
-    return std::find(dummies.begin(), dummies.end(), key) != dummies.end();
+    return words;
 }
 
-bool IsDummyText(std::string_view value)
+/// Fields where the claims format puts numbers of its own: a number of fewer than kAnywhereDigits digits that equals
+/// a value there is chance. `fields` has bit i for field i; every field from `from` on counts too.
+struct StructureFields
 {
-    for (const std::string& dummy : DummyTexts())
-        if (dummy.find(value) != std::string::npos)
-            return true;
-    // A dummy patient name: "テスト社" or "テスト国" and the receipt number in full-width digits.
-    for (const std::string& prefix : {DummyTexts()[6], DummyTexts()[7]})
-        if (value.starts_with(prefix) && NumberOf(value.substr(prefix.size())))
-            return true;
-    return false;
+    std::string_view record;
+    std::uint64_t fields;
+    std::size_t from;
+};
+
+constexpr std::uint64_t Bits(std::initializer_list<unsigned> fields)
+{
+    std::uint64_t bits = 0;
+    for (const unsigned f : fields)
+        bits |= std::uint64_t(1) << f;
+    return bits;
 }
 
-/// The values taken from the original, by kind: numbers for whole-field comparison, texts for a search anywhere.
+constexpr std::size_t kNoFrom = SIZE_MAX;
+
+constexpr StructureFields kStructureFields[] = {
+    // billing month
+    {"IR", Bits({7}), kNoFrom},
+    // receipt number, month, birth date, admission date, chart number
+    {"RE", Bits({1, 3, 6, 9, 13}), kNoFrom},
+    // days, points, amounts
+    {"HO", 0, 4},
+    {"KO", 0, 4},
+    // disease code, start date, modifier codes
+    {"SY", Bits({1, 2, 4}), kNoFrom},
+    // master code, amount, points, count; one column per day
+    {"SI", Bits({3, 4, 5, 6}), 13},
+    {"IY", Bits({3, 4, 5, 6}), 13},
+    {"TO", Bits({3, 4, 5, 6}), 13},
+    // comment code
+    {"CO", Bits({3}), kNoFrom},
+    // totals
+    {"GO", 0, 1},
+};
+
+/// The dummies of the anonymisation, folded: a value found within one proves nothing.
+class Dummies
+{
+public:
+    Dummies()
+    {
+        const FoldTable& fold = FoldTable::Get();
+        for (const ReplacedField& f : kReplacedFields) {
+            if (f.how == Dummy::PatientName) {
+                for (const std::u16string_view mark : kPayerMarks)
+                    m_prefixes.push_back(fold.Symbols(std::u16string(f.dummy) + std::u16string(mark)));
+                continue;
+            }
+            std::vector<Symbol> symbols = fold.Symbols(f.dummy);
+            if (symbols.empty())
+                continue;
+            if (const std::optional<NumberKey> key = NumberOf(symbols))
+                m_numbers.push_back(*key);
+            m_texts.push_back(std::move(symbols));
+        }
+        for (const auto* list : {&m_texts, &m_prefixes})
+            for (const std::vector<Symbol>& dummy : *list)
+                for (const Symbol s : dummy)
+                    m_symbols.set(s);
+        for (Symbol d = '0'; d <= '9'; ++d)
+            m_symbols.set(d);
+    }
+
+    bool Number(const NumberKey& key) const
+    {
+        return std::find(m_numbers.begin(), m_numbers.end(), key) != m_numbers.end();
+    }
+
+    bool Text(std::span<const Symbol> text) const
+    {
+        // Most values hold a character that no dummy has.
+        if (!std::all_of(text.begin(), text.end(), [&](Symbol s) { return m_symbols[s]; }))
+            return false;
+        for (const std::vector<Symbol>& dummy : m_texts)
+            if (Contains(dummy, text))
+                return true;
+        // A dummy patient name is a prefix and the receipt number in digits: a text within one is a piece of the
+        // prefix, or the prefix's end followed by digits.
+        std::size_t digits = 0;
+        while (digits < text.size() && IsDigit(text[text.size() - 1 - digits]))
+            ++digits;
+        const std::span<const Symbol> head = text.first(text.size() - digits);
+        for (const std::vector<Symbol>& prefix : m_prefixes) {
+            if (Contains(prefix, text))
+                return true;
+            if (digits > 0 && !head.empty() && head.size() <= prefix.size()
+                && std::equal(head.begin(), head.end(), prefix.end() - static_cast<std::ptrdiff_t>(head.size())))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    std::vector<std::vector<Symbol>> m_texts;
+    std::vector<std::vector<Symbol>> m_prefixes;
+    std::vector<NumberKey> m_numbers;
+    std::bitset<65536> m_symbols; // every symbol of a dummy, and the digits a dummy name ends in
+};
+
+/// The values taken from the original: numbers for whole-field comparison, texts for a search anywhere.
 class Values
 {
 public:
-    void Add(std::string_view raw, AuditKind kind, std::uint32_t receipt = 0)
-    {
-        const std::string_view value = TrimView(raw);
-        if (value.empty())
-            return;
-        // A number stands as a whole field, where the dummy numbers stand too; a text may stand inside a dummy.
-        if (const std::optional<NumberKey> key = NumberOf(value)) {
-            if (key->digits >= 5 && !IsDummyNumber(*key)) {
-                // Receipts come in file order, so each receipt's numbers form one run of the list.
-                while (m_receiptStart.size() <= receipt)
-                    m_receiptStart.push_back(static_cast<std::uint32_t>(m_numbers.size()));
-                m_numbers.push_back({*key, kind});
-            }
-            return;
-        }
-        // A patient's name stands on each of their receipts: a text is weighed once.
-        if (m_texts.find(value) != m_texts.end())
-            return;
-        m_texts.emplace(value);
-        if (CharCount(value) < 2 || IsDummyText(value))
-            return;
-        m_matcher.Add(value, static_cast<std::uint32_t>(m_kinds.size()));
-        m_kinds.push_back(kind);
-        m_lengths.push_back(value.size());
-    }
-    /// A name, then each of its parts.
-    void AddName(std::string_view raw, AuditKind kind, std::uint32_t receipt)
-    {
-        const std::string_view name = TrimView(raw);
-        Add(name, kind, receipt);
-        std::size_t start = 0;
-        for (std::size_t i = 0; i <= name.size();) {
-            const bool end = i == name.size();
-            const bool blank = !end && name[i] == ' ';
-            const bool wideBlank = !end && name.substr(i, 2) == kWideSpace;
-            if (end || blank || wideBlank) {
-                if (start < i && (start > 0 || !end))
-                    Add(name.substr(start, i - start), kind, receipt);
-                if (end)
-                    break;
-                i += blank ? 1 : 2;
-                start = i;
-                continue;
-            }
-            i += CharLength(name, i);
-        }
-    }
-    void Build() { m_matcher.Build(); }
+    explicit Values(const FoldTable& fold)
+        : m_fold(fold)
+    { }
 
-    /// The kind of the number `key` when it is one of the numbers of `receipt` or of the institution (receipt 0).
-    std::optional<AuditKind> NumberKind(const NumberKey& key, std::uint32_t receipt) const
+    void Add(const ReplacedField& field, std::string_view raw, std::uint32_t receipt)
     {
-        for (const std::uint32_t r : {receipt, 0u}) {
-            if (r >= m_receiptStart.size())
-                continue;
+        switch (field.kind) {
+        case AuditKind::PatientName:
+        case AuditKind::PatientKanaName:
+            AddName(raw, field.kind);
+            return;
+        case AuditKind::InstitutionName:
+            AddInstitution(raw);
+            return;
+        default:
+            break;
+        }
+        std::vector<Symbol>& symbols = m_whole;
+        symbols.clear();
+        m_fold.Fold(raw, [&](Symbol s, bool) { symbols.push_back(s); });
+        if (symbols.empty())
+            return;
+        const bool digits = std::all_of(symbols.begin(), symbols.end(), IsDigit);
+        if (field.kind == AuditKind::Telephone && digits && symbols.size() >= kMinTelephoneDigits) {
+            AddText(symbols, field.kind, Rule::Digits);
+            return;
+        }
+        if (!digits) {
+            AddText(symbols, field.kind, Rule::Anywhere);
+            return;
+        }
+        const std::optional<NumberKey> key = NumberOf(symbols);
+        if (!key) {
+            AddText(symbols, field.kind, Rule::Digits);
+            return;
+        }
+        if (key->digits < kMinNumberDigits || m_dummies.Number(*key))
+            return;
+        m_digitCounts |= 1u << key->digits;
+        if (key->digits >= kAnywhereDigits || field.kind == AuditKind::InstitutionCode
+            || field.kind == AuditKind::Telephone) {
+            m_anywhere.Add(*key, field.kind);
+            return;
+        }
+        // Receipts come in file order, so each receipt's numbers form one run of the list.
+        while (m_receiptStart.size() <= receipt)
+            m_receiptStart.push_back(static_cast<std::uint32_t>(m_numbers.size()));
+        m_numbers.push_back({*key, field.kind});
+    }
+
+    void Build() { m_patterns.Build(); }
+
+    /// The kind of `key` in a whole field of receipt `receipt` of the copy; `structure` when the field is one of the
+    /// format's own numbers.
+    std::optional<AuditKind> NumberKind(const NumberKey& key, std::uint32_t receipt, bool structure) const
+    {
+        if (!((m_digitCounts >> key.digits) & 1u) || (structure && key.digits < kAnywhereDigits))
+            return std::nullopt;
+        if (const std::optional<AuditKind> kind = m_anywhere.Kind(key))
+            return kind;
+        for (std::uint32_t r = receipt == 0 ? 0 : receipt - 1; r <= receipt + 1 && r < m_receiptStart.size(); ++r) {
             const std::size_t end = r + 1 < m_receiptStart.size() ? m_receiptStart[r + 1] : m_numbers.size();
             for (std::size_t i = m_receiptStart[r]; i < end; ++i)
                 if (m_numbers[i].first == key)
                     return m_numbers[i].second;
-            if (r == 0)
-                break;
         }
         return std::nullopt;
     }
-    bool HasNumbers() const { return !m_numbers.empty(); }
-    const MultiMatcher& matcher() const { return m_matcher; }
-    AuditKind KindOf(std::uint32_t id) const { return m_kinds[id]; }
-    std::size_t LengthOf(std::uint32_t id) const { return m_lengths[id]; }
+    bool HasNumbers() const { return m_digitCounts != 0; }
+    /// True when a number of `digits` digits is looked for.
+    bool LooksFor(std::uint32_t digits) const { return digits < 32 && ((m_digitCounts >> digits) & 1u); }
+    const PatternSet& patterns() const { return m_patterns; }
 
 private:
+    void AddText(std::span<const Symbol> symbols, AuditKind kind, Rule rule)
+    {
+        if (symbols.size() >= 2 && !m_dummies.Text(symbols))
+            m_patterns.Add(symbols, {kind, rule});
+    }
+
+    /// The name whole, without its blanks, and each part on its own; a part in katakana only counts as a word.
+    void AddName(std::string_view raw, AuditKind kind)
+    {
+        m_whole.clear();
+        m_parts.clear();
+        m_fold.Fold(raw, [&](Symbol s, bool gap) {
+            if (gap && !m_whole.empty())
+                m_parts.push_back(m_whole.size());
+            m_whole.push_back(s);
+        });
+        m_parts.push_back(m_whole.size());
+        // The whole name finds nothing its parts do not, unless a part is too short to count or counts as a word only.
+        bool wholeNeeded = m_parts.size() == 1;
+        std::size_t start = 0;
+        for (const std::size_t end : m_parts) {
+            const std::span<const Symbol> part(m_whole.data() + start, end - start);
+            start = end;
+            if (m_parts.size() == 1)
+                break;
+            const bool kana = std::all_of(part.begin(), part.end(), [&](Symbol s) { return m_fold.IsKatakana(s); });
+            if (part.size() < 2 || kana)
+                wholeNeeded = true;
+            AddText(part, kind, kana ? Rule::KanaWord : Rule::Anywhere);
+        }
+        if (wholeNeeded)
+            AddText(m_whole, kind, Rule::Anywhere);
+    }
+
+    /// The name whole, and its distinctive parts: without legal words, and without the facility word at the end.
+    void AddInstitution(std::string_view raw)
+    {
+        static const InstitutionWords words;
+        // A bracketed legal form is a word of its own.
+        std::string bytes;
+        for (std::size_t i = 0; i < raw.size();) {
+            const auto bracketed = std::find_if(BracketedLegal().begin(), BracketedLegal().end(),
+                [&](const std::string& b) { return raw.substr(i).starts_with(b); });
+            if (bracketed != BracketedLegal().end()) {
+                bytes += ' ';
+                i += bracketed->size();
+            } else {
+                bytes += raw[i++];
+            }
+        }
+        AddText(m_fold.Symbols(raw), AuditKind::InstitutionName, Rule::Anywhere);
+        // The whole name and each of its words, each without legal words, then without the facility at the end.
+        std::vector<std::vector<Symbol>> pieces(1);
+        m_fold.Fold(bytes, [&](Symbol s, bool gap) {
+            if (gap && !pieces.back().empty())
+                pieces.emplace_back();
+            pieces.back().push_back(s);
+        });
+        if (pieces.size() > 1) {
+            std::vector<Symbol> whole;
+            for (const std::vector<Symbol>& p : pieces)
+                whole.insert(whole.end(), p.begin(), p.end());
+            pieces.push_back(std::move(whole));
+        }
+        for (std::vector<Symbol>& piece : pieces) {
+            for (const std::vector<Symbol>& legal : words.legal)
+                Erase(piece, legal);
+            if (!Distinctive(piece, words))
+                continue;
+            AddText(piece, AuditKind::InstitutionName, Rule::Anywhere);
+            for (const std::vector<Symbol>& facility : words.facility) {
+                if (piece.size() > facility.size() && std::equal(facility.rbegin(), facility.rend(), piece.rbegin())) {
+                    piece.resize(piece.size() - facility.size());
+                    break;
+                }
+            }
+            if (Distinctive(piece, words))
+                AddText(piece, AuditKind::InstitutionName, Rule::Anywhere);
+        }
+    }
+
+    /// True when at least two symbols of `piece` are no facility or department word.
+    static bool Distinctive(const std::vector<Symbol>& piece, const InstitutionWords& words)
+    {
+        std::vector<Symbol> rest = piece;
+        for (const auto* list : {&words.facility, &words.department})
+            for (const std::vector<Symbol>& word : *list)
+                Erase(rest, word);
+        return rest.size() >= 2;
+    }
+
+    const FoldTable& m_fold;
+    Dummies m_dummies;
+    PatternSet m_patterns;
+    NumberTable m_anywhere;
     std::vector<std::pair<NumberKey, AuditKind>> m_numbers;
     std::vector<std::uint32_t> m_receiptStart; // where each receipt's numbers begin in m_numbers
-    struct TextHash
+    std::uint32_t m_digitCounts = 0; // bit n: a number of n digits is looked for
+    std::vector<Symbol> m_whole;
+    std::vector<std::size_t> m_parts;
+};
+
+/// The fields of kReplacedFields for each record code, and how many fields of the record hold them.
+struct ReplacedByRecord
+{
+    struct Record
     {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+        std::vector<const ReplacedField*> fields;
+        std::size_t cuts = 0;
     };
-    // The texts already weighed.
-    std::unordered_set<std::string, TextHash, std::equal_to<>> m_texts;
-    MultiMatcher m_matcher;
-    std::vector<AuditKind> m_kinds;
-    std::vector<std::size_t> m_lengths;
+    std::vector<Record> records {Record()}; // 0: none
+    std::vector<std::uint8_t> index = std::vector<std::uint8_t>(65536, 0); // by record code
+
+    ReplacedByRecord()
+    {
+        for (const ReplacedField& f : kReplacedFields) {
+            std::uint8_t& i = index[RecordCode(f.record)];
+            if (i == 0) {
+                i = static_cast<std::uint8_t>(records.size());
+                records.emplace_back();
+            }
+            records[i].fields.push_back(&f);
+            records[i].cuts = std::max(records[i].cuts, f.field + 1);
+        }
+    }
 };
 
 void CollectValues(const std::filesystem::path& original, Values& values)
 {
-    LineReader in(original);
-    ByteFieldSplitter splitter;
+    static const ReplacedByRecord byRecord;
+    LineReader in(original, LoneCr::Refuse);
+    std::string dequoted;
     std::string idScratch;
     std::string_view line;
     std::string_view skipped;
     std::uint32_t receipt = 0;
     // Lines of other records are passed over in runs, without a look at each one's fields.
-    const auto passOver = [](std::string_view l) {
-        const std::uint16_t code = detail::HasPlainRecordId(l) ? detail::RecordCode(l.substr(0, 2)) : 0;
-        return code != 0 && code != detail::RecordCode("IR") && code != detail::RecordCode("RE")
-            && code != detail::RecordCode("HO") && code != detail::RecordCode("KO");
+    const auto passOver = [&](std::string_view l) {
+        return detail::HasPlainRecordId(l) && byRecord.index[RecordCode(l.substr(0, 2))] == 0;
     };
     for (;;) {
         if (!in.TakeWhile(passOver, skipped, line) && !in.Next(line))
             break;
-        const std::string_view id = RecordId(line, idScratch);
-        if (id != "IR" && id != "RE" && id != "HO" && id != "KO")
+        const std::uint16_t code = RecordCode(RecordId(line, idScratch));
+        if (byRecord.index[code] == 0)
             continue;
-        if (id == "RE")
+        const ReplacedByRecord::Record& record = byRecord.records[byRecord.index[code]];
+        if (code == RecordCode("RE"))
             ++receipt;
-        const std::vector<std::string_view>& fields = splitter.Split(line);
-        auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string_view(); };
-        if (id == "IR") {
-            values.Add(field(4), AuditKind::InstitutionCode);
-            values.Add(field(6), AuditKind::InstitutionName);
-            values.Add(field(9), AuditKind::Telephone);
-        } else if (id == "RE") {
-            values.AddName(field(4), AuditKind::PatientName, receipt);
-            values.AddName(field(36), AuditKind::PatientKanaName, receipt);
-        } else if (id == "HO") {
-            values.Add(field(1), AuditKind::InsurerNumber, receipt);
-            values.Add(field(2), AuditKind::InsuranceSymbol, receipt);
-            values.Add(field(3), AuditKind::InsuranceNumber, receipt);
-        } else {
-            values.Add(field(1), AuditKind::PublicPayerNumber, receipt);
-            values.Add(field(2), AuditKind::PublicRecipientNumber, receipt);
-        }
+        // The fields as the splitter gives them: the record without its double quotes, cut at its commas.
+        const detail::FieldCuts fields(detail::Dequoted(line, dequoted), record.cuts);
+        for (const ReplacedField* f : record.fields)
+            if (fields.Has(f->field))
+                values.Add(*f, fields.Field(f->field), receipt);
     }
 }
 
-/// The findings of one line, each kind once per field.
-class LineFindings
+// ---------------------------------------------------------------------------------------------------------------------
+// The copy.
+
+/// The commas of the 64 bytes at `p` (all readable), and the bytes from 0x80 among them, one bit per byte.
+struct BlockMasks
+{
+    std::uint64_t commas = 0;
+    std::uint64_t high = 0;
+
+    explicit BlockMasks(const char* p)
+    {
+#ifdef __SSE2__
+        const __m128i comma = _mm_set1_epi8(',');
+        for (int i = 0; i < 4; ++i) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+            commas |= std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))) << (16 * i);
+            high |= std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(v))) << (16 * i);
+        }
+#else
+        for (int i = 0; i < 64; ++i) {
+            commas |= std::uint64_t(p[i] == ',') << i;
+            high |= std::uint64_t(static_cast<unsigned char>(p[i]) >= 0x80) << i;
+        }
+#endif
+    }
+};
+
+/// The set bits of `x`, without the library call that std::popcount becomes where the processor's instruction may
+/// not be assumed.
+constexpr unsigned Popcount(std::uint64_t x)
+{
+    x -= (x >> 1) & 0x5555555555555555ULL;
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<unsigned>((x * 0x0101010101010101ULL) >> 56);
+}
+
+/// True when `s`, of at most 16 bytes followed by readable ones, is digits only.
+bool AllDigits(std::string_view s)
+{
+#ifdef __SSE2__
+    const __m128i v = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data())), _mm_set1_epi8('0'));
+    const auto digits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(9)), v)));
+    const unsigned want = (1u << s.size()) - 1;
+    return (digits & want) == want;
+#else
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+#endif
+}
+
+/// True when every byte of `s` is below 0x80.
+bool IsAscii(std::string_view s)
+{
+    const char* p = s.data();
+    const char* const end = p + s.size();
+#ifdef __SSE2__
+    if (end - p >= 16) {
+        // The last sixteen bytes overlap those before them rather than taking a step each.
+        __m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+        for (; end - p > 16; p += 16)
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+        return _mm_movemask_epi8(any) == 0;
+    }
+#endif
+    for (; p < end; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return false;
+    return true;
+}
+
+/// Calls `onField(index, field)` for every field of `line` (cut at commas) of at least `minLength` bytes (1..64),
+/// in order; `commas(b)` gives the commas of the line's 64-byte block b, with the bits past the line set. Most fields
+/// of a claims line are short: they are passed over 64 bytes at a time, without a step each.
+template<class Commas, class OnField>
+void ForEachLongField(std::string_view line, Commas commas, std::size_t minLength, OnField onField)
+{
+    const std::size_t n = line.size();
+    const std::size_t blocks = (n + 63) / 64;
+    const auto commasAt = [&](std::size_t b) { return b < blocks ? commas(b) : ~std::uint64_t(0); };
+    std::uint64_t current = commasAt(0);
+    std::uint64_t next = commasAt(1);
+    std::size_t fieldsBefore = 0;
+    std::uint64_t commaBefore = 1; // the start of the line begins a field
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const std::uint64_t text = ~current;
+        const std::uint64_t nextText = ~next;
+        // Bit i: minLength bytes of text from i on.
+        std::uint64_t run = text;
+        for (std::size_t k = 1; k < minLength; ++k)
+            run &= (text >> k) | (nextText << (64 - k));
+        for (std::uint64_t starts = run & text & ((current << 1) | commaBefore); starts != 0; starts &= starts - 1) {
+            const auto bit = static_cast<unsigned>(std::countr_zero(starts));
+            const std::size_t begin = 64 * b + bit;
+            const std::size_t index = fieldsBefore + Popcount(current & ((std::uint64_t(1) << bit) - 1));
+            const std::uint64_t after = bit == 63 ? 0 : current & ~((std::uint64_t(2) << bit) - 1);
+            const std::size_t end = std::min(after != 0 ? 64 * b + static_cast<std::size_t>(std::countr_zero(after))
+                    : next != 0 ? 64 * (b + 1) + static_cast<std::size_t>(std::countr_zero(next))
+                                : line.find(',', begin),
+                n);
+            onField(index, line.substr(begin, end - begin));
+        }
+        fieldsBefore += Popcount(current);
+        commaBefore = current >> 63;
+        current = next;
+        next = commasAt(b + 2);
+    }
+}
+
+/// The honorifics after which a kana name part still counts as a word.
+const std::vector<std::vector<Symbol>>& Honorifics()
+{
+    static const std::vector<std::vector<Symbol>> honorifics = [] {
+        std::vector<std::vector<Symbol>> list;
+        for (const char16_t* h : {u"さん", u"さま", u"くん", u"ちゃん"})
+            list.push_back(FoldTable::Get().Symbols(std::u16string_view(h)));
+        return list;
+    }();
+    return honorifics;
+}
+
+/// Looks at the copy line by line and reports what it finds.
+class CopyAudit
 {
 public:
-    void Reset(std::uint64_t line, std::string_view record)
+    CopyAudit(const Values& values, const FoldTable& fold, AuditReport& report,
+        const std::function<void(const AuditFinding&)>& onFinding)
+        : m_values(values)
+        , m_fold(fold)
+        , m_report(report)
+        , m_onFinding(onFinding)
+        , m_patterns(values.patterns())
+        // A line of ASCII only can hold a text of ASCII only, and a number of at least kMinNumberDigits digits.
+        , m_asciiFieldLength(std::min(values.HasNumbers() ? std::size_t(kMinNumberDigits) : SIZE_MAX,
+              m_patterns.minAsciiLength() == SIZE_MAX ? SIZE_MAX
+                                                      : std::min<std::size_t>(m_patterns.minAsciiLength(), 64)))
+    { }
+
+    void Line(std::string_view line, std::uint64_t number)
     {
-        m_line = line;
-        m_record = record;
-        m_seen.clear();
-    }
-    void Add(
-        std::size_t field, AuditKind kind, AuditReport& report, const std::function<void(const AuditFinding&)>& sink)
-    {
-        const auto key = std::make_pair(field, kind);
-        if (std::find(m_seen.begin(), m_seen.end(), key) != m_seen.end())
+        const std::string_view id = RecordId(line, m_idScratch);
+        const std::uint16_t code = RecordCode(id);
+        m_found.clear();
+        for (const DroppedRecord& r : kDroppedRecords)
+            if (code == RecordCode(r.record))
+                Found(0, r.kind);
+        if (code == RecordCode("RE"))
+            ++m_receipt;
+        m_code = code;
+        m_structureKnown = false;
+
+        // The masks of a usual line are taken once; the reader lets a block be read past the line's end.
+        const std::size_t blocks = (line.size() + 63) / 64;
+        const bool cached = blocks <= m_commas.size();
+        const auto masksAt = [&](std::size_t b) {
+            const BlockMasks masks(line.data() + 64 * b);
+            const std::size_t left = line.size() - 64 * b;
+            const std::uint64_t past = left >= 64 ? 0 : ~((std::uint64_t(1) << left) - 1);
+            return std::make_pair(masks.commas | past, masks.high & ~past);
+        };
+        bool ascii;
+        if (cached) {
+            std::uint64_t high = 0;
+            for (std::size_t b = 0; b < blocks; ++b) {
+                std::tie(m_commas[b], m_high[b]) = masksAt(b);
+                high |= m_high[b];
+            }
+            ascii = high == 0;
+        } else {
+            ascii = IsAscii(line);
+        }
+        const auto commas = [&](std::size_t b) { return cached ? m_commas[b] : masksAt(b).first; };
+        // Most lines are ASCII, where only a number or a text of ASCII can stand, in a field long enough for it.
+        if (ascii) {
+            if (m_asciiFieldLength != SIZE_MAX)
+                ForEachLongField(line, commas, m_asciiFieldLength,
+                    [&](std::size_t index, std::string_view field) { AsciiField(index, field); });
+        } else {
+            ForEachLongField(line, commas, 2, [&](std::size_t index, std::string_view field) {
+                const std::size_t begin = static_cast<std::size_t>(field.data() - line.data());
+                if (cached ? HighIn(begin, begin + field.size()) : !IsAscii(field))
+                    Field(index, field);
+                else if (field.size() >= m_asciiFieldLength)
+                    AsciiField(index, field);
+            });
+        }
+        if (m_found.empty())
             return;
-        m_seen.push_back(key);
-        ++report.counts[static_cast<std::size_t>(kind)];
-        ++report.total;
-        if (sink)
-            sink({m_line, std::string(m_record), field, kind});
+        std::sort(m_found.begin(), m_found.end());
+        m_found.erase(std::unique(m_found.begin(), m_found.end()), m_found.end());
+        for (const auto& [field, kind] : m_found) {
+            ++m_report.counts[static_cast<std::size_t>(kind)];
+            ++m_report.total;
+            const AuditFinding finding {number, std::string(id), field, kind};
+            if (m_report.first.size() < kKeptFindings)
+                m_report.first.push_back(finding);
+            if (m_onFinding)
+                m_onFinding(finding);
+        }
     }
 
 private:
-    std::uint64_t m_line = 0;
-    std::string_view m_record;
-    std::vector<std::pair<std::size_t, AuditKind>> m_seen;
+    /// Notes a finding of the current line; a field full of one value notes it once, not once per occurrence.
+    void Found(std::size_t field, AuditKind kind)
+    {
+        if (m_found.empty() || m_found.back() != std::make_pair(field, kind))
+            m_found.emplace_back(field, kind);
+    }
+
+    /// True when a byte from 0x80 stands in [begin, end) of the current line, whose masks are cached.
+    bool HighIn(std::size_t begin, std::size_t end) const
+    {
+        for (std::size_t b = begin / 64; b * 64 < end; ++b) {
+            std::uint64_t bits = m_high[b];
+            if (b == begin / 64)
+                bits &= ~std::uint64_t(0) << (begin % 64);
+            if (end < b * 64 + 64)
+                bits &= (std::uint64_t(1) << (end % 64)) - 1;
+            if (bits != 0)
+                return true;
+        }
+        return false;
+    }
+
+    /// A field of ASCII only: most are numbers, which need no fold.
+    void AsciiField(std::size_t index, std::string_view field)
+    {
+        // A field of nothing but digits, as most are, of a length no value has: no number of the original.
+        if (field.size() <= 16 && AllDigits(field) && !m_values.LooksFor(static_cast<std::uint32_t>(field.size()))) {
+            if (field.size() >= m_patterns.minAsciiLength())
+                Field(index, field, false);
+            return;
+        }
+        NumberKey key;
+        bool number = true;
+        for (const char c : field) {
+            if (c >= '0' && c <= '9') {
+                key.value = key.value * 10 + static_cast<unsigned>(c - '0');
+                ++key.digits;
+            } else if (m_fold.Fold1(c) != 0) {
+                number = false;
+                break;
+            }
+        }
+        if (number && key.digits >= kMinNumberDigits && key.digits <= kMaxNumberDigits) {
+            if (const std::optional<AuditKind> kind = m_values.NumberKind(key, m_receipt, IsStructure(index)))
+                Found(index, *kind);
+        }
+        if (field.size() >= m_patterns.minAsciiLength())
+            Field(index, field, false);
+    }
+
+    void Field(std::size_t index, std::string_view field, bool numbers = true)
+    {
+        m_symbols.resize(field.size());
+        m_gaps.resize(field.size());
+        std::size_t n = 0;
+        m_fold.Fold(field, [&](Symbol s, bool gap) {
+            m_symbols[n] = s;
+            m_gaps[n++] = gap ? 1 : 0;
+        });
+        m_symbols.resize(n);
+        if (const std::optional<NumberKey> key = numbers ? NumberOf(m_symbols) : std::nullopt;
+            key && key->digits >= kMinNumberDigits) {
+            if (const std::optional<AuditKind> kind = m_values.NumberKind(*key, m_receipt, IsStructure(index)))
+                Found(index, *kind);
+        }
+        if (m_patterns.empty())
+            return;
+        m_patterns.Scan(m_symbols, [&](std::size_t end, const PatternOutput& o, std::size_t length) {
+            const std::size_t start = end - length;
+            if (o.rule == Rule::KanaWord && !KanaWord(start, end))
+                return;
+            if (o.rule == Rule::Digits
+                && ((start > 0 && IsDigit(m_symbols[start - 1]))
+                    || (end < m_symbols.size() && IsDigit(m_symbols[end]))))
+                return;
+            Found(index, o.kind);
+        });
+    }
+
+    /// True when the symbols [start, end) are no piece of a longer kana word.
+    bool KanaWord(std::size_t start, std::size_t end) const
+    {
+        if (start > 0 && m_gaps[start] == 0 && m_fold.IsKatakana(m_symbols[start - 1]))
+            return false;
+        if (end == m_symbols.size() || m_gaps[end] != 0 || !m_fold.IsKatakana(m_symbols[end]))
+            return true;
+        const std::span<const Symbol> after(m_symbols.data() + end, m_symbols.size() - end);
+        for (const std::vector<Symbol>& h : Honorifics())
+            if (after.size() >= h.size() && std::equal(h.begin(), h.end(), after.begin()))
+                return true;
+        return false;
+    }
+
+    bool IsStructure(std::size_t field)
+    {
+        if (!m_structureKnown) {
+            m_structureFields = nullptr;
+            for (const StructureFields& s : kStructureFields)
+                if (m_code == RecordCode(s.record))
+                    m_structureFields = &s;
+            m_structureKnown = true;
+        }
+        return m_structureFields
+            && (field >= m_structureFields->from || (field < 64 && ((m_structureFields->fields >> field) & 1u)));
+    }
+
+    const Values& m_values;
+    const FoldTable& m_fold;
+    AuditReport& m_report;
+    const std::function<void(const AuditFinding&)>& m_onFinding;
+    const PatternSet& m_patterns;
+    const std::size_t m_asciiFieldLength;
+    std::uint16_t m_code = 0; // of the current line
+    bool m_structureKnown = false;
+    const StructureFields* m_structureFields = nullptr;
+    // The commas and the bytes from 0x80 of the current line's blocks, when it has no more.
+    std::array<std::uint64_t, 8> m_commas {};
+    std::array<std::uint64_t, 8> m_high {};
+    std::uint32_t m_receipt = 0;
+    std::string m_idScratch;
+    std::vector<Symbol> m_symbols;
+    std::vector<std::uint8_t> m_gaps;
+    std::vector<std::pair<std::size_t, AuditKind>> m_found;
 };
 
-std::size_t FieldAt(std::string_view line, std::size_t offset)
+/// Runs `read`, turning what stops it into an AuditFileError naming `file`.
+template<class Read>
+void Reading(const std::filesystem::path& file, Read read)
 {
-    return static_cast<std::size_t>(std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(offset), ','));
+    if (!FileExists(file))
+        throw AuditFileError(file, ToUtf8(kMissingFileText));
+    try {
+        read();
+    } catch (const LoneCrError& e) {
+        throw AuditFileError(file, ToUtf8(LoneCrText(e)));
+    } catch (const Error& e) {
+        throw AuditFileError(file, e.what());
+    }
 }
 
 } // namespace
@@ -286,52 +1392,30 @@ std::size_t FieldAt(std::string_view line, std::size_t offset)
 AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
     const std::function<void(const AuditFinding&)>& onFinding)
 {
-    Values values;
-    CollectValues(original, values);
+    const FoldTable& fold = FoldTable::Get();
+    Values values(fold);
+    Reading(original, [&] { CollectValues(original, values); });
     values.Build();
 
     AuditReport report;
-    LineFindings found;
-    LineReader in(copy);
-    std::string idScratch;
-    std::string_view line;
-    std::uint32_t receipt = 0;
-    for (std::uint64_t number = 1; in.Next(line); ++number) {
-        const std::string_view id = RecordId(line, idScratch);
-        found.Reset(number, id);
-        if (id == "SJ")
-            found.Add(0, AuditKind::SymptomNote, report, onFinding);
-        else if (id == "CO")
-            found.Add(0, AuditKind::Comment, report, onFinding);
-
-        values.matcher().Scan(line, [&](std::size_t end, std::uint32_t valueId) {
-            const std::size_t start = end - values.LengthOf(valueId);
-            if (IsCharStart(line, start))
-                found.Add(FieldAt(line, start), values.KindOf(valueId), report, onFinding);
-        });
-
-        if (!values.HasNumbers())
-            continue;
-        if (id == "RE")
-            ++receipt;
-        std::size_t field = 0;
-        std::size_t start = 0;
-        auto checkField = [&](std::size_t end) {
-            const std::string_view text = line.substr(start, end - start);
-            // Only a field that starts like a number can be one; most fields fail at their first byte.
-            const auto first = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
-            if (text.size() >= 5 && ((first >= '0' && first <= '9') || first == '"' || first == 0x82)) {
-                if (const std::optional<NumberKey> key = NumberOf(text); key && key->digits >= 5) {
-                    if (const std::optional<AuditKind> kind = values.NumberKind(*key, receipt))
-                        found.Add(field, *kind, report, onFinding);
-                }
-            }
-            ++field;
-            start = end + 1;
+    CopyAudit audit(values, fold, report, onFinding);
+    Reading(copy, [&] {
+        LineReader in(copy, LoneCr::Refuse);
+        std::uint64_t number = 0;
+        std::string_view run;
+        std::string_view line;
+        // Lines whole in the reader's buffer are taken where they stand, the others one by one.
+        const auto take = [&](std::string_view l) {
+            audit.Line(l, ++number);
+            return true;
         };
-        plok::detail::ForEachByte(line, ',', checkField);
-        checkField(line.size());
-    }
+        for (;;) {
+            in.TakeWhile(take, run, line);
+            if (!in.Next(line))
+                break;
+            audit.Line(line, ++number);
+        }
+    });
     return report;
 }
 
@@ -394,6 +1478,21 @@ std::u16string SummaryText(const AuditReport& report)
         return u"元の識別情報は見つかりませんでした。";
     return u"元の識別情報が残っています: " + FromUtf8(std::to_string(report.total)) + u"件（" + CountsText(report)
         + u"）";
+}
+
+std::u16string AuditWarningText(const AuditReport& report, std::u16string_view copyName)
+{
+    std::u16string text = u"匿名化ファイル「" + std::u16string(copyName)
+        + u"」に元の医療機関や患者の情報が残っていたため、このファイルは渡さずに止めました。\n"
+          u"残っている場所（匿名化ファイルの行、レコード、項目）:\n";
+    for (const AuditFinding& f : report.first)
+        text += FindingText(f) + u"\n";
+    if (report.total > report.first.size())
+        text += u"ほか" + FromUtf8(std::to_string(report.total - report.first.size())) + u"件\n";
+    text += u"件数: " + CountsText(report)
+        + u"\n元のレセ電データで、手で入力した病名やコメントなどに患者の氏名や番号が書かれていないか確かめ、"
+          u"消してから、もう一度匿名化してください。";
+    return text;
 }
 
 } // namespace plok::claims

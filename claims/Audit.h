@@ -1,5 +1,8 @@
 #pragma once
 
+#include "claims/AnonymizeRules.h"
+#include "core/Errors.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -13,25 +16,6 @@
 /// the anonymisation rewrites (a disease name, a comment in another record) can still hold a patient's name.
 namespace plok::claims {
 
-/// What an identifier found in a copy is. The report names only the kind, never the value, so that it can be pasted
-/// into a ticket.
-enum class AuditKind : std::uint8_t
-{
-    InstitutionCode, // IR field 4
-    InstitutionName, // IR field 6
-    Telephone, // IR field 9
-    PatientName, // RE field 4, whole and each part
-    PatientKanaName, // RE field 36, whole and each part
-    InsurerNumber, // HO field 1
-    InsuranceSymbol, // HO field 2
-    InsuranceNumber, // HO field 3
-    PublicPayerNumber, // KO field 1
-    PublicRecipientNumber, // KO field 2
-    SymptomNote, // an SJ line in the copy
-    Comment, // a CO line in the copy
-};
-inline constexpr std::size_t kAuditKinds = 12;
-
 struct AuditFinding
 {
     std::uint64_t line; // in the copy, counted from 1
@@ -40,28 +24,62 @@ struct AuditFinding
     AuditKind kind;
 };
 
+/// How many findings a report keeps for the warning of the desktop program (AuditWarningText).
+inline constexpr std::size_t kKeptFindings = 10;
+
 struct AuditReport
 {
     std::array<std::size_t, kAuditKinds> counts {};
     std::size_t total = 0;
+    /// The first kKeptFindings findings, in the order of the copy's lines.
+    std::vector<AuditFinding> first;
 
     bool Clean() const { return total == 0; }
 };
 
-/// Audits `copy`, the anonymised copy of the claims file `original`. From the original it takes, trimmed, the values
-/// the anonymisation replaces (IR 4, 6, 9; RE 4 and 36; HO 1, 2, 3; KO 1, 2) and each part of a patient name split
-/// at U+0020 and U+3000, leaving out the anonymisation's own dummy values and texts found within them. A value of
-/// digits only (half- or full-width) is a finding where a whole field of the copy equals it, and only when it has at
-/// least five digits (shorter numbers stand everywhere as counts and codes) and the field lies in the same receipt
-/// (from its RE record to the next) as the value in the original, or anywhere for the institution code: a receipt's
-/// numbers are what its own lines could leak, while across a month's file an insured number meets a billing month, a
-/// birth date or a code of the same digits by chance. Any other value of at least two characters is a finding
-/// wherever it stands in a line of the copy. Any SJ or CO line in the copy is a finding too.
+/// A file the audit cannot read: missing, unreadable, or holding a CR that no LF follows. `what()` says why.
+class AuditFileError : public Error
+{
+public:
+    AuditFileError(std::filesystem::path file, const std::string& message)
+        : Error(message)
+        , m_file(std::move(file))
+    { }
+    const std::filesystem::path& file() const { return m_file; }
+
+private:
+    std::filesystem::path m_file;
+};
+
+/// Audits `copy`, the anonymised copy of the claims file `original`.
+///
+/// From every record of the original that the anonymisation rewrites (kReplacedFields) it takes the value each
+/// replaced field held, and looks for it in the copy as a reader would see it: both files are decoded and folded
+/// alike, so that full- and half-width digits, letters and katakana, katakana and hiragana, and the two codes of one
+/// character compare equal, and blanks (U+0020, U+3000, "・"), double quotes, hyphens and brackets are left out.
+/// - A patient name (RE 4, RE 36) counts whole, with or without the blanks between its parts (so a part of one
+///   character counts next to the other), and each part of at least two characters on its own; a part in katakana
+///   only counts where it is no piece of a longer kana word (a blank, another script or さん, さま, くん, ちゃん
+///   around it).
+/// - The institution name (IR 6) counts whole and by its distinctive part: without legal words (医療法人, 社団,
+///   財団...) and without the facility word at its end (クリニック, 医院, 診療所, 病院...), when what is left has at
+///   least two characters besides a department (内科...).
+/// - A telephone number (IR 9) of ten digits or more counts as its digits, however they are written, where no other
+///   digit stands next to them.
+/// - A value of digits only counts where a whole field of the copy, trimmed and folded, equals it, if it has at least
+///   five digits (shorter numbers stand everywhere as counts and codes): a number of eight digits or more and the
+///   institution code anywhere, any other number in the lines of its own receipt and the receipts next to it (a
+///   record may stand before its RE). A number of fewer than eight digits does not count in the fields where the
+///   claims format puts numbers of its own: receipt numbers, months and dates, master codes, chart numbers, counts,
+///   points and amounts.
+/// - Any other value of at least two characters counts wherever it stands.
+/// - Every SJ and CO line counts (kDroppedRecords).
+/// The anonymisation's own dummies prove nothing: a value found within one is not looked for.
 /// A line reports each kind once per field.
 ///
-/// Calls `onFinding` for every finding in the order of the copy's lines and returns the counts per kind. One pass over
-/// each file; the cost does not grow with the number of values times the number of lines. Throws IoError when a file
-/// cannot be read.
+/// Calls `onFinding` for every finding in the order of the copy's lines and returns the counts per kind. One pass
+/// over each file, and memory that grows with the values taken from the original, not with the files' size. Throws
+/// AuditFileError, naming the file, when a file is missing, cannot be read or holds a lone CR.
 AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
     const std::function<void(const AuditFinding&)>& onFinding = {});
 
@@ -74,5 +92,8 @@ std::u16string CountsText(const AuditReport& report);
 /// The report's last line: "元の識別情報が残っています: 3件（患者氏名 2件、医療機関名称 1件）", or
 /// "元の識別情報は見つかりませんでした。".
 std::u16string SummaryText(const AuditReport& report);
+/// The desktop program's warning for a copy with findings, in plain words: which file was kept back, where its
+/// identifiers stand (as FindingText, the first kKeptFindings), how many of which kind, and what to do next.
+std::u16string AuditWarningText(const AuditReport& report, std::u16string_view copyName);
 
 } // namespace plok::claims

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/LineReader.h"
 #include "core/RunResult.h"
 #include "core/Text.h"
 
@@ -26,6 +27,15 @@ bool NamesPayer(const std::optional<Line>& line, char16_t digit);
 
 /// True when the raw code page 932 first line of a file names a payer, '1' or '2', as its fourth character.
 bool IsClaimsFirstLine(std::string_view rawLine);
+
+/// Refusal of a claims file with a lone CR, naming its line. Such a file may be one long line, or glue a receipt to
+/// the line before it: the runs and the audit would see records that are not there and miss those that are.
+inline std::u16string LoneCrText(const LoneCrError& e)
+{
+    return FromUtf8(e.what())
+        + u"行の区切りを正しく読めないため、このファイルは処理しませんでした。"
+          u"レセコンから出力し直したファイルで、もう一度実行してください。";
+}
 
 /// What a claims run checks of its input before it writes anything.
 enum class InputCheck

@@ -111,7 +111,7 @@ private:
 
 } // namespace
 
-void AppendEdited(std::string& out, const FieldCuts& cuts, std::initializer_list<FieldEdit> edits, Join join)
+void AppendEdited(std::string& out, const FieldCuts& cuts, std::span<const FieldEdit> edits, Join join)
 {
     const std::string_view record = cuts.record();
     std::size_t room = record.size() + 2;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -83,7 +84,11 @@ struct FieldEdit
 
 /// Appends the record of `cuts` with the fields of `edits` (in ascending order of index; those the record does not
 /// have are skipped) replaced by their values, written again as `join` says.
-void AppendEdited(std::string& out, const FieldCuts& cuts, std::initializer_list<FieldEdit> edits, Join join);
+void AppendEdited(std::string& out, const FieldCuts& cuts, std::span<const FieldEdit> edits, Join join);
+inline void AppendEdited(std::string& out, const FieldCuts& cuts, std::initializer_list<FieldEdit> edits, Join join)
+{
+    AppendEdited(out, cuts, std::span<const FieldEdit>(edits.begin(), edits.size()), join);
+}
 
 /// Appends whole fields of a record without double quotes, the commas between them included, as the comma-text join
 /// rule writes them: unchanged, except that a field holding a byte 0x01..0x20 is enclosed in double quotes. (The
@@ -169,12 +174,16 @@ inline std::optional<RunResult> RefuseUnlessClaimsFile(InputCheck check, const L
 }
 
 /// StreamLines, then the run's input check: a file that is no claims file is refused even when the pass failed on one
-/// of its later lines first.
+/// of its later lines first. A lone CR (`in` refuses them) is refused with LoneCr.
 template<class Copies, class Edit>
 std::optional<RunResult> StreamClaims(InputCheck check, LineReader& in, AtomicFile& out, Copies copies, Edit edit)
 {
     try {
         StreamLines(in, out, copies, edit);
+    } catch (const LoneCrError& e) {
+        if (std::optional<RunResult> refusal = RefuseUnlessClaimsFile(check, in))
+            return refusal;
+        return RunResult::Refused(RunStatus::LoneCr, LoneCrText(e));
     } catch (const Error&) {
         if (std::optional<RunResult> refusal = RefuseUnlessClaimsFile(check, in))
             return refusal;

@@ -10,7 +10,6 @@
 #include "core/Text.h"
 #include "core/Version.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace plok::claims {
@@ -37,26 +36,6 @@ std::u16string HalfWidthDigits(std::u16string text)
     for (char16_t& c : text)
         if (c >= u'０' && c <= u'９')
             c = static_cast<char16_t>(u'0' + (c - u'０'));
-    return text;
-}
-
-/// The warning for an anonymised copy that was not written because the audit found identifiers of its original in it:
-/// which file, where, and what to do next.
-std::u16string AuditWarningText(
-    const AuditReport& report, const std::vector<AuditFinding>& findings, std::u16string_view copyName)
-{
-    constexpr std::size_t kListed = 5;
-    std::u16string text = u"匿名化ファイル「" + std::u16string(copyName)
-        + u"」に元の識別情報が残っていたため、\nこのファイルは作成しませんでした。\n\n見つかった場所（行は匿名化ファイ"
-          u"ルでの番号）:\n";
-    for (std::size_t i = 0; i < std::min(findings.size(), kListed); ++i)
-        text += FindingText(findings[i]) + u"\n";
-    if (findings.size() > kListed)
-        text += u"ほか " + IntToStr(static_cast<int>(findings.size() - kListed)) + u"か所\n";
-    text += u"合計: " + CountsText(report)
-        + u"\n\n元のレセ電データの手入力の文（傷病名の補足やコメントなど）に、\n患者の氏名などが書かれていないか確かめ"
-          u"てください。"
-          u"\nこのファイルは、取り除けるまで他社へ渡せません。";
     return text;
 }
 
@@ -231,12 +210,10 @@ void MainPresenter::Button1Click()
         return Conv(file,
             OutputTarget(m_env.programFolder,
                 [&file](AtomicFile& out, const std::u16string& name) -> std::optional<std::u16string> {
-                    std::vector<AuditFinding> findings;
-                    const AuditReport report = AuditAnonymised(file, out.ContentPath(),
-                        [&findings](const AuditFinding& finding) { findings.push_back(finding); });
+                    const AuditReport report = AuditAnonymised(file, out.ContentPath());
                     if (report.Clean())
                         return std::nullopt;
-                    return AuditWarningText(report, findings, name);
+                    return AuditWarningText(report, name);
                 }));
     });
 }

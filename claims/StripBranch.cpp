@@ -114,7 +114,7 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
     std::u16string billingMonth;
     bool national = false;
 
-    LineReader in(pstFile);
+    LineReader in(pstFile, LoneCr::Refuse);
     AtomicFile out(target.folder);
     std::string idScratch;
     std::string dequoted;

@@ -41,9 +41,9 @@ inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除�
 /// The positions are whole numbers from 1 with the start before the end: a blank one gives BlankRange, any other
 /// range InvalidRange, for it would empty every patient number.
 ///
-/// Returns MissingFile, BlankRange, InvalidRange, NotClaimsFile (with InputCheck::ClaimsFile) or UnsafeName with a
-/// warning and nothing written; a social-insurance file takes the result's first slot, a national one the second.
-/// Throws ListIndexError for an IR record without field 7 or, outside None mode, an RE record without field 13
+/// Returns MissingFile, BlankRange, InvalidRange, NotClaimsFile (with InputCheck::ClaimsFile), LoneCr or UnsafeName
+/// with a warning and nothing written; a social-insurance file takes the result's first slot, a national one the
+/// second. Throws ListIndexError for an IR record without field 7 or, outside None mode, an RE record without field 13
 /// (nothing written), and IoError when the input cannot be read or the output cannot be written.
 RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
     std::u16string_view endText, const OutputTarget& target, InputCheck check = InputCheck::None);

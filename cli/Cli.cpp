@@ -50,10 +50,10 @@ void PrintMainHelp(std::ostream& os)
           "\n"
           "作成したファイル名を1行ずつ標準出力に、警告とエラーを \"plok-cli: FILE: MESSAGE\" の形で\n"
           "標準エラー出力に書きます。終了コード: 0 = すべて作成、1 = 作成できなかったファイルがある\n"
-          "（audit では元の識別情報が見つかった）、2 = 引数の誤り。\n"
+          "（audit では元の識別情報が見つかった）、2 = 引数の誤り（audit では読めないファイルも）。\n"
           "Each produced file name goes to stdout on a line of its own; warnings and failures go to stderr as\n"
           "\"plok-cli: FILE: MESSAGE\". Exit status: 0 = every file produced, 1 = some file was not (for audit:\n"
-          "identifiers were found), 2 = usage error.\n";
+          "identifiers were found), 2 = usage error (for audit also: a file it cannot read).\n";
 }
 
 void PrintCommandHelp(std::ostream& os, const Command& command)

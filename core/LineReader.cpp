@@ -1,34 +1,45 @@
 #include "core/LineReader.h"
 
 #include <cstring>
+#include <string>
 
 namespace plok {
 
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
-constexpr std::size_t kBlockPadding = 64;
+constexpr std::size_t kBlockPadding = LineReader::kReadableAfterLine;
 constexpr char kEndOfFile = 0x1A;
 
-/// Appends `bytes` to `line` without its CR bytes.
-void AppendWithoutCr(std::string& line, const char* bytes, std::size_t len)
+/// Appends `bytes` to `line` without its CR bytes. Returns the number of CR bytes dropped that were not the last
+/// byte.
+std::size_t AppendWithoutCr(std::string& line, const char* bytes, std::size_t len)
 {
     const char* end = bytes + len;
+    std::size_t inner = 0;
     for (;;) {
         const auto* cr = static_cast<const char*>(std::memchr(bytes, '\r', static_cast<std::size_t>(end - bytes)));
         if (!cr) {
             line.append(bytes, end);
-            return;
+            return inner;
         }
         line.append(bytes, cr);
         bytes = cr + 1;
+        if (bytes != end)
+            ++inner;
     }
 }
 
 } // namespace
 
-LineReader::LineReader(const std::filesystem::path& path)
+LoneCrError::LoneCrError(std::uint64_t line)
+    : Error(std::to_string(line) + "行目に、LF の続かない CR（改行の文字）があります。")
+    , m_line(line)
+{ }
+
+LineReader::LineReader(const std::filesystem::path& path, LoneCr loneCr)
     : m_file(FileHandle::OpenForReading(path))
+    , m_loneCr(loneCr)
 {
     m_file.AdviseSequential();
     m_buf.resize(kBufferSize + kBlockPadding);
@@ -88,20 +99,36 @@ bool LineReader::NextSlow(std::string_view& line)
         if (NextInBuffer(line))
             return true;
     }
-    // A CR inside the line, or a line that goes on after this buffer: collect it without its CR bytes.
+    // A CR inside the line, or a line that goes on after this buffer: collect it without its CR bytes. A CR is
+    // lone unless LF follows it, perhaps at the start of the next fill.
     m_scratch.clear();
+    bool crAtEnd = false;
     while (m_pos < m_end || Fill()) {
         const char* start = m_buf.data() + m_pos;
         const std::size_t avail = m_end - m_pos;
         const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
         const std::size_t len = lf ? static_cast<std::size_t>(lf - start) : avail;
-        AppendWithoutCr(m_scratch, start, len);
+        const std::size_t innerCrs = AppendWithoutCr(m_scratch, start, len);
+        if (innerCrs > 0 || (crAtEnd && len > 0))
+            LoneCrFound();
+        crAtEnd = len > 0 && start[len - 1] == '\r' && !lf;
         m_pos += lf ? len + 1 : len;
         if (lf)
             break;
     }
-    line = m_scratch;
+    if (crAtEnd)
+        LoneCrFound();
+    ++m_lines;
+    const std::size_t size = m_scratch.size();
+    m_scratch.append(kReadableAfterLine, '\0');
+    line = std::string_view(m_scratch.data(), size);
     return true;
+}
+
+void LineReader::LoneCrFound() const
+{
+    if (m_loneCr == LoneCr::Refuse)
+        throw LoneCrError(m_lines + 1);
 }
 
 bool LineReader::Next(std::string& line)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ByteScan.h"
+#include "core/Errors.h"
 #include "core/File.h"
 
 #include <cstdint>
@@ -11,21 +12,46 @@
 
 namespace plok {
 
+/// What a LineReader does with a CR that no LF follows (before the end of the file or its 0x1A).
+enum class LoneCr
+{
+    Drop, // the program's line rule: the CR is dropped and the line goes on
+    Refuse, // reading stops with LoneCrError: where lines end is unclear, and a job that must see every record refuses
+};
+
+/// A lone CR met by a LineReader that refuses them. `what()` names the line.
+class LoneCrError : public Error
+{
+public:
+    explicit LoneCrError(std::uint64_t line);
+    /// The line, counted from 1 as the reader counts them (at LF), in which the CR stands.
+    std::uint64_t line() const { return m_line; }
+
+private:
+    std::uint64_t m_line;
+};
+
 /// Reads a text file line by line as raw bytes, with the program's line rules: a line ends at LF; every CR is
-/// dropped (a CR before LF ends nothing by itself); the byte 0x1A ends the file and nothing after it is read;
-/// a last line without a line end is still read, and a final CR LF adds no empty line.
+/// dropped (a CR before LF ends nothing by itself), or, with LoneCr::Refuse, a CR not followed by LF stops the
+/// reading; the byte 0x1A ends the file and nothing after it is read; a last line without a line end is still read,
+/// and a final CR LF adds no empty line.
 /// Memory stays at one buffer plus the longest line.
 class LineReader
 {
 public:
+    /// The bytes after every line view, up to this many, are readable (other lines' bytes or padding), so that a
+    /// scan may read whole 64-byte blocks past a line's end and leave the excess out of its masks.
+    static constexpr std::size_t kReadableAfterLine = 64;
+
     /// Opens `path`; throws IoError when it cannot be opened.
-    explicit LineReader(const std::filesystem::path& path);
+    explicit LineReader(const std::filesystem::path& path, LoneCr loneCr = LoneCr::Drop);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
     /// Sets `line` to the next line (without its line end and CR bytes); false at the end of the file. The view
-    /// points into the reader and stays valid until the next call. Throws IoError when a read fails.
+    /// points into the reader and stays valid until the next call. Throws IoError when a read fails, and
+    /// LoneCrError for a line with a lone CR when they are refused.
     bool Next(std::string_view& line) { return NextInBuffer(line) || NextSlow(line); }
     /// Next for the usual case only: the whole line is in the buffer and ends in LF or CR LF with no other CR.
     /// Returns false, having changed nothing, when it is not; the buffer is then kept as it is, so views of earlier
@@ -55,6 +81,7 @@ public:
                 line = std::string_view(start, brk - m_pos);
                 m_crlf = false;
                 m_pos = brk + 1;
+                ++m_lines;
                 return true;
             }
             if (brk + 1 < m_end && m_buf[brk + 1] == '\n') {
@@ -64,6 +91,7 @@ public:
                 line = std::string_view(start, brk - m_pos);
                 m_crlf = true;
                 m_pos = brk + 2;
+                ++m_lines;
                 return true;
             }
             return false; // a CR inside the line, or at the end of the buffer
@@ -83,6 +111,7 @@ public:
         std::size_t block = m_block;
         std::size_t nextBlock = m_nextBlock;
         std::uint64_t breaks = m_breaks;
+        std::uint64_t lines = 0;
         bool refused = false;
         for (;;) {
             while (breaks == 0 && nextBlock < m_end) {
@@ -111,9 +140,11 @@ public:
                 m_crlf = true;
                 refused = true;
                 pos = brk + 2;
+                ++lines;
                 break;
             }
             pos = brk + 2;
+            ++lines;
         }
         if (!refused)
             run = std::string_view(buf + m_pos, pos - m_pos);
@@ -121,6 +152,7 @@ public:
         m_nextBlock = nextBlock;
         m_breaks = breaks;
         m_pos = pos;
+        m_lines += lines;
         return refused;
     }
     /// The line last returned followed by its CR LF, when those were exactly its bytes in the file; otherwise an
@@ -141,8 +173,11 @@ private:
     bool Fill();
     void NoteHead(const char* bytes, std::size_t size);
     bool NextSlow(std::string_view& line);
+    void LoneCrFound() const;
 
     FileHandle m_file;
+    LoneCr m_loneCr;
+    std::uint64_t m_lines = 0; // lines handed out so far
     std::vector<char> m_buf; // 64 bytes longer than a fill, so that a mask can always be taken of a whole block
     std::size_t m_pos = 0;
     std::size_t m_end = 0;

@@ -17,6 +17,7 @@ enum class RunStatus
     Done, // the run finished; `fileName` names what it wrote, `message` is its completion message (may be empty)
     MissingFile, // the input does not exist (a folder does not count); nothing was read or written
     NotClaimsFile, // the input's first line names no payer; nothing was written
+    LoneCr, // the input holds a CR that no LF follows, so where its lines end is unclear; nothing was written
     NoLines, // the input gives nothing to write; nothing was written
     UnsafeName, // the output name would be no plain file name; nothing was written
     SameAsSource, // the output would replace the input; nothing was written

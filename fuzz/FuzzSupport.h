@@ -114,6 +114,33 @@ inline std::vector<std::string> ReferenceLines(std::string_view bytes)
     return lines;
 }
 
+/// The line (counted from 1, at LF) of the first CR that no LF follows before the end or the first 0x1A; 0 for none.
+inline std::uint64_t LoneCrLine(std::string_view bytes)
+{
+    bytes = bytes.substr(0, bytes.find('\x1a'));
+    std::uint64_t line = 1;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            ++line;
+        else if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))
+            return line;
+    }
+    return 0;
+}
+
+/// A claims run refuses a file with a lone CR before it writes anything, unless it failed on an earlier line first;
+/// its output never comes from such a file.
+inline void CheckLoneCrRefusal(std::string_view bytes, const std::optional<RunResult>& result)
+{
+    if (!result)
+        return;
+    const std::uint64_t line = LoneCrLine(bytes);
+    if (result->status == RunStatus::LoneCr)
+        FUZZ_CHECK(line != 0 && result->message.starts_with(FromUtf8(std::to_string(line) + "行目")));
+    if (result->Done())
+        FUZZ_CHECK(line == 0);
+}
+
 /// The bytes before the first comma without double quotes: the record identifier of a claims line.
 inline std::string ReferenceRecordId(std::string_view line)
 {

@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fuzz::RunFiles f = fuzz::LayOut(input, "RECEIPTC.UKE", "50605_1.UKE");
 
     const fuzz::Outcome o = fuzz::CheckRun(f.out, [&] { return claims::Conv(f.source, f.out); });
+    fuzz::CheckLoneCrRefusal(bytes, o.result);
     if (!o.result || !o.result->Done())
         return 0;
 

@@ -1,5 +1,6 @@
 // The line reader on a file: its lines are those of the plain reference splitter (LF ends a line, every CR goes,
-// 0x1A ends the file), and the CR LF view it offers is the line's own bytes.
+// 0x1A ends the file), and the CR LF view it offers is the line's own bytes. A reader that refuses lone CRs gives
+// the same lines up to the first, and then fails naming its line.
 #include "FuzzSupport.h"
 #include "core/LineReader.h"
 
@@ -58,5 +59,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(i == expected.size());
     FUZZ_CHECK(!copies.Next(copy) && copy.empty());
     FUZZ_CHECK(!views.Next(view));
+
+    const std::uint64_t loneCr = fuzz::LoneCrLine(bytes);
+    LineReader refusing(file, LoneCr::Refuse);
+    std::size_t read = 0;
+    try {
+        for (; refusing.Next(view); ++read)
+            FUZZ_CHECK(read < expected.size() && view == expected[read]);
+        FUZZ_CHECK(loneCr == 0 && read == expected.size());
+    } catch (const LoneCrError& e) {
+        FUZZ_CHECK(e.line() == loneCr && read + 1 == loneCr);
+    }
     return 0;
 }

@@ -52,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         = fuzz::CheckRun(f.out, [&] { return claims::Conv2(f.source, mode, startText, endText, f.out); });
     if (mode == claims::RemovalMode::Position && (IsBlank(startText) || IsBlank(endText)))
         FUZZ_CHECK(o.result && o.result->status == RunStatus::BlankRange);
+    fuzz::CheckLoneCrRefusal(bytes, o.result);
     if (!o.result || !o.result->Done())
         return 0;
 

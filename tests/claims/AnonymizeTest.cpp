@@ -1,5 +1,6 @@
 #include "claims/Anonymize.h"
 
+#include "claims/StripBranch.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/Errors.h"
@@ -270,6 +271,32 @@ TEST_F(ConvTest, MissingInputWritesNothing)
         EXPECT_TRUE(r.fileName.empty());
     }
     EXPECT_EQ(FileCount(out.path()), 0u);
+}
+
+TEST_F(ConvTest, BothRunsRefuseALoneCrNamingItsLineAndWriteNothing)
+{
+    // Read past its lone CRs, a file with CR line ends is one IR line, and a stray CR glues a receipt to the line
+    // before it: the names after it would stay in the copy.
+    const std::vector<std::pair<std::string, std::u16string>> cases = {
+        {"IR,1,,,,,,50605,,\rRE,1,,,山田　太郎\rHO,06139999,,1\r", u"1行目"},
+        {"IR,1,,,,,,50605,,\r\nSY,1,x\rRE,1,,,山田　太郎\r\n", u"2行目"},
+        {"IR,1,,,,,,50605,,\r\nRE,1,,,a,,,,,,,,,1\r\nRE,2,,,b,,,,,,,,,2\r", u"3行目"},
+    };
+    WriteBytes(out / "50605_1.UKE", "earlier");
+    WriteBytes(out / "(50605提出_社保)RECEIPTC.uke", "earlier");
+    for (const auto& [bytes, line] : cases) {
+        SCOPED_TRACE(bytes);
+        WriteBytes(in / "RECEIPTC.UKE", bytes);
+        for (const RunResult& r : {Conv(in / "RECEIPTC.UKE", out.path()),
+                 plok::claims::Conv2(in / "RECEIPTC.UKE", plok::claims::RemovalMode::Symbol, u"", u"", out.path())}) {
+            EXPECT_EQ(r.status, RunStatus::LoneCr);
+            EXPECT_TRUE(r.message.starts_with(line + u"に、LF の続かない CR")) << plok::ToUtf8(r.message);
+            EXPECT_NE(r.message.find(u"処理しませんでした"), std::u16string::npos);
+            EXPECT_TRUE(r.fileName.empty());
+        }
+        EXPECT_EQ(FileCount(out.path()), 2u);
+        EXPECT_EQ(ReadBytes(out / "50605_1.UKE"), "earlier");
+    }
 }
 
 TEST_F(ConvTest, LinkToAFileCounts)

@@ -434,7 +434,7 @@ TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsNeitherWrittenNorOf
     const std::u16string& text = warnings[0];
     // Which file was kept back, where the identifier stands (line, record, field, kind), and what to do.
     for (const std::u16string part :
-        {u"50605_1.UKE", u"作成しませんでした。", u"3行目 SY 項目7: 患者氏名", u"患者氏名 1件", u"確かめてください。"})
+        {u"「50605_1.UKE」", u"3行目 SY 項目7: 患者氏名", u"患者氏名 1件", u"もう一度匿名化してください。"})
         EXPECT_NE(text.find(part), std::u16string::npos) << ToUtf8(part);
     // Only what is safe is offered, and the copy with the name lies nowhere.
     EXPECT_EQ(

@@ -1,11 +1,11 @@
 // Runs the real plok-cli on generated claims files of both payers and checks every output line against its
 // input line, field by field.
-#include "bench/ClaimGenerator.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/LineReader.h"
 #include "support/RawLines.h"
 #include "support/TempDir.h"
+#include "testsupport/ClaimGenerator.h"
 
 #include <cstdio>
 #include <fstream>
@@ -100,17 +100,18 @@ void CheckAnonymised(const std::filesystem::path& input, const std::filesystem::
 TEST(AnonymizeEndToEnd, GeneratedSocialAndNationalFiles)
 {
     TempDir dir;
-    const auto generate = [&](const char* name, plok::bench::Payer payer, std::uint64_t seed) {
+    const auto generate = [&](const char* name, plok::testsupport::Payer payer, std::uint64_t seed) {
         std::ofstream f(dir / name, std::ios::binary);
-        plok::bench::ClaimOptions options;
+        plok::testsupport::ClaimOptions options;
         options.payer = payer;
         options.receipts = 300;
         options.seed = seed;
         options.eof = true;
-        plok::bench::GenerateClaims(options, [&](std::string_view chunk) { f.write(chunk.data(), chunk.size()); });
+        plok::testsupport::GenerateClaims(
+            options, [&](std::string_view chunk) { f.write(chunk.data(), chunk.size()); });
     };
-    generate("social.UKE", plok::bench::Payer::Social, 11);
-    generate("national.UKE", plok::bench::Payer::National, 12);
+    generate("social.UKE", plok::testsupport::Payer::Social, 11);
+    generate("national.UKE", plok::testsupport::Payer::National, 12);
     std::filesystem::create_directory(dir / "out");
 
     int status = -1;

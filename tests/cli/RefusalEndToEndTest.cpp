@@ -53,6 +53,35 @@ TEST_F(CliRefusals, NoClaimsFileIsRefusedAndTheNextFileStillRuns)
     }
 }
 
+TEST_F(CliRefusals, ALoneCrIsRefusedNamingItsLineAndTheNextFileStillRuns)
+{
+    const std::string refused = "に、LF の続かない CR（改行の文字）があります。行の区切りを正しく読めないため、"
+                                "このファイルは処理しませんでした。";
+    std::string crOnly = kSocial;
+    std::erase(crOnly, '\n');
+    WriteBytes(dir / "cr.UKE", crOnly);
+    WriteBytes(dir / "stray.UKE", "IR,1,13,1,1310001,,x,50605,00,03\r\nSY,1,,\rRE,2,1112,50605,a b\r\n");
+    WriteBytes(dir / "social.UKE", kSocial);
+    for (const std::vector<std::string>& command : {std::vector<std::string> {"anonymize"},
+             std::vector<std::string> {"anonymize", "--audit"}, std::vector<std::string> {"strip-branch"}}) {
+        SCOPED_TRACE(command.back());
+        std::filesystem::remove_all(dir / "out");
+        std::filesystem::create_directory(dir / "out");
+        std::vector<std::string> args = command;
+        args.insert(args.end(), {"-o", Out(), Path("cr.UKE"), Path("stray.UKE"), Path("social.UKE")});
+        const Process::Result r = Process(kCli, args).Wait();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("plok-cli: " + Path("cr.UKE") + ": 1行目" + refused), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("plok-cli: " + Path("stray.UKE") + ": 2行目" + refused), std::string::npos) << r.err;
+        EXPECT_EQ(FileCount(dir / "out"), 1u);
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+    }
+    // The audit reads both files by the same rule; what it cannot read proves nothing either way.
+    const Process::Result audit = Process(kCli, {"audit", Path("stray.UKE"), Path("social.UKE")}).Wait();
+    EXPECT_EQ(audit.status, 2);
+    EXPECT_NE(audit.err.find("plok-cli: " + Path("stray.UKE") + ": 2行目" + refused), std::string::npos) << audit.err;
+}
+
 TEST_F(CliRefusals, AnOutputIsNeverReplacedByAnotherOfTheSameCall)
 {
     WriteBytes(dir / "a.UKE", kSocial);

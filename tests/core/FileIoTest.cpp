@@ -59,6 +59,65 @@ TEST(LineReader, LineEndRules)
     }
 }
 
+TEST(LineReader, ALoneCrIsRefusedWithItsLineWhenAsked)
+{
+    const std::string full(65535, 'x'); // its CR ends the first fill of the buffer
+    struct Case
+    {
+        std::string name;
+        std::string bytes;
+        std::uint64_t line; // 0: read like the dropping reader
+    };
+    const std::vector<Case> cases = {
+        {"inside a line", "a\r\nb\rc\r\nd\r\n", 2},
+        {"before another cr", "a\r\r\nb", 1},
+        {"at the end of the file", "a\r\nb\r", 2},
+        {"before the eof byte", "a\r\nb\r\x1a\r\n", 2},
+        {"cr line ends", "IR,1\rRE,1\rHO,1\r", 1},
+        {"at the end of a fill, then more of the line", full + "\rz\r\n", 1},
+        {"crlf split by the end of a fill", full + "\r\nz\r\n", 0},
+        {"lf and crlf", "a\nb\r\n\r\nc", 0},
+        {"a cr after the eof byte is never read", "a\r\n\x1a\rb", 0},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(dir / "in.txt", c.bytes);
+        plok::LineReader reader(dir / "in.txt", plok::LoneCr::Refuse);
+        std::vector<std::string> lines;
+        std::string line;
+        try {
+            while (reader.Next(line))
+                lines.push_back(line);
+            EXPECT_EQ(c.line, 0u);
+            EXPECT_EQ(lines, RawLines(dir / "in.txt"));
+        } catch (const plok::LoneCrError& e) {
+            EXPECT_EQ(e.line(), c.line);
+            EXPECT_EQ(std::string(e.what()).find(std::to_string(c.line) + "行目"), 0u);
+        }
+    }
+}
+
+TEST(LineReader, TheLineOfALoneCrCountsTheLinesTakenInRuns)
+{
+    std::string bytes;
+    for (int i = 0; i < 5000; ++i)
+        bytes += (i % 7 == 0 ? "RE," : "SI,") + std::to_string(i) + "\r\n";
+    bytes += "SI,\rx\r\n";
+    TempDir dir;
+    WriteBytes(dir / "in.txt", bytes);
+    plok::LineReader reader(dir / "in.txt", plok::LoneCr::Refuse);
+    const auto take = [](std::string_view line) { return !line.starts_with("RE"); };
+    std::string_view run;
+    std::string_view line;
+    try {
+        while (reader.TakeWhile(take, run, line) || reader.Next(line)) { }
+        ADD_FAILURE() << "no LoneCrError";
+    } catch (const plok::LoneCrError& e) {
+        EXPECT_EQ(e.line(), 5001u);
+    }
+}
+
 TEST(LineReader, LinesLongerThanTheBufferAndManyLines)
 {
     TempDir dir;

@@ -1,4 +1,4 @@
-#include "bench/ClaimGenerator.h"
+#include "testsupport/ClaimGenerator.h"
 
 #include <cerrno>
 #include <charconv>
@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kUsage
     = "usage: plok-gen-claims --payer social|national (--receipts N | --size-mb M) [--seed S]\n"
-      "                       [--month 50605] [--eof] OUT\n";
+      "                       [--month 50605] [--eof] [--names N] [--plant-every N] OUT\n";
 
 bool ParseCount(std::string_view s, std::uint64_t& out)
 {
@@ -30,7 +30,7 @@ int Usage(const char* message)
 
 int main(int argc, char** argv)
 {
-    plok::bench::ClaimOptions options;
+    plok::testsupport::ClaimOptions options;
     bool payerGiven = false;
     bool sizeGiven = false;
     const char* outPath = nullptr;
@@ -41,9 +41,9 @@ int main(int argc, char** argv)
         if (arg == "--payer") {
             const char* v = value();
             if (v != nullptr && std::strcmp(v, "social") == 0)
-                options.payer = plok::bench::Payer::Social;
+                options.payer = plok::testsupport::Payer::Social;
             else if (v != nullptr && std::strcmp(v, "national") == 0)
-                options.payer = plok::bench::Payer::National;
+                options.payer = plok::testsupport::Payer::National;
             else
                 return Usage("--payer takes social or national");
             payerGiven = true;
@@ -68,6 +68,14 @@ int main(int argc, char** argv)
             if (v == nullptr)
                 return Usage("--month takes a value");
             options.month = v;
+        } else if (arg == "--names") {
+            const char* v = value();
+            if (v == nullptr || !ParseCount(v, options.distinctNames))
+                return Usage("--names takes a number");
+        } else if (arg == "--plant-every") {
+            const char* v = value();
+            if (v == nullptr || !ParseCount(v, options.plantEvery))
+                return Usage("--plant-every takes a number");
         } else if (arg == "--eof") {
             options.eof = true;
         } else if (arg.starts_with("--") || outPath != nullptr) {
@@ -87,9 +95,9 @@ int main(int argc, char** argv)
         return 1;
     }
     bool writeFailed = false;
-    plok::bench::ClaimTotals totals;
+    plok::testsupport::ClaimTotals totals;
     try {
-        totals = plok::bench::GenerateClaims(options, [&](std::string_view chunk) {
+        totals = plok::testsupport::GenerateClaims(options, [&](std::string_view chunk) {
             if (!writeFailed && std::fwrite(chunk.data(), 1, chunk.size(), f) != chunk.size())
                 writeFailed = true;
         });
@@ -102,8 +110,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "plok-gen-claims: cannot write %s: %s\n", outPath, std::strerror(errno));
         return 1;
     }
-    std::fprintf(stderr, "%s: %llu receipts, %llu points, %llu bytes%s\n", outPath,
+    std::fprintf(stderr, "%s: %llu receipts, %llu points, %llu bytes%s, %zu planted identifiers\n", outPath,
         static_cast<unsigned long long>(totals.receipts), static_cast<unsigned long long>(totals.points),
-        static_cast<unsigned long long>(totals.bytes), totals.hasGo ? ", GO record" : "");
+        static_cast<unsigned long long>(totals.bytes), totals.hasGo ? ", GO record" : "", totals.planted.size());
     return 0;
 }

@@ -1,14 +1,16 @@
-#include "bench/ClaimGenerator.h"
+#include "testsupport/ClaimGenerator.h"
 
 #include "core/Cp932.h"
+#include "core/StrConv.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
-namespace plok::bench {
+namespace plok::testsupport {
 namespace {
 
 constexpr std::size_t kChunk = std::size_t {1} << 20;
@@ -95,6 +97,145 @@ constexpr std::u16string_view kInstitutions[] = {
     u"すずらん小児科医院",
     u"東町ファミリークリニック",
     u"医療法人ソレイユ会　表参道皮膚科",
+};
+
+// What a person writes for each of kInstitutions: the name without its legal and facility words.
+constexpr std::u16string_view kInstitutionParts[] = {
+    u"青空内科",
+    u"みどり整形外科",
+    u"すずらん小児科",
+    u"東町ファミリー",
+    u"表参道皮膚科",
+};
+
+// Name characters and their readings, put together into many distinct names. An empty second character makes a
+// name of one character (林, 健), which a hand-typed text may write next to the other part without a blank.
+constexpr NameEntry kFamilyFirst[] = {
+    {u"山", u"ヤマ"},
+    {u"田", u"タ"},
+    {u"中", u"ナカ"},
+    {u"小", u"コ"},
+    {u"大", u"オオ"},
+    {u"高", u"タカ"},
+    {u"石", u"イシ"},
+    {u"松", u"マツ"},
+    {u"竹", u"タケ"},
+    {u"村", u"ムラ"},
+    {u"木", u"キ"},
+    {u"森", u"モリ"},
+    {u"林", u"ハヤシ"},
+    {u"井", u"イ"},
+    {u"西", u"ニシ"},
+    {u"東", u"ヒガシ"},
+    {u"北", u"キタ"},
+    {u"南", u"ミナミ"},
+    {u"藤", u"フジ"},
+    {u"佐", u"サ"},
+    {u"伊", u"イ"},
+    {u"加", u"カ"},
+    {u"吉", u"ヨシ"},
+    {u"青", u"アオ"},
+    {u"岡", u"オカ"},
+    {u"長", u"ナガ"},
+    {u"宮", u"ミヤ"},
+    {u"桜", u"サクラ"},
+    {u"野", u"ノ"},
+    {u"菊", u"キク"},
+    {u"今", u"イマ"},
+    {u"金", u"カネ"},
+    {u"平", u"ヒラ"},
+    {u"福", u"フク"},
+    {u"清", u"キヨ"},
+    {u"島", u"シマ"},
+    {u"浅", u"アサ"},
+    {u"川", u"カワ"},
+    {u"原", u"ハラ"},
+    {u"髙", u"タカ"},
+};
+
+constexpr NameEntry kFamilySecond[] = {
+    {u"", u""},
+    {u"田", u"ダ"},
+    {u"本", u"モト"},
+    {u"川", u"カワ"},
+    {u"村", u"ムラ"},
+    {u"山", u"ヤマ"},
+    {u"野", u"ノ"},
+    {u"井", u"イ"},
+    {u"口", u"グチ"},
+    {u"島", u"ジマ"},
+    {u"原", u"ハラ"},
+    {u"崎", u"サキ"},
+    {u"沢", u"サワ"},
+    {u"谷", u"タニ"},
+    {u"橋", u"ハシ"},
+    {u"木", u"キ"},
+    {u"森", u"モリ"},
+    {u"岡", u"オカ"},
+    {u"内", u"ウチ"},
+    {u"尾", u"オ"},
+    {u"部", u"ベ"},
+    {u"浦", u"ウラ"},
+    {u"江", u"エ"},
+    {u"池", u"イケ"},
+    {u"宮", u"ミヤ"},
+    {u"城", u"シロ"},
+    {u"坂", u"サカ"},
+    {u"瀬", u"セ"},
+    {u"倉", u"クラ"},
+    {u"﨑", u"サキ"},
+};
+
+constexpr NameEntry kGivenFirst[] = {
+    {u"太", u"タ"},
+    {u"健", u"ケン"},
+    {u"大", u"ダイ"},
+    {u"美", u"ミ"},
+    {u"花", u"ハナ"},
+    {u"恵", u"ケイ"},
+    {u"陽", u"ヨウ"},
+    {u"和", u"カズ"},
+    {u"正", u"マサ"},
+    {u"浩", u"ヒロ"},
+    {u"誠", u"マコト"},
+    {u"翔", u"ショウ"},
+    {u"悠", u"ユウ"},
+    {u"結", u"ユイ"},
+    {u"真", u"マ"},
+    {u"由", u"ユ"},
+    {u"幸", u"サチ"},
+    {u"智", u"トモ"},
+    {u"直", u"ナオ"},
+    {u"優", u"ユウ"},
+    {u"千", u"チ"},
+    {u"明", u"アキ"},
+    {u"秀", u"ヒデ"},
+    {u"光", u"ミツ"},
+    {u"春", u"ハル"},
+};
+
+constexpr NameEntry kGivenSecond[] = {
+    {u"", u""},
+    {u"郎", u"ロウ"},
+    {u"子", u"コ"},
+    {u"太", u"タ"},
+    {u"介", u"スケ"},
+    {u"美", u"ミ"},
+    {u"也", u"ヤ"},
+    {u"人", u"ト"},
+    {u"樹", u"キ"},
+    {u"奈", u"ナ"},
+    {u"香", u"カ"},
+    {u"彦", u"ヒコ"},
+    {u"恵", u"エ"},
+    {u"一", u"イチ"},
+    {u"二", u"ジ"},
+    {u"男", u"オ"},
+    {u"代", u"ヨ"},
+    {u"江", u"エ"},
+    {u"乃", u"ノ"},
+    {u"輔", u"スケ"},
+    {u"菜", u"ナ"},
 };
 
 constexpr std::u16string_view kSocialSymbols[] = {
@@ -229,6 +370,21 @@ std::vector<std::string> SjisAll(const std::u16string_view (&texts)[N])
     return out;
 }
 
+/// The half-width katakana of a full-width reading, as the RE record holds readings.
+std::string HalfWidth(std::u16string_view reading)
+{
+    return reading.empty() ? std::string() : Sjis(StrConv(reading, {TConversion::Narrow}));
+}
+
+template<std::size_t N>
+void Split(const NameEntry (&entries)[N], std::vector<std::string>& kanji, std::vector<std::string>& kana)
+{
+    for (const NameEntry& e : entries) {
+        kanji.push_back(Sjis(e.kanji));
+        kana.push_back(HalfWidth(e.kana));
+    }
+}
+
 // Encoding goes through the codec once up front so that generation itself is plain byte copying.
 struct Pools
 {
@@ -238,6 +394,11 @@ struct Pools
     std::vector<std::string> institutions, socialSymbols, nationalSymbols;
     std::vector<std::string> diseases, diseasePrefixes, diseaseSuffixes, notes, comments;
     std::string necDisease, gaijiNote, wideSpace;
+    std::vector<std::string> institutionParts;
+    std::size_t otherCodeFamily = 0; // the family name of the small lists written with 髙, a character of two codes
+    // The pieces of the distinct names: kanji, and the reading in half-width katakana as the RE record holds it.
+    std::vector<std::string> familyFirst, familyFirstKana, familySecond, familySecondKana;
+    std::vector<std::string> givenFirst, givenFirstKana, givenSecond, givenSecondKana;
 
     Pools()
         : institutions(SjisAll(kInstitutions))
@@ -251,8 +412,15 @@ struct Pools
         , necDisease(Sjis(kDiseaseWithNecChar))
         , gaijiNote(Sjis(kGaijiNoteHead) + "\xF0\x40" + Sjis(kGaijiNoteTail))
         , wideSpace(Sjis(u"\u3000"))
+        , institutionParts(SjisAll(kInstitutionParts))
     {
+        Split(kFamilyFirst, familyFirst, familyFirstKana);
+        Split(kFamilySecond, familySecond, familySecondKana);
+        Split(kGivenFirst, givenFirst, givenFirstKana);
+        Split(kGivenSecond, givenSecond, givenSecondKana);
         for (const auto& n : kFamilyNames) {
+            if (n.kanji.find(u'髙') != n.kanji.npos)
+                otherCodeFamily = familyKanji.size();
             familyKanji.push_back(Sjis(n.kanji));
             familyKana.push_back(Sjis(n.kana));
         }
@@ -332,10 +500,21 @@ public:
     }
 
 private:
+    /// The number of the line that will be appended to m_out next.
+    std::uint64_t NextLine()
+    {
+        m_lines += static_cast<std::uint64_t>(
+            std::count(m_out.begin() + static_cast<std::ptrdiff_t>(m_counted), m_out.end(), '\n'));
+        m_counted = m_out.size();
+        return m_lines + 1;
+    }
+
     void Flush()
     {
         if (m_out.empty())
             return;
+        NextLine();
+        m_counted = 0;
         m_sink(m_out);
         m_totals.bytes += m_out.size();
         m_out.clear();
@@ -348,13 +527,17 @@ private:
         m_out += ",13,1,";
         AppendPadded(m_out, m_rng.Between(1000000, 9999999), 7);
         m_out += ",,";
-        m_out += Pick(m_rng, m_pools.institutions);
+        m_institution = m_rng.Below(m_pools.institutions.size());
+        m_out += m_pools.institutions[m_institution];
         m_out += ',';
         m_out += m_opt.month;
         m_out += ",00,03-";
-        AppendPadded(m_out, m_rng.Below(10000), 4);
+        m_telephone.clear();
+        AppendPadded(m_telephone, m_rng.Below(10000), 4);
+        AppendPadded(m_telephone, m_rng.Below(10000), 4);
+        m_out.append(m_telephone, 0, 4);
         m_out += '-';
-        AppendPadded(m_out, m_rng.Below(10000), 4);
+        m_out.append(m_telephone, 4, 4);
         m_out += "\r\n";
     }
 
@@ -471,13 +654,48 @@ private:
         return points;
     }
 
+    /// The patient of receipt `number`: from the small lists, or the receipt's own of the distinct names.
+    void ChooseName(std::uint64_t number, bool male)
+    {
+        Name& n = m_name;
+        if (m_opt.distinctNames == 0) {
+            const auto family = m_rng.Below(m_pools.familyKanji.size());
+            const auto& givenKanji = male ? m_pools.maleKanji : m_pools.femaleKanji;
+            const auto& givenKana = male ? m_pools.maleKana : m_pools.femaleKana;
+            const auto given = m_rng.Below(givenKanji.size());
+            n.family = m_pools.familyKanji[family];
+            n.familyKana = m_pools.familyKana[family];
+            n.given = givenKanji[given];
+            n.givenKana = givenKana[given];
+            return;
+        }
+        const Pools& p = m_pools;
+        const std::uint64_t families = p.familyFirst.size() * p.familySecond.size();
+        const std::uint64_t names = families * p.givenFirst.size() * p.givenSecond.size();
+        // A step coprime to the number of names visits every name once before any repeats, spread over all of them.
+        constexpr std::uint64_t kStep = 1000003;
+        const std::uint64_t index = ((number - 1) % std::min(m_opt.distinctNames, names)) * kStep % names;
+        const std::uint64_t family = index % families;
+        const std::uint64_t given = index / families;
+        const std::size_t f1 = family / p.familySecond.size();
+        const std::size_t f2 = family % p.familySecond.size();
+        const std::size_t g1 = given / p.givenSecond.size();
+        const std::size_t g2 = given % p.givenSecond.size();
+        n.family = p.familyFirst[f1] + p.familySecond[f2];
+        n.familyKana = p.familyFirstKana[f1] + p.familySecondKana[f2];
+        n.given = p.givenFirst[g1] + p.givenSecond[g2];
+        n.givenKana = p.givenFirstKana[g1] + p.givenSecondKana[g2];
+    }
+
     void WriteRe(std::uint64_t number)
     {
         const bool male = m_rng.OneIn(2);
-        auto family = m_rng.Below(m_pools.familyKanji.size());
-        const auto& givenKanji = male ? m_pools.maleKanji : m_pools.femaleKanji;
-        const auto& givenKana = male ? m_pools.maleKana : m_pools.femaleKana;
-        auto given = m_rng.Below(givenKanji.size());
+        ChooseName(number, male);
+        if (m_plant == Plant::NameOtherCode) {
+            // A family name with 髙, which has two codes.
+            m_name.family = m_pools.familyKanji[m_pools.otherCodeFamily];
+            m_name.familyKana = m_pools.familyKana[m_pools.otherCodeFamily];
+        }
         const bool national = m_opt.payer == Payer::National;
 
         std::string& o = m_out;
@@ -492,12 +710,12 @@ private:
         const bool quoted = m_rng.OneIn(50);
         if (quoted)
             o += '"';
-        o += m_pools.familyKanji[family];
+        o += m_name.family;
         if (m_rng.OneIn(20))
             o += ' ';
         else
             o += m_pools.wideSpace;
-        o += givenKanji[given];
+        o += m_name.given;
         if (quoted)
             o += '"';
         o += male ? ",1," : ",2,";
@@ -532,9 +750,9 @@ private:
             }
         }
         o += ',';
-        o += m_pools.familyKana[family];
+        o += m_name.familyKana;
         o += ' ';
-        o += givenKana[given];
+        o += m_name.givenKana;
         o += ",\r\n";
     }
 
@@ -542,24 +760,29 @@ private:
     {
         std::string& o = m_out;
         o += "HO,";
+        std::string& insurer = m_insurer;
+        insurer.clear();
         if (m_opt.payer == Payer::Social) {
-            o += Pick(m_rng, kSocialInsurerPrefixes);
-            o += "13";
-            AppendPadded(o, m_rng.Below(10000), 4);
+            insurer += Pick(m_rng, kSocialInsurerPrefixes);
+            insurer += "13";
+            AppendPadded(insurer, m_rng.Below(10000), 4);
+            o += insurer;
             o += ',';
             o += Pick(m_rng, m_pools.socialSymbols);
         } else {
             // National insurers have six digits, the elderly-care ones eight.
-            if (m_rng.OneIn(5))
-                o += "3913";
-            else
-                o += "13";
-            AppendPadded(o, m_rng.Below(10000), 4);
+            insurer += m_rng.OneIn(5) ? "3913" : "13";
+            AppendPadded(insurer, m_rng.Below(10000), 4);
+            o += insurer;
             o += ',';
             o += Pick(m_rng, m_pools.nationalSymbols);
         }
         o += ',';
-        AppendNumber(o, m_rng.Between(1, 99999));
+        m_insured.clear();
+        // A planted insured number must have the five digits the audit looks for.
+        AppendNumber(
+            m_insured, m_plant == Plant::InsurerBeforeReceipt ? m_rng.Between(10000, 99999) : m_rng.Between(1, 99999));
+        o += m_insured;
         o += ',';
         AppendNumber(o, days);
         o += ',';
@@ -571,9 +794,10 @@ private:
     {
         std::string& o = m_out;
         o += "KO,";
-        o += Pick(m_rng, kPublicPayerPrefixes);
-        o += "13";
-        AppendPadded(o, m_rng.Below(10000), 4);
+        m_payer = Pick(m_rng, kPublicPayerPrefixes);
+        m_payer += "13";
+        AppendPadded(m_payer, m_rng.Below(10000), 4);
+        o += m_payer;
         o += ',';
         AppendPadded(o, m_rng.Below(10000000), 7);
         o += ",,";
@@ -612,8 +836,15 @@ private:
 
     void WriteReceipt(std::uint64_t number)
     {
+        const bool planting = m_opt.plantEvery != 0 && number % m_opt.plantEvery == 0;
+        m_plant = planting ? PlantFor(number) : std::nullopt;
         const auto points = WriteBody();
         const auto days = static_cast<unsigned>(m_rng.Between(1, 4));
+        m_insurer.clear();
+        m_payer.clear();
+        const bool hoFirst = m_plant == Plant::InsurerBeforeReceipt;
+        if (hoFirst)
+            WriteHo(points, days);
         WriteRe(number);
         bool ho = true;
         bool ko = m_rng.OneIn(5);
@@ -621,18 +852,155 @@ private:
             ho = false;
             ko = true;
         }
-        if (ho)
+        if (ho && !hoFirst)
             WriteHo(points, days);
         if (ko)
             WriteKo(points, days);
         const auto diseases = m_rng.Between(1, 5);
         for (std::uint64_t i = 0; i < diseases; ++i)
             WriteSy(i == 0);
+        if (m_plant)
+            WritePlant();
         m_out += m_body;
         ++m_totals.receipts;
         m_totals.points += points;
+        RememberEightDigits(number);
     }
 
+    /// The next form in turn, unless this receipt cannot show it: a number of another receipt needs one written
+    /// at least two receipts before.
+    std::optional<Plant> PlantFor(std::uint64_t number)
+    {
+        auto plant = static_cast<Plant>(m_planted++ % kPlants);
+        if (plant == Plant::NumberOfOtherReceipt && (m_eightDigits.empty() || m_eightDigitsReceipt + 2 > number))
+            plant = Plant::NumberWithBlank;
+        return plant;
+    }
+
+    void RememberEightDigits(std::uint64_t number)
+    {
+        if (!m_eightDigits.empty())
+            return;
+        if (m_insurer.size() == 8) {
+            m_eightDigits = m_insurer;
+            m_eightDigitsRecord = "HO";
+        } else if (m_payer.size() == 8) {
+            m_eightDigits = m_payer;
+            m_eightDigitsRecord = "KO";
+        } else {
+            return;
+        }
+        m_eightDigitsReceipt = number;
+    }
+
+    /// An SY record of an uncoded disease whose name (field 5) or comment (field 7) a person typed.
+    void WritePlant()
+    {
+        static constexpr std::size_t kNameField = 5;
+        static constexpr std::size_t kCommentField = 7;
+        std::string text;
+        std::string comment;
+        std::string_view record = "RE";
+        std::size_t recordField = 4;
+        std::size_t field = kNameField;
+        const auto kana
+            = [](const std::string& halfWidth, TConversions to) { return Sjis(StrConv(cp932::Decode(halfWidth), to)); };
+        const auto number8 = [&](const std::string& digits, bool wide) {
+            return wide ? Sjis(StrConv(cp932::Decode(digits), {TConversion::Wide})) : " " + digits;
+        };
+        switch (*m_plant) {
+        case Plant::NameWithoutBlank:
+            text = m_name.family + m_name.given + Sjis(u"様の経過");
+            break;
+        case Plant::NameHalfWidthBlank:
+            text = m_name.family + " " + m_name.given + Sjis(u"様");
+            break;
+        case Plant::NameWithNakaguro:
+            text = m_name.family + Sjis(u"・") + m_name.given;
+            break;
+        case Plant::NameOtherCode: {
+            std::string family = m_name.family;
+            const std::size_t ibm = family.find("\xFB\xFC");
+            family.replace(ibm, 2, "\xEE\xE0");
+            text = family + m_pools.wideSpace + m_name.given + Sjis(u"様");
+            break;
+        }
+        case Plant::KanaFullWidth:
+            recordField = 36;
+            text = kana(m_name.familyKana + m_name.givenKana, {TConversion::Wide}) + Sjis(u"様");
+            break;
+        case Plant::KanaHiragana: {
+            recordField = 36;
+            const std::string given = kana(m_name.givenKana, {TConversion::Wide, TConversion::Hiragana});
+            // A reading of one character is no part of its own; the whole reading is.
+            text = (given.size() >= 4
+                           ? given
+                           : kana(m_name.familyKana + m_name.givenKana, {TConversion::Wide, TConversion::Hiragana}))
+                + Sjis(u"さん");
+            break;
+        }
+        case Plant::NumberWithBlank:
+        case Plant::NumberFullWidth:
+            field = kCommentField;
+            record = m_insurer.empty() ? "KO" : "HO";
+            recordField = 1;
+            comment = number8(m_insurer.empty() ? m_payer : m_insurer, m_plant == Plant::NumberFullWidth);
+            break;
+        case Plant::NumberOfOtherReceipt:
+            field = kCommentField;
+            record = m_eightDigitsRecord;
+            recordField = 1;
+            comment = m_eightDigits;
+            break;
+        case Plant::InsurerBeforeReceipt:
+            field = kCommentField;
+            record = "HO";
+            recordField = 3;
+            comment = m_insured;
+            break;
+        case Plant::InstitutionPart:
+            record = "IR";
+            recordField = 6;
+            text = m_pools.institutionParts[m_institution] + Sjis(u"より紹介");
+            break;
+        case Plant::Telephone: {
+            record = "IR";
+            recordField = 9;
+            const std::string a = m_telephone.substr(0, 4);
+            const std::string b = m_telephone.substr(4);
+            switch (m_telephones++ % 4) {
+            case 0:
+                text = "03(" + a + ")" + b;
+                break;
+            case 1:
+                text = Sjis(StrConv(cp932::Decode("03-" + a + "-" + b), {TConversion::Wide}));
+                break;
+            case 2:
+                text = "03" + a + b;
+                break;
+            default:
+                text = "03 " + a + " " + b;
+                break;
+            }
+            text = Sjis(u"連絡先") + text;
+            break;
+        }
+        }
+        const std::uint64_t line = NextLine();
+        m_out += "SY,0000999,";
+        AppendDate(m_out);
+        m_out += ",1,,";
+        m_out += text.empty() ? Pick(m_rng, m_pools.diseases) : text;
+        m_out += ",,";
+        m_out += comment;
+        m_out += "\r\n";
+        m_totals.planted.push_back({line, field, *m_plant, record, recordField});
+    }
+
+    struct Name
+    {
+        std::string family, familyKana, given, givenKana;
+    };
     const ClaimOptions& m_opt;
     const std::function<void(std::string_view)>& m_sink;
     Rng m_rng;
@@ -640,6 +1008,19 @@ private:
     std::string m_out;
     std::string m_body;
     ClaimTotals m_totals;
+    std::uint64_t m_lines = 0; // lines handed to the sink or counted in m_out before m_counted
+    std::size_t m_counted = 0;
+    // What the current receipt and the file hold, for the plants.
+    Name m_name;
+    std::size_t m_institution = 0;
+    std::string m_telephone; // the eight digits after "03"
+    std::string m_insurer, m_insured, m_payer;
+    std::optional<Plant> m_plant;
+    std::uint64_t m_planted = 0;
+    std::uint64_t m_telephones = 0;
+    std::string m_eightDigits;
+    std::string_view m_eightDigitsRecord;
+    std::uint64_t m_eightDigitsReceipt = 0;
 };
 
 } // namespace
@@ -652,4 +1033,4 @@ ClaimTotals GenerateClaims(const ClaimOptions& options, const std::function<void
     return Generator(options, sink).Run();
 }
 
-} // namespace plok::bench
+} // namespace plok::testsupport

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+/// What the anonymisation replaces and leaves out, written once: the run writes these dummies, and the audit looks
+/// for the values they replaced, so that a field added here is both replaced and looked for.
+namespace plok::claims {
+
+/// What an identifier found in a copy is. The audit's report names only the kind, never the value, so that it can be
+/// pasted into a ticket.
+enum class AuditKind : std::uint8_t
+{
+    InstitutionCode, // IR field 4
+    InstitutionName, // IR field 6
+    Telephone, // IR field 9
+    PatientName, // RE field 4
+    PatientKanaName, // RE field 36
+    InsurerNumber, // HO field 1
+    InsuranceSymbol, // HO field 2
+    InsuranceNumber, // HO field 3
+    PublicPayerNumber, // KO field 1
+    PublicRecipientNumber, // KO field 2
+    SymptomNote, // an SJ line
+    Comment, // a CO line
+};
+inline constexpr std::size_t kAuditKinds = 12;
+
+/// How the anonymisation fills a field it replaces.
+enum class Dummy : std::uint8_t
+{
+    Fixed, // the text `dummy`
+    PatientName, // `dummy`, the payer mark (kPayerMarks) and the receipt number (field 1) in full-width characters
+};
+
+struct ReplacedField
+{
+    std::string_view record; // the record identifier
+    std::size_t field; // counted from 0
+    std::u16string_view dummy;
+    AuditKind kind; // what the field's original value is
+    Dummy how = Dummy::Fixed;
+    bool optional = false; // replaced only when the record has it; a record without another field is too short
+};
+
+/// Every field the anonymisation replaces, by record and then by field, in ascending order.
+inline constexpr ReplacedField kReplacedFields[] = {
+    {"IR", 4, u"0123456", AuditKind::InstitutionCode},
+    {"IR", 6, u"ORVAクリニック", AuditKind::InstitutionName},
+    {"IR", 9, u"012-345-6789", AuditKind::Telephone},
+    {"RE", 4, u"テスト", AuditKind::PatientName, Dummy::PatientName},
+    {"RE", 36, u"", AuditKind::PatientKanaName, Dummy::Fixed, true},
+    {"HO", 1, u"12345678", AuditKind::InsurerNumber},
+    {"HO", 2, u"", AuditKind::InsuranceSymbol},
+    {"HO", 3, u"１２３４５", AuditKind::InsuranceNumber},
+    {"KO", 1, u"12345678", AuditKind::PublicPayerNumber},
+    {"KO", 2, u"1234567", AuditKind::PublicRecipientNumber},
+};
+
+/// The payer marks of Dummy::PatientName: social insurance, national insurance.
+inline constexpr std::u16string_view kPayerMarks[] = {u"社", u"国"};
+
+struct DroppedRecord
+{
+    std::string_view record;
+    AuditKind kind;
+};
+
+/// The records the anonymisation leaves out.
+inline constexpr DroppedRecord kDroppedRecords[] = {
+    {"SJ", AuditKind::SymptomNote},
+    {"CO", AuditKind::Comment},
+};
+
+} // namespace plok::claims
