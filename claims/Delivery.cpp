@@ -125,7 +125,7 @@ std::u16string UndeliveredText(const Environment& env, const DeliveryResult& res
     if (text.empty())
         return text;
     return u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。\n" + text + u"\n\n作業フォルダ:\n"
-        + env.programFolder.u16string()
+        + PathText(env.programFolder)
         + u"\n\n保存先（USBメモリなど）を確かめてから、作業フォルダのファイルを\n保存先へ移すか、もう一度やり直してくだ"
           u"さい。";
 }

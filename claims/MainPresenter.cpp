@@ -247,7 +247,7 @@ void MainPresenter::GoToURL(const std::filesystem::path& document)
 {
     bool opened = false;
     try {
-        opened = m_prompts.OpenDocument(document.u16string());
+        opened = m_prompts.OpenDocument(PathText(document));
     } catch (...) {
         m_prompts.Warning(u"ファイルを選択します");
         return;
@@ -256,7 +256,7 @@ void MainPresenter::GoToURL(const std::filesystem::path& document)
         m_prompts.Warning(
             u"マニュアルを開けませんでした。ウェブページを開くプログラム（ブラウザー）が\n見つかりません。"
             u"ブラウザーで次のファイルを開いてください。\n"
-            + document.u16string());
+            + PathText(document));
 }
 
 void MainPresenter::Button6Click()

@@ -32,9 +32,9 @@ void MsgPresenter::Button1Click()
     // work folder where it lies, which is hidden from a file manager's usual view.
     if (const std::u16string undelivered = UndeliveredText(m_env, result); !undelivered.empty()) {
         if (m_prompts.Confirm(undelivered + u"\n\n作業フォルダを開きますか？")
-            && !m_prompts.OpenDocument(m_env.programFolder.u16string()))
+            && !m_prompts.OpenDocument(PathText(m_env.programFolder)))
             m_prompts.Warning(u"作業フォルダを開けませんでした。ファイルマネージャーで次のフォルダを開いてください。\n"
-                + m_env.programFolder.u16string());
+                + PathText(m_env.programFolder));
     }
     m_view.Close();
 }
@@ -51,8 +51,7 @@ void MsgPresenter::FormClose()
     }
     if (!stayed.empty())
         m_prompts.Warning(u"保存しなかった次のファイルを作業フォルダから削除できませんでした。\n" + stayed
-            + u"\n\n作業フォルダ:\n" + m_env.programFolder.u16string()
-            + u"\n\nファイルマネージャーで削除してください。");
+            + u"\n\n作業フォルダ:\n" + PathText(m_env.programFolder) + u"\n\nファイルマネージャーで削除してください。");
 }
 
 } // namespace plok::claims

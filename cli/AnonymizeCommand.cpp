@@ -2,6 +2,7 @@
 #include "claims/Audit.h"
 #include "cli/Command.h"
 #include "core/AtomicFile.h"
+#include "core/FileNames.h"
 
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -27,7 +28,7 @@ OutputTarget Audited(const OutputTarget& target, const std::filesystem::path& or
                     return refusal;
             const claims::AuditReport report
                 = claims::AuditAnonymised(original, out.ContentPath(), [&](const claims::AuditFinding& finding) {
-                      reporter.Failed(original.string(), ToUtf8(claims::FindingText(finding)));
+                      reporter.Failed(PathUtf8(original), ToUtf8(claims::FindingText(finding)));
                   });
             if (report.Clean())
                 return std::nullopt;

@@ -1,5 +1,6 @@
 #include "claims/Audit.h"
 #include "cli/Command.h"
+#include "core/FileNames.h"
 
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -47,8 +48,9 @@ const Command& AuditCommand()
             app.add_option("COPY", args->copy)->required();
             return [args](Reporter& reporter) -> int {
                 try {
-                    const claims::AuditReport report = claims::AuditAnonymised(args->original, args->copy,
-                        [&](const claims::AuditFinding& f) { reporter.Print(claims::FindingText(f)); });
+                    const claims::AuditReport report
+                        = claims::AuditAnonymised(PathFromUtf8(args->original), PathFromUtf8(args->copy),
+                            [&](const claims::AuditFinding& f) { reporter.Print(claims::FindingText(f)); });
                     reporter.Print(claims::SummaryText(report));
                     return report.Clean() ? kExitOk : kExitFailed;
                 } catch (const claims::AuditFileError& e) {

@@ -71,7 +71,7 @@ public:
 /// The arguments of a per-file command: the output folder and the files.
 struct FileArgs
 {
-    std::filesystem::path out = ".";
+    std::string out = "."; // as typed (UTF-8): PathFromUtf8 makes the path
     std::vector<std::string> files;
 };
 

@@ -1,4 +1,5 @@
 #include "cli/Command.h"
+#include "core/FileNames.h"
 #include "tools/ChangeTable.h"
 #include "tools/Replace.h"
 
@@ -44,7 +45,7 @@ const Command& ReplaceCommand()
                 tools::ChangeTable table;
                 const auto loadTable = [&](Reporter& r) {
                     try {
-                        const RunResult loaded = tools::CsvSet(args->definitions, table);
+                        const RunResult loaded = tools::CsvSet(PathFromUtf8(args->definitions), table);
                         if (loaded.Done())
                             return true;
                         r.Failed(args->definitions, ToUtf8(loaded.message));

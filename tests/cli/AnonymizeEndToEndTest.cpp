@@ -2,14 +2,14 @@
 // input line, field by field.
 #include "core/CommaText.h"
 #include "core/Cp932.h"
+#include "core/FileNames.h"
 #include "core/LineReader.h"
+#include "support/Process.h"
 #include "support/RawLines.h"
 #include "support/TempDir.h"
 #include "testsupport/ClaimGenerator.h"
 
-#include <cstdio>
 #include <fstream>
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -43,18 +43,6 @@ void ExpectFields(const FieldList& in, const FieldList& out, const std::map<std:
         const auto it = changed.find(i);
         EXPECT_EQ(out[i], it == changed.end() ? in[i] : it->second) << "field " << i;
     }
-}
-
-std::string RunCli(const std::string& args, int& status)
-{
-    const std::string command = std::string(PLOK_CLI_PATH) + " " + args;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buf[256];
-    while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe))
-        out.append(buf, n);
-    status = WEXITSTATUS(::pclose(pipe));
-    return out;
 }
 
 void CheckAnonymised(const std::filesystem::path& input, const std::filesystem::path& output, char16_t kind)
@@ -97,11 +85,15 @@ void CheckAnonymised(const std::filesystem::path& input, const std::filesystem::
     EXPECT_EQ(bytes.find('\x1a'), std::string::npos);
 }
 
-TEST(AnonymizeEndToEnd, GeneratedSocialAndNationalFiles)
+TEST(AnonymizeEndToEnd, GeneratedSocialAndNationalFilesInJapaneseFolders)
 {
     TempDir dir;
-    const auto generate = [&](const char* name, plok::testsupport::Payer payer, std::uint64_t seed) {
-        std::ofstream f(dir / name, std::ios::binary);
+    const std::filesystem::path social = dir / u8"社保" / "RECEIPTC.UKE";
+    const std::filesystem::path national = dir / u8"国保" / "RECEIPTC.UKE";
+    const std::filesystem::path out = dir / u8"出力";
+    const auto generate = [&](const std::filesystem::path& file, plok::testsupport::Payer payer, std::uint64_t seed) {
+        std::filesystem::create_directory(file.parent_path());
+        std::ofstream f(file, std::ios::binary);
         plok::testsupport::ClaimOptions options;
         options.payer = payer;
         options.receipts = 300;
@@ -110,23 +102,23 @@ TEST(AnonymizeEndToEnd, GeneratedSocialAndNationalFiles)
         plok::testsupport::GenerateClaims(
             options, [&](std::string_view chunk) { f.write(chunk.data(), chunk.size()); });
     };
-    generate("social.UKE", plok::testsupport::Payer::Social, 11);
-    generate("national.UKE", plok::testsupport::Payer::National, 12);
-    std::filesystem::create_directory(dir / "out");
+    generate(social, plok::testsupport::Payer::Social, 11);
+    generate(national, plok::testsupport::Payer::National, 12);
+    std::filesystem::create_directory(out);
 
-    int status = -1;
-    const std::string out = RunCli("anonymize --out " + (dir / "out").string() + " " + (dir / "social.UKE").string()
-            + " " + (dir / "national.UKE").string(),
-        status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(out, "50605_1.UKE\n50605_2.UKE\n");
+    const plok::test::Process::Result r = plok::test::Process(
+        PLOK_CLI_PATH, {"anonymize", "--out", plok::PathUtf8(out), plok::PathUtf8(social), plok::PathUtf8(national)})
+                                              .Wait();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "50605_1.UKE\n50605_2.UKE\n");
+    EXPECT_EQ(r.err, "");
     {
         SCOPED_TRACE("social");
-        CheckAnonymised(dir / "social.UKE", dir / "out" / "50605_1.UKE", u'社');
+        CheckAnonymised(social, out / "50605_1.UKE", u'社');
     }
     {
         SCOPED_TRACE("national");
-        CheckAnonymised(dir / "national.UKE", dir / "out" / "50605_2.UKE", u'国');
+        CheckAnonymised(national, out / "50605_2.UKE", u'国');
     }
 }
 
