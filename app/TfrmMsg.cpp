@@ -49,7 +49,9 @@ void TfrmMsg::FitMessage()
         label->resize(room, label->heightForWidth(room));
     }
     const int grown = std::max(0, label->height() - designHeight);
-    m_ui->Button1->move(m_ui->Button1->x(), m_ui->Button1->y() + grown);
+    // The memo lies below the client area, unseen, also when the dialog grows.
+    for (QWidget* below : {static_cast<QWidget*>(m_ui->Button1), static_cast<QWidget*>(m_ui->Memo1)})
+        below->move(below->x(), below->y() + grown);
     setMinimumSize(width, kDesignSize.height() + grown);
     resize(minimumSize());
 }

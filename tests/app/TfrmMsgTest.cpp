@@ -92,6 +92,7 @@ TEST_F(TfrmMsgTest, TheDialogGrowsToHoldALongMessageWholeWithItsButtonCentred)
                 EXPECT_LE(dialog->width(), screen);
                 EXPECT_LE(label->geometry().right(), dialog->width() - 8);
                 EXPECT_LE(label->geometry().bottom(), button->y());
+                EXPECT_GE(Control<QPlainTextEdit>(dialog, "Memo1")->y(), dialog->height());
                 EXPECT_LE(std::abs(button->x() * 2 + button->width() - dialog->width()), 1);
                 // Shrinking it would cut the message again.
                 EXPECT_EQ(dialog->minimumSize(), dialog->size());
