@@ -11,6 +11,7 @@
 #include "claims/Anonymize.h"
 #include "claims/Delivery.h"
 #include "claims/MainPresenter.h"
+#include "claims/MsgPresenter.h"
 #include "core/Cp932.h"
 #include "core/Settings.h"
 #include "gui/QtText.h"
@@ -32,25 +33,31 @@ namespace {
 
 using namespace plok;
 
-/// Answers nothing and keeps the warnings: the pictures show windows, and a warning box shows what a run said.
+/// Answers nothing and keeps the texts of the boxes: the pictures show windows, and a box shows what a run said.
 class SilentPrompts : public Prompts
 {
 public:
     void Warning(std::u16string_view text) override { warnings.emplace_back(text); }
     void Information(std::u16string_view) override { }
-    bool Confirm(std::u16string_view) override { return false; }
+    bool Confirm(std::u16string_view text) override
+    {
+        questions.emplace_back(text);
+        return false;
+    }
     void Error(std::u16string_view) override { }
     std::optional<std::u16string> OpenFile(std::u16string_view) override { return std::nullopt; }
     std::optional<std::u16string> BrowseFolder(std::u16string_view, std::u16string_view) override
     {
         return std::nullopt;
     }
-    bool OpenDocument(std::u16string_view) override { return true; }
+    bool OpenDocument(std::u16string_view) override { return opensDocuments; }
 
     std::vector<std::u16string> warnings;
+    std::vector<std::u16string> questions;
+    bool opensDocuments = true;
 };
 
-/// A main window without a screen, and no window opens from it.
+/// A window without a screen; the result dialogs asked for are kept, not opened.
 class NoWindows : public View, public WindowOpener
 {
 public:
@@ -59,8 +66,18 @@ public:
     void SetVisible(std::string_view, bool) override { }
     void Close() override { }
     void Open(WindowKind) override { }
-    void OpenResult(const ResultTriple&) override { }
+    void OpenResult(const ResultTriple& result) override { results.push_back(result); }
+
+    std::vector<ResultTriple> results;
 };
+
+/// The drawing machine's temporary work folder, shown as the installed program's.
+std::u16string AsInstalled(const Environment& env, std::u16string_view text)
+{
+    QString shown = gui::Q(text);
+    shown.replace(QString::fromStdString(env.programFolder.string()), QStringLiteral("/home/clinic/.local/share/plok"));
+    return gui::U(shown);
+}
 
 class Shooter
 {
@@ -117,10 +134,17 @@ void WriteClaimsFile(const std::filesystem::path& path, const std::vector<std::u
         out << cp932::Encode(line) << "\r\n";
 }
 
-/// Anonymises a small month through the main window's decisions, as staff do, and returns the warnings it gave: the
-/// social file carries its patient's name in a note typed to a disease name, which the audit finds. The copies stay in
-/// `env.programFolder`.
-std::vector<std::u16string> AnonymiseMonth(const Environment& env)
+/// What the main window's decisions said and handed on.
+struct MainRun
+{
+    std::vector<std::u16string> warnings;
+    std::vector<ResultTriple> results;
+};
+
+/// Anonymises a small month through the main window's decisions, as staff do: the social file carries its patient's
+/// name in a note typed to a disease name, which the audit finds, so only the national copy is written (into
+/// `env.programFolder`).
+MainRun AnonymiseMonth(const Environment& env)
 {
     const std::filesystem::path social = env.programFolder / "social.UKE";
     const std::filesystem::path national = env.programFolder / "national.UKE";
@@ -137,18 +161,56 @@ std::vector<std::u16string> AnonymiseMonth(const Environment& env)
     main.Edit1Change(social.u16string());
     main.Edit2Change(national.u16string());
     main.Button1Click();
-    return prompts.warnings;
+    return {prompts.warnings, none.results};
 }
 
-/// The warning of the result dialog's button when the save folder is missing (a USB stick not plugged in). The
-/// drawing machine's temporary work folder is shown as the installed program's work folder.
-std::u16string UndeliveredWarning(const Environment& env)
+/// Warnings of the main window that have a picture.
+struct MainWarnings
 {
-    const claims::DeliveryResult result
-        = claims::DeliverFiles(env, u"/media/usb/レセプト", u"50605_1.UKE", u"50605_2.UKE");
-    QString text = gui::Q(claims::UndeliveredText(env, result));
-    text.replace(QString::fromStdString(env.programFolder.string()), QStringLiteral("/home/clinic/.local/share/plok"));
-    return gui::U(text);
+    std::u16string missing; // a national file typed wrong
+    std::u16string rangeOrder; // a start position after the end
+    std::u16string manual; // no program opens the manual
+};
+
+MainWarnings WarningsOfTheMainWindow(const Environment& env)
+{
+    SilentPrompts prompts;
+    NoWindows none;
+    Environment withManual = env;
+    withManual.manual = env.programFolder / "index.html";
+    WriteClaimsFile(withManual.manual, {u"<!DOCTYPE html>"});
+    claims::MainPresenter main(withManual, prompts, none, none);
+    MainWarnings shown;
+    main.Edit1Change((env.programFolder / "social.UKE").u16string());
+    main.Edit2Change(u"/home/clinic/レセプト/国保/RECEIPTC.UK");
+    main.ComboBox1Change(1);
+    main.Edit4Change(u"6");
+    main.Edit5Change(u"1");
+    main.Button2Click();
+    prompts.opensDocuments = false;
+    main.Button5Click();
+    if (prompts.warnings.size() != 3)
+        return {};
+    QString manual = gui::Q(prompts.warnings[2]);
+    manual.replace(
+        QString::fromStdString(withManual.manual.string()), QStringLiteral("/usr/share/doc/plok/manual/index.html"));
+    return {prompts.warnings[1], prompts.warnings[0], gui::U(manual)};
+}
+
+/// The question of the result dialog's button when the save folder is missing (a USB stick not plugged in).
+std::u16string UndeliveredQuestion(const Environment& env)
+{
+    std::filesystem::copy_file(env.programFolder / "national.UKE", env.programFolder / "50605_2.UKE",
+        std::filesystem::copy_options::overwrite_existing);
+    settings::Write(env.settingsFile, settings::kSaveFolder, u"/media/usb/レセプト");
+    SilentPrompts prompts;
+    NoWindows none;
+    claims::MsgPresenter dialog(env, prompts, none);
+    dialog.InitSet();
+    dialog.DspSet({claims::kAnonymizedText, u"", u"50605_2.UKE"});
+    dialog.Button1Click();
+    settings::Write(env.settingsFile, settings::kSaveFolder, u"");
+    return prompts.questions.empty() ? std::u16string() : AsInstalled(env, prompts.questions.front());
 }
 
 } // namespace
@@ -192,9 +254,20 @@ int main(int argc, char** argv)
         shoot.SaveModal(folder ? QStringLiteral("msg-save") : QStringLiteral("msg-download"),
             [&] { app::QtWindows(env, prompts, nullptr).OpenResult({claims::kAnonymizedText}); });
     }
-    shoot.SaveModal(QStringLiteral("folder-browser"), [&] {
-        app::FolderBrowser(u"保存先フォルダを指定してＯＫをクリックしてください", gui::U(QDir::homePath())).exec();
-    });
+    {
+        // A clinic's home folder, with a save folder of its own among the Downloads.
+        const QString home = work.path() + QStringLiteral("/clinic");
+        const QString stored = home + QStringLiteral("/Downloads/レセプト");
+        for (const char* folder : {"Desktop", "Documents", "Downloads/レセプト", "Downloads/健診"})
+            QDir().mkpath(home + QLatin1Char('/') + QString::fromUtf8(folder));
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", home.toLocal8Bit());
+        shoot.SaveModal(QStringLiteral("folder-browser"),
+            [&] { app::FolderBrowser(u"保存先フォルダを指定してＯＫをクリックしてください", gui::U(stored)).exec(); });
+        shoot.SaveModal(QStringLiteral("folder-browser-home"),
+            [&] { app::FolderBrowser(u"保存先フォルダを指定してＯＫをクリックしてください", u"").exec(); });
+        qputenv("HOME", realHome);
+    }
     shoot.SaveModal(QStringLiteral("option"), [&] { (new app::TfrmOption(env, prompts))->DspSet(); });
     shoot.SaveModal(QStringLiteral("convert"), [&] {
         auto* w = new app::TfrmConvert(env, prompts);
@@ -211,10 +284,25 @@ int main(int argc, char** argv)
         w->DspSet();
     });
 
-    const std::vector<std::u16string> anonymised = AnonymiseMonth(env);
-    if (anonymised.size() != 1) {
-        std::fprintf(stderr, "plok-screenshots: the month's anonymisation gave %zu warnings, not the audit's one\n",
-            anonymised.size());
+    // One of the two files kept back by the audit: the result dialog offers the other only.
+    const MainRun month = AnonymiseMonth(env);
+    if (month.warnings.size() != 1 || month.results.size() != 1) {
+        std::fprintf(stderr,
+            "plok-screenshots: the month's anonymisation gave %zu warnings and %zu result dialogs, "
+            "not the audit's one and the national file's\n",
+            month.warnings.size(), month.results.size());
+        return 1;
+    }
+    shoot.SaveModal(QStringLiteral("msg-one-of-two"),
+        [&] { app::QtWindows(env, prompts, nullptr).OpenResult(month.results.front()); });
+    shoot.SaveModal(QStringLiteral("msg-long"), [&] {
+        app::QtWindows(env, prompts, nullptr)
+            .OpenResult({CreatedText(u"2024年6月分_受診者一覧_さくら内科クリニック_内科外来R.txt")});
+    });
+    const MainWarnings warnings = WarningsOfTheMainWindow(env);
+    const std::u16string undelivered = UndeliveredQuestion(env);
+    if (warnings.missing.empty() || undelivered.empty()) {
+        std::fprintf(stderr, "plok-screenshots: the main window's warnings or the delivery's question are missing\n");
         return 1;
     }
     struct Box
@@ -224,12 +312,14 @@ int main(int argc, char** argv)
         std::u16string text;
     };
     const std::vector<Box> boxes = {
-        {"box-warning", app::BoxKind::Warning, u"ファイルがありません。"},
+        {"box-missing", app::BoxKind::Warning, warnings.missing},
+        {"box-range-order", app::BoxKind::Warning, warnings.rangeOrder},
+        {"box-manual", app::BoxKind::Warning, warnings.manual},
         {"box-information", app::BoxKind::Information, u"社保のレセ電データファイルを選択します"},
         {"box-confirm", app::BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
         {"box-error", app::BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
-        {"box-audit", app::BoxKind::Warning, anonymised.front()},
-        {"box-undelivered", app::BoxKind::Warning, UndeliveredWarning(env)},
+        {"box-audit", app::BoxKind::Warning, month.warnings.front()},
+        {"box-undelivered", app::BoxKind::Confirm, undelivered},
     };
     for (const Box& b : boxes) {
         const auto box = app::MakeMessageBox(b.kind, b.text, nullptr);

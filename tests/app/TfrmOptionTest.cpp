@@ -28,9 +28,9 @@ TEST_F(OptionWindowTest, MatchesTheLayoutTable)
     test::CheckLayout(window,
         {QStringLiteral("オプション"), {348, 199},
             {
-                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 0},
-                {"Button1", "QPushButton", {96, 56, 153, 41}, QStringLiteral("ORVAコンバーター"), true, 1},
-                {"Button2", "QPushButton", {96, 120, 153, 41}, QStringLiteral("リプレース"), true, 2},
+                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 2},
+                {"Button1", "QPushButton", {96, 56, 153, 41}, QStringLiteral("ORVAコンバーター"), true, 0},
+                {"Button2", "QPushButton", {96, 120, 153, 41}, QStringLiteral("リプレース"), true, 1},
             }});
     EXPECT_FALSE(Control<QPushButton>(window, "BitBtn1")->icon().isNull());
 }
