@@ -1,0 +1,131 @@
+#include "claims/StrongAnonymize.h"
+
+#include "core/Cp932.h"
+#include "core/Text.h"
+
+#include <algorithm>
+#include <array>
+
+namespace plok::claims {
+
+namespace {
+
+/// Names what the MAC is for, so that the key could serve other pseudonyms without their digits meeting these.
+constexpr std::string_view kChartLabel = "plok chart number v1";
+
+/// The largest multiple of 10 a byte reaches: bytes below it give digits without bias.
+constexpr unsigned kDigitBytes = 250;
+
+bool IsAsciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+/// The digits of `chart` when every character is a digit, half- or full-width (code page 932: 0x82 0x4F..0x58);
+/// empty otherwise.
+std::string OwnDigits(std::string_view chart)
+{
+    std::string digits;
+    for (std::size_t i = 0; i < chart.size();) {
+        const std::size_t length = cp932::CharLength(chart, i);
+        const auto lead = static_cast<unsigned char>(chart[i]);
+        if (length == 1 && IsAsciiDigit(chart[i])) {
+            digits += chart[i];
+        } else if (length == 2 && lead == 0x82 && static_cast<unsigned char>(chart[i + 1]) >= 0x4F
+            && static_cast<unsigned char>(chart[i + 1]) <= 0x58) {
+            digits += static_cast<char>('0' + (static_cast<unsigned char>(chart[i + 1]) - 0x4F));
+        } else {
+            return {};
+        }
+        i += length;
+    }
+    return digits;
+}
+
+std::size_t CharacterCount(std::string_view s)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < s.size(); i += cp932::CharLength(s, i))
+        ++count;
+    return count;
+}
+
+struct EraStart
+{
+    char era;
+    std::string_view yearMonth; // year 01 and the month the era began in
+    std::string_view day;
+};
+
+/// Eras that began after the first day of their first month, whose first of the month is no day of the era.
+constexpr EraStart kLateEraStarts[] = {
+    {'2', "0107", "30"}, // 大正: 1912-07-30
+    {'3', "0112", "25"}, // 昭和: 1926-12-25
+    {'4', "0101", "08"}, // 平成: 1989-01-08
+};
+
+} // namespace
+
+ChartPseudonyms::ChartPseudonyms(const crypto::Key& key)
+    : m_mac(key)
+{ }
+
+void ChartPseudonyms::Append(std::string_view chart, std::string& out)
+{
+    const std::size_t length = CharacterCount(chart);
+    if (length == 0)
+        return;
+    const std::string own = OwnDigits(chart);
+    std::uint32_t block = 0;
+    crypto::Mac mac {};
+    std::size_t used = mac.size();
+    const auto nextDigit = [&] {
+        for (;;) {
+            if (used == mac.size()) {
+                const std::array<char, 4> counter = {static_cast<char>(block >> 24), static_cast<char>(block >> 16),
+                    static_cast<char>(block >> 8), static_cast<char>(block)};
+                ++block;
+                mac = m_mac.Of({kChartLabel, std::string_view(counter.data(), counter.size()), chart});
+                used = 0;
+            }
+            const unsigned byte = mac[used++];
+            if (byte < kDigitBytes)
+                return static_cast<char>('0' + byte % 10);
+        }
+    };
+    const std::size_t start = out.size();
+    do {
+        out.resize(start);
+        for (std::size_t i = 0; i < length; ++i)
+            out += nextDigit();
+    } while (std::string_view(out).substr(start) == own);
+}
+
+void AppendMonthOfDate(std::string_view raw, std::string& out)
+{
+    const std::string_view date = TrimView(raw);
+    if ((date.size() != 7 && date.size() != 8) || !std::all_of(date.begin(), date.end(), IsAsciiDigit))
+        return;
+    const std::string_view month = date.substr(0, date.size() - 2);
+    out += month;
+    if (date.size() == 7)
+        for (const EraStart& e : kLateEraStarts)
+            if (month[0] == e.era && month.substr(1) == e.yearMonth) {
+                out += e.day;
+                return;
+            }
+    out += "01";
+}
+
+std::u16string KeyRefusalText(const crypto::KeyFileError& e, bool chosenFile)
+{
+    std::u16string text = u"強い匿名化の鍵ファイル「" + FromUtf8(e.file().string())
+        + u"」を使えないため、匿名化しませんでした。" + FromUtf8(e.what());
+    if (chosenFile)
+        return text + u"--key には、強い匿名化で作られた32バイトの鍵ファイルを指定してください。";
+    return text
+        + u"鍵ファイルとそのフォルダを確かめてください。壊れた鍵ファイルは、削除すると次の実行で新しい鍵が作られます"
+          u"（カルテ番号の仮番号は、これまでのものと変わります）。";
+}
+
+} // namespace plok::claims
