@@ -84,6 +84,8 @@ HmacSha256::HmacSha256(std::span<const std::uint8_t> key)
 }
 
 HmacSha256::~HmacSha256() = default;
+HmacSha256::HmacSha256(HmacSha256&&) noexcept = default;
+HmacSha256& HmacSha256::operator=(HmacSha256&&) noexcept = default;
 
 Mac HmacSha256::Of(std::initializer_list<std::string_view> parts)
 {
@@ -181,6 +183,8 @@ HmacSha256::HmacSha256(std::span<const std::uint8_t> key)
 }
 
 HmacSha256::~HmacSha256() = default;
+HmacSha256::HmacSha256(HmacSha256&&) noexcept = default;
+HmacSha256& HmacSha256::operator=(HmacSha256&&) noexcept = default;
 
 Mac HmacSha256::Of(std::initializer_list<std::string_view> parts)
 {
@@ -259,8 +263,12 @@ bool CreateKeyFileOnce(const std::filesystem::path& file, const Key& key)
 
 Key ReadKeyFile(const std::filesystem::path& file)
 {
-    if (!FileExists(file))
-        throw KeyFileError(file, "鍵ファイルがありません。");
+    if (!FileExists(file)) {
+        std::error_code ec;
+        throw KeyFileError(file,
+            std::filesystem::is_directory(file, ec) ? "鍵ファイルではなく、フォルダです。"
+                                                    : "鍵ファイルがありません。");
+    }
     Key key {};
     std::size_t n = 0;
     std::size_t size = 0;

@@ -26,8 +26,8 @@ public:
     /// Throws Error when the library cannot set the key up.
     explicit HmacSha256(std::span<const std::uint8_t> key);
     ~HmacSha256();
-    HmacSha256(const HmacSha256&) = delete;
-    HmacSha256& operator=(const HmacSha256&) = delete;
+    HmacSha256(HmacSha256&&) noexcept;
+    HmacSha256& operator=(HmacSha256&&) noexcept;
 
     /// The MAC of the concatenation of `parts`. Throws Error when the library fails.
     Mac Of(std::initializer_list<std::string_view> parts);
