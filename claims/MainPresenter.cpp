@@ -4,6 +4,7 @@
 #include "claims/Audit.h"
 #include "claims/ClaimsFile.h"
 #include "claims/StripBranch.h"
+#include "claims/StrongAnonymize.h"
 #include "core/FileNames.h"
 #include "core/Settings.h"
 #include "core/Text.h"
@@ -153,19 +154,31 @@ void MainPresenter::RunBoth(Run run)
 
 void MainPresenter::Button1Click()
 {
-    RunBoth([this](const std::filesystem::path& file) {
-        const RunResult result = Conv(file, m_env.programFolder);
+    // The option window's choice, read at each press. The key is the one plok-cli finds beside user.ini too.
+    std::optional<ChartPseudonyms> strong;
+    if (settings::ReadFlag(m_env.settingsFile, settings::kStrongAnonymization)) {
+        try {
+            strong.emplace(crypto::ReadOrCreateKeyFile(ClinicKeyFile(m_env.settingsFile)));
+        } catch (const crypto::KeyFileError& e) {
+            m_prompts.Warning(KeyRefusalText(e, false));
+            return;
+        }
+    }
+    const AnonymizeMode mode = strong ? AnonymizeMode::Strong : AnonymizeMode::Default;
+    RunBoth([&](const std::filesystem::path& file) {
+        const RunResult result = Conv(file, m_env.programFolder, InputCheck::None, strong ? &*strong : nullptr);
         if (result.Done())
-            WarnIfNotAnonymous(file, result.fileName);
+            WarnIfNotAnonymous(file, result.fileName, mode);
         return result;
     });
 }
 
-void MainPresenter::WarnIfNotAnonymous(const std::filesystem::path& original, const std::u16string& copy)
+void MainPresenter::WarnIfNotAnonymous(
+    const std::filesystem::path& original, const std::u16string& copy, AnonymizeMode mode)
 {
     // Hand-typed text outside the records the anonymisation rewrites can still name a patient. The copy is kept; the
     // staff decide whether it may be handed out.
-    const AuditReport report = AuditAnonymised(original, m_env.programFolder / ToPath(copy));
+    const AuditReport report = AuditAnonymised(original, m_env.programFolder / ToPath(copy), {}, mode);
     if (!report.Clean())
         m_prompts.Warning(u"匿名化ファイルに元の識別情報が残っています\n" + copy + u": " + CountsText(report));
 }

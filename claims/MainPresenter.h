@@ -1,5 +1,6 @@
 #pragma once
 
+#include "claims/AnonymizeRules.h"
 #include "core/Environment.h"
 #include "core/OpenDialog.h"
 #include "core/Prompts.h"
@@ -23,7 +24,9 @@ public:
     /// Resets the controls and restores the removal mode (setting CB1); the position fields stay hidden, also when
     /// the restored mode is the position mode.
     void InitSet();
-    /// "レセ電データ匿名化": anonymises both files, audits each copy, then opens the result dialog.
+    /// "レセ電データ匿名化": anonymises both files, audits each copy, then opens the result dialog. The strong
+    /// anonymisation when the option window chose it (setting STRONGANON), with the clinic key beside user.ini, made on
+    /// first use; a key that cannot be used is a warning, and nothing runs.
     void Button1Click();
     /// "レセ電データ枝番除去": strips both files in the chosen mode, then opens the result dialog.
     void Button2Click();
@@ -63,8 +66,8 @@ private:
     /// Reads the first line of `file` into Memo1; when it names the field's payer at its fourth character, the field
     /// takes the file's path, otherwise the warning for that payer is shown.
     void TakeClaimsFile(ClaimsField& field, const std::u16string& file);
-    /// Audits a fresh anonymised copy against its original and warns when identifiers are left in it.
-    void WarnIfNotAnonymous(const std::filesystem::path& original, const std::u16string& copy);
+    /// Audits a fresh anonymised copy of `mode` against its original and warns when identifiers are left in it.
+    void WarnIfNotAnonymous(const std::filesystem::path& original, const std::u16string& copy, AnonymizeMode mode);
     void GoToURL(const std::filesystem::path& document);
     template<class Run>
     void RunBoth(Run run);

@@ -2,9 +2,11 @@
 
 #include "claims/Anonymize.h"
 #include "claims/StripBranch.h"
+#include "claims/StrongAnonymize.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/FileNames.h"
+#include "core/Settings.h"
 #include "core/Version.h"
 #include "support/FakeView.h"
 
@@ -403,6 +405,61 @@ TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsKeptWithAWarning)
         std::vector<Shown> {WarningBox(u"匿名化ファイルに元の識別情報が残っています\n50605_1.UKE: 患者氏名 1件")});
     EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
     EXPECT_TRUE(fs::exists(env.programFolder / "50605_1.UKE"));
+}
+
+TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKeyBesideUserIni)
+{
+    Setting(settings::kStrongAnonymization, u"1");
+    Open();
+    // The social patient's birth date typed as the name of a coded disease: the audit of the strong copy finds it.
+    const std::string social = cp932::Encode(u"IR,1,13,1,0123456,,ORVAクリニック,50605,00,012\r\n"
+                                             u"RE,7,1112,50605,名前,1,3450412,,,,,,,12345-01,x\r\n"
+                                             u"SY,8830052,5060501,1,,3450412\r\n");
+    Type("Edit1", DataFile("social.UKE", social));
+    Type("Edit2", DataFile("national.UKE", kNational));
+    Run(&MainPresenter::Button1Click);
+    EXPECT_EQ(prompts.shown(),
+        std::vector<Shown> {WarningBox(u"匿名化ファイルに元の識別情報が残っています\n50605_1.UKE: 生年月日 1件")});
+    EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{kStrongAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
+
+    // The key plok-cli finds without --key: the same pseudonym.
+    const fs::path keyFile = env.programFolder / "plok.key";
+    const std::string key = ReadBytes(keyFile);
+    ASSERT_EQ(key.size(), crypto::kKeySize);
+    crypto::Key k {};
+    std::copy(key.begin(), key.end(), k.begin());
+    ChartPseudonyms pseudonyms(k);
+    std::string chart;
+    pseudonyms.Append("12345-01", chart);
+    const std::string copy = ReadBytes(env.programFolder / "50605_1.UKE");
+    EXPECT_NE(copy.find(cp932::Encode(u"RE,7,1112,50605,テスト社,1,3450401,,,,,,," + FromUtf8(chart) + u",x\r\n")),
+        std::string::npos);
+
+    // The next press, after the choice is cleared, is the default anonymisation.
+    Setting(settings::kStrongAnonymization, u"0");
+    prompts.Clear();
+    Run(&MainPresenter::Button1Click);
+    EXPECT_EQ(windows.results.back(), (ResultTriple {kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}));
+    EXPECT_EQ(ReadBytes(keyFile), key);
+}
+
+TEST_F(MainPresenterTest, AStrongAnonymizationWithABrokenKeyRunsNothing)
+{
+    Setting(settings::kStrongAnonymization, u"1");
+    const fs::path keyFile = env.programFolder / "plok.key";
+    test::WriteBytes(keyFile, "broken");
+    Open();
+    Type("Edit1", DataFile("social.UKE", kSocial));
+    Run(&MainPresenter::Button1Click);
+    ASSERT_EQ(prompts.Texts("warning").size(), 1u);
+    const std::u16string warning = prompts.Texts("warning")[0];
+    EXPECT_TRUE(warning.starts_with(u"強い匿名化の鍵ファイル「" + keyFile.u16string() + u"」を使えないため"))
+        << ToUtf8(warning);
+    EXPECT_NE(warning.find(u"（6バイト）"), std::u16string::npos);
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_TRUE(windows.results.empty());
+    EXPECT_EQ(ReadBytes(keyFile), "broken");
+    EXPECT_FALSE(fs::exists(env.programFolder / "50605_1.UKE"));
 }
 
 /// Prompts whose opening of a document can be told to fail.
