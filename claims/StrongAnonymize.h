@@ -37,6 +37,7 @@ public:
 
 private:
     crypto::HmacSha256 m_mac;
+    std::string m_message;
 };
 
 /// Appends the date `raw` (code page 932 bytes of a date field) kept to its month, as the strong anonymisation writes
