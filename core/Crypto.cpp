@@ -7,11 +7,7 @@
 #include <cerrno>
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "core/win32/Win32.h"
 // windows.h first: bcrypt.h needs its types.
 #include <bcrypt.h>
 #else

@@ -7,11 +7,7 @@
 #include <string>
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "core/win32/Win32.h"
 #else
 #include <pwd.h>
 #include <sys/stat.h>
