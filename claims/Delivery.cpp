@@ -120,7 +120,7 @@ std::u16string UndeliveredText(const Environment& env, const DeliveryResult& res
         // A name left from an earlier run whose file is gone is nothing the user can lose.
         if (!FileExists(env.programFolder / ToPath(result.failed[i])))
             continue;
-        text += u"\n\n" + result.failed[i] + u"\n  場所: " + FromUtf8(env.programFolder.string()) + u"\n  理由: "
+        text += u"\n\n" + result.failed[i] + u"\n  場所: " + PathText(env.programFolder) + u"\n  理由: "
             + result.reasons[i];
     }
     if (text.empty())

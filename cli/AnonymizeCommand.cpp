@@ -3,6 +3,7 @@
 #include "claims/StrongAnonymize.h"
 #include "cli/Command.h"
 #include "core/AtomicFile.h"
+#include "core/FileNames.h"
 #include "core/UserFolders.h"
 
 #include <CLI/CLI.hpp>
@@ -35,7 +36,7 @@ OutputTarget Audited(
             const claims::AuditReport report = claims::AuditAnonymised(
                 original, out.ContentPath(),
                 [&](const claims::AuditFinding& finding) {
-                    reporter.Failed(original.string(), ToUtf8(claims::FindingText(finding)));
+                    reporter.Failed(PathUtf8(original), ToUtf8(claims::FindingText(finding)));
                 },
                 mode);
             if (report.Clean())
@@ -52,14 +53,14 @@ std::optional<claims::ChartPseudonyms> Pseudonyms(const std::string& keyOption, 
     const bool chosen = !keyOption.empty();
     try {
         if (chosen)
-            return std::optional<claims::ChartPseudonyms>(std::in_place, crypto::ReadKeyFile(keyOption));
+            return std::optional<claims::ChartPseudonyms>(std::in_place, crypto::ReadKeyFile(PathFromUtf8(keyOption)));
         const SettingsPlace settings = FindSettings(ExecutableFolder(), UserDirs::FromEnvironment());
         if (!settings.portable)
             CreatePrivateFolder("設定フォルダ", settings.settingsFile.parent_path());
         return std::optional<claims::ChartPseudonyms>(
             std::in_place, crypto::ReadOrCreateKeyFile(claims::ClinicKeyFile(settings.settingsFile)));
     } catch (const crypto::KeyFileError& e) {
-        reporter.Failed(e.file().string(), ToUtf8(claims::KeyRefusalText(e, chosen)));
+        reporter.Failed(PathUtf8(e.file()), ToUtf8(claims::KeyRefusalText(e, chosen)));
     } catch (const Error& e) {
         reporter.Failed(std::string(kProgram), e.what());
     }
@@ -72,7 +73,6 @@ const Command& AnonymizeCommand()
 {
     static const Command command = {
         "anonymize",
-        "plok-cli anonymize [--out DIR] [--audit] [--strong [--key FILE]] FILE...",
         "レセ電データ（RECEIPTC.UKE）の匿名化コピーを作成します。\n"
         "医療機関コード・名称・電話番号、患者氏名、保険者番号・公費番号を固定のダミー値に置き換え、\n"
         "症状詳記（SJ）とコメント（CO）のレコードを除きます。出力ファイル名は請求年月に\n"
@@ -98,22 +98,24 @@ const Command& AnonymizeCommand()
         "the file given with --key, else plok.key in the desktop program's settings folder (made on first\n"
         "use); a lost key only means new pseudonyms from then on. A file whose first line does not have 1\n"
         "or 2 as its fourth character is no claims file and is refused, and so is an input whose output\n"
-        "would replace one written earlier in the same call.\n"
-        "\n"
-        "  -o, --out DIR   出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n"
-        "  --audit         作成前に元のファイルと照合し、元の識別情報が残るコピーは作成しません（plok-cli audit）\n"
-        "                  audit each copy against its original first; a copy that still holds an identifier\n"
-        "                  is not written, and its findings go to stderr (see plok-cli audit)\n"
-        "  --strong        強い匿名化 / the strong anonymisation\n"
-        "  --key FILE      強い匿名化の鍵ファイル（32バイト）。使えない鍵は終了コード 2 で拒否します\n"
-        "                  the key file (32 bytes) of the strong anonymisation; a key that cannot be used is\n"
-        "                  refused with exit status 2\n",
+        "would replace one written earlier in the same call.\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<AnonymizeArgs>();
             AddFileArgs(app, args->files, 1, -1);
-            app.add_flag("--audit", args->audit)->disable_flag_override();
-            app.add_flag("--strong", args->strong)->disable_flag_override();
-            app.add_option("--key", args->key)->type_name("FILE");
+            app.add_flag("--audit", args->audit)
+                ->disable_flag_override()
+                ->description("作成前に元のファイルと照合し、元の識別情報が残るコピーは作成しません（plok-cli audit）\n"
+                              "audit each copy against its original first; a copy that still holds an identifier\n"
+                              "is not written, and its findings go to stderr (see plok-cli audit)");
+            app.add_flag("--strong", args->strong)
+                ->disable_flag_override()
+                ->description("強い匿名化（カルテ番号を仮番号に、生年月日と入院年月日をその月の1日に）\n"
+                              "the strong anonymisation (chart numbers as pseudonyms, dates kept to their month)");
+            app.add_option("--key", args->key)
+                ->type_name("FILE")
+                ->description("強い匿名化の鍵ファイル（32バイト）。使えない鍵は終了コード 2 で拒否します\n"
+                              "the key file (32 bytes) of the strong anonymisation; a key that cannot be used is\n"
+                              "refused with exit status 2");
             return [args](Reporter& reporter) -> int {
                 if (!args->key.empty() && !args->strong)
                     throw UsageError("--key は --strong と一緒に指定してください / --key goes with --strong");

@@ -1,5 +1,6 @@
 #include "claims/Audit.h"
 #include "cli/Command.h"
+#include "core/FileNames.h"
 
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -21,7 +22,6 @@ const Command& AuditCommand()
 {
     static const Command command = {
         "audit",
-        "plok-cli audit [--strong] ORIGINAL COPY",
         "匿名化ファイル COPY に、元のレセ電データ ORIGINAL の識別情報（医療機関コード・名称・電話番号、\n"
         "患者氏名とその姓・名、保険者番号・記号・番号、公費の番号）が残っていないかを調べます。\n"
         "全角と半角、カタカナとひらがな、空白や「・」の有無の違いは同じものとして比べます。\n"
@@ -48,13 +48,17 @@ const Command& AuditCommand()
         "with the reason).\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<AuditArgs>();
-            app.add_flag("--strong", args->strong)->disable_flag_override();
+            app.add_flag("--strong", args->strong)
+                ->disable_flag_override()
+                ->description("強い匿名化のコピーとして調べます（元のカルテ番号・生年月日・入院年月日も）\n"
+                              "audit a copy of the strong anonymisation (the original chart numbers, birth and\n"
+                              "admission dates too)");
             app.add_option("ORIGINAL", args->original)->required();
             app.add_option("COPY", args->copy)->required();
             return [args](Reporter& reporter) -> int {
                 try {
                     const claims::AuditReport report = claims::AuditAnonymised(
-                        args->original, args->copy,
+                        PathFromUtf8(args->original), PathFromUtf8(args->copy),
                         [&](const claims::AuditFinding& f) { reporter.Print(claims::FindingText(f)); },
                         args->strong ? claims::AnonymizeMode::Strong : claims::AnonymizeMode::Default);
                     reporter.Print(claims::SummaryText(report));

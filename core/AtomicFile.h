@@ -10,8 +10,10 @@ namespace plok {
 
 /// A file written without a name in its final folder and given its final name only when complete, so that a
 /// failure never leaves a partial file and never destroys an existing one. Where the file system allows it the file
-/// has no name at all until Commit (O_TMPFILE), so that not even a killed process leaves anything behind; elsewhere
-/// it is a hidden temporary ".plok-XXXXXX.tmp" that Discard, the destructor and RemovePendingTempFiles remove.
+/// has no name at all until Commit (O_TMPFILE on Linux), so that not even a killed process leaves anything behind;
+/// elsewhere it is a hidden temporary ".plok-XXXXXX.tmp" that Discard, the destructor and RemovePendingTempFiles
+/// remove. Commit makes the content durable first (fsync; FlushFileBuffers on Windows), then renames the file over the
+/// target in one step (rename; MoveFileExW with REPLACE_EXISTING and WRITE_THROUGH on Windows).
 class AtomicFile
 {
 public:
@@ -53,6 +55,7 @@ private:
 
     void WriteSlow(std::string_view bytes);
     void Flush();
+    void StartWriteBack();
     void CreateNamed(const std::filesystem::path& folder);
     void Forget();
 
@@ -66,11 +69,14 @@ private:
 };
 
 /// Removes every temporary file an AtomicFile of this process has not committed or discarded yet. Async-signal-safe,
-/// for a signal handler that ends the program.
+/// for a signal handler that ends the program. On Windows, where a console event runs its handler on a thread of its
+/// own, no AtomicFile creates, renames or removes its file meanwhile.
 void RemovePendingTempFiles() noexcept;
 
-/// Makes SIGINT, SIGTERM and SIGHUP remove the pending temporary files and end the program with 128 + the signal's
-/// number (130, 143, 129), as a shell reports an interrupted command.
+/// Makes an interruption remove the pending temporary files and end the program with the status a shell reports for
+/// an interrupted command: SIGINT, SIGTERM and SIGHUP with 128 + the signal's number (130, 143, 129). On Windows the
+/// same numbers stand for the console's events: Ctrl+C and Ctrl+Break end with 130, closing the console window,
+/// logging off and shutting down with 129.
 void RemoveTempFilesOnInterrupt();
 
 } // namespace plok

@@ -1,13 +1,10 @@
 #include "core/Cp932.h"
 
-#include "core/Errors.h"
+#include "core/tables/Cp932Table.inc"
 
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-
-#include <unicode/ucnv.h>
 
 namespace plok::cp932 {
 
@@ -16,8 +13,8 @@ namespace {
 // U+FFFF is a noncharacter that no code page 932 code maps to.
 constexpr char16_t kNone = 0xFFFF;
 
-/// Both directions as flat tables, built once from ICU's Windows-31J converter. Looking codes up in arrays is
-/// what makes the conversion fast, and it confines ICU (and its IBM conventions for control bytes) to one place.
+/// Both directions as flat tables, unpacked once from the generated rows: looking codes up in arrays is what makes the
+/// conversion fast.
 struct Tables
 {
     std::array<char16_t, 256> single {}; // bytes 0x80..0xFF that are characters by themselves
@@ -25,79 +22,42 @@ struct Tables
     std::array<std::uint16_t, 65536> encode {}; // code unit -> code (< 0x100 single byte), 0 = none
 };
 
-struct ConverterCloser
+unsigned TrailAt(int index)
 {
-    void operator()(UConverter* c) const { ucnv_close(c); }
-};
+    return static_cast<unsigned>(index < 0x3F ? 0x40 + index : 0x41 + index);
+}
 
 std::unique_ptr<Tables> BuildTables()
 {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, ConverterCloser> conv(ucnv_open("windows-31j", &status));
-    if (U_FAILURE(status))
-        throw Error(std::string("文字コード表（シフトJIS）を読み込めません。(") + u_errorName(status) + ")");
-    ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-
-    auto toUnicode = [&](const char* bytes, int len) -> char16_t {
-        UErrorCode e = U_ZERO_ERROR;
-        UChar out[4];
-        ucnv_resetToUnicode(conv.get());
-        const int n = ucnv_toUChars(conv.get(), out, 4, bytes, len, &e);
-        return (U_SUCCESS(e) && n == 1) ? static_cast<char16_t>(out[0]) : kNone;
-    };
-    auto fromUnicode = [&](char16_t c) -> std::uint16_t {
-        UErrorCode e = U_ZERO_ERROR;
-        char out[4];
-        const UChar in = c;
-        ucnv_resetFromUnicode(conv.get());
-        const int n = ucnv_fromUChars(conv.get(), out, 4, &in, 1, &e);
-        if (U_FAILURE(e) || n < 1 || n > 2)
-            return 0;
-        const auto b0 = static_cast<unsigned char>(out[0]);
-        return n == 1 ? b0 : static_cast<std::uint16_t>((b0 << 8) | static_cast<unsigned char>(out[1]));
-    };
-
     auto t = std::make_unique<Tables>();
     t->single.fill(kNone);
     for (auto& row : t->pair)
         row.fill(kNone);
-
-    // Bytes below 0x80 never go through ICU: its table swaps 0x1A, 0x1C and 0x7F for other control characters.
     for (unsigned b = 0; b < 0x80; ++b)
         t->encode[b] = static_cast<std::uint16_t>(b);
 
-    auto addEncoding = [&](char16_t c) {
-        if (c < 0x80 || t->encode[c] != 0)
-            return;
-        // ICU chooses among duplicate codes the way Windows does (NEC row 13 over IBM, IBM over NEC-selected).
-        const std::uint16_t code = fromUnicode(c);
-        if (code >= 0x80)
-            t->encode[c] = code;
-    };
-
     for (unsigned b = 0x80; b < 0x100; ++b) {
-        if (IsLeadByte(b))
-            continue;
-        const char byte = static_cast<char>(b);
-        const char16_t c = toUnicode(&byte, 1);
+        const char16_t c = detail::kSingle[b - 0x80];
         t->single[b] = c;
-        if (c != kNone)
-            addEncoding(c);
+        if (c != kNone && t->encode[c] == 0)
+            t->encode[c] = static_cast<std::uint16_t>(b);
     }
-    for (unsigned lead = 0x81; lead < 0x100; ++lead) {
-        if (!IsLeadByte(lead))
-            continue;
-        for (unsigned trail = 0x40; trail < 0x100; ++trail) {
-            if (!IsTrailByte(trail))
-                continue;
-            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            const char16_t c = toUnicode(bytes, 2);
-            t->pair[lead - 0x80][trail] = c;
-            if (c != kNone)
-                addEncoding(c);
+    for (unsigned lead = 0x80; lead < 0x100; ++lead) {
+        if (const unsigned row = detail::kRowOf[lead - 0x80])
+            for (int i = 0; i < detail::kTrails; ++i)
+                t->pair[lead - 0x80][TrailAt(i)] = detail::kRows[row - 1][i];
+    }
+    // Among the codes of a character the first in the preferred order of lead bytes is the one Windows writes.
+    for (const unsigned lead : detail::kEncodeOrder) {
+        for (int i = 0; i < detail::kTrails; ++i) {
+            const char16_t c = t->pair[lead - 0x80][TrailAt(i)];
+            if (c != kNone && c >= 0x80 && t->encode[c] == 0)
+                t->encode[c] = static_cast<std::uint16_t>((lead << 8) | TrailAt(i));
         }
     }
+    for (const detail::EncodeException& e : detail::kEncodeExceptions)
+        if (e.c != 0)
+            t->encode[e.c] = e.code;
     return t;
 }
 

@@ -6,14 +6,12 @@
 
 /// Code page 932 (Windows-31J) without loss.
 ///
-/// Bytes 0x00..0x7F are always the ASCII characters themselves. Every other character comes from ICU's
-/// Windows-31J table. A byte that does not start a valid character decodes to the escape U+DC00 + byte
-/// (a lone low surrogate, never produced by valid input), and the encoder turns such an escape back into the
-/// same byte, so decode + encode of any byte string gives the same bytes, except that a character with two
-/// codes (the NEC and IBM duplicates) is encoded the way Windows encodes it.
-///
-/// The tables are built from ICU on first use; an ICU without the Windows-31J table (a broken installation) makes
-/// that first use throw plok::Error. Nothing else throws.
+/// Bytes 0x00..0x7F are always the ASCII characters themselves. Every other character comes from the Windows-31J
+/// table as ICU defines it (generated into core/tables/Cp932Table.inc), the same on every system. A byte that does not
+/// start a valid character decodes to the escape U+DC00 + byte (a lone low surrogate, never produced by valid input),
+/// and the encoder turns such an escape back into the same byte, so decode + encode of any byte string gives the same
+/// bytes, except that a character with two codes (the NEC and IBM duplicates) is encoded the way Windows encodes it.
+/// Nothing here throws.
 namespace plok::cp932 {
 
 /// The escapes of bytes that start no character: U+DC80..U+DCFF, the escape base plus the byte.

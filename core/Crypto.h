@@ -13,7 +13,7 @@
 #include <string_view>
 
 /// Cryptography, taken from the system's libraries and never written here: OpenSSL's libcrypto and getrandom on
-/// Linux, CNG (bcrypt) on Windows. Also the key file, which is created and read only here.
+/// Linux, CNG (bcrypt) on Windows (core/posix/, core/win32/). Also the key file, which is created and read only here.
 namespace plok::crypto {
 
 inline constexpr std::size_t kMacSize = 32;
@@ -66,5 +66,15 @@ Key ReadKeyFile(const std::filesystem::path& file);
 /// before it is used, and never over a key that another program wrote meanwhile (that key is used instead). The
 /// folder must exist. Throws KeyFileError as ReadKeyFile, or when the file cannot be created.
 Key ReadOrCreateKeyFile(const std::filesystem::path& file);
+
+namespace detail {
+
+/// Writes `key` as `file` unless a file of that name exists: complete and on the disk before it has its name, never
+/// over another file. False when a file was there. Throws KeyFileError when it cannot be written.
+bool CreateKeyFileOnce(const std::filesystem::path& file, const Key& key);
+[[noreturn]] void LibraryFailed(const char* what);
+std::string CannotCreateKeyText(int errnum);
+
+} // namespace detail
 
 } // namespace plok::crypto

@@ -38,12 +38,13 @@ public:
     using Error::Error;
 };
 
-/// The reason a system call failed with `errnum`, in Japanese for the usual causes (no such file or folder, access
-/// denied, disk full, read-only drive, a folder, too many open files, a read or write error); the system's own text
-/// for the rest.
+/// The reason a system call failed with the system's error code `errnum` (errno on POSIX systems, GetLastError() on
+/// Windows), in Japanese for the usual causes (no such file or folder, access denied, disk full, read-only drive, a
+/// folder, too many open files, a read or write error; on Windows also a file in use by another program, a name the
+/// file system refuses, a path too long, a lost network drive); the system's own text for the rest. UTF-8.
 std::string SystemReasonText(int errnum);
 
-/// Builds the IoError text for `what` ("を開けません", ...) on `path`, with the system's reason for `errnum`.
+/// Builds the IoError text for `what` ("を開けません", ...) on `path` (UTF-8), with the system's reason for `errnum`.
 IoError MakeIoError(const std::string& path, const char* what, int errnum);
 
 } // namespace plok

@@ -1,30 +1,36 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace plok {
 
-/// An open file descriptor that closes itself, with the path it was opened from for the texts of its failures. Every
-/// read of a file in the program goes through this, so that no failure path can leave a descriptor open.
+/// An open file that closes itself, with the path it was opened from for the texts of its failures. Every read of a
+/// file in the program goes through this, so that no failure path can leave a file open. The system's own handle is a
+/// file descriptor on POSIX systems and a HANDLE on Windows (core/posix/, core/win32/); -1 stands for none on both.
+/// Files are always binary, and never inherited by a program this one starts.
 class FileHandle
 {
 public:
+    using Native = std::intptr_t;
+    static constexpr Native kNone = -1;
+
     FileHandle() = default;
-    /// Opens `path` for reading; throws IoError.
+    /// Opens `path` for reading (others may read, write and rename it meanwhile); throws IoError.
     static FileHandle OpenForReading(const std::filesystem::path& path);
-    /// Takes ownership of `fd` (closed when the handle goes); `path` names it in failure texts.
-    FileHandle(int fd, std::filesystem::path path);
+    /// Takes ownership of `native` (closed when the handle goes); `path` names it in failure texts.
+    FileHandle(Native native, std::filesystem::path path);
     ~FileHandle();
     FileHandle(FileHandle&& other) noexcept;
     FileHandle& operator=(FileHandle&& other) noexcept;
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
 
-    bool IsOpen() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
+    bool IsOpen() const { return m_native != kNone; }
+    Native native() const { return m_native; }
     const std::filesystem::path& path() const { return m_path; }
 
     /// Reads up to `size` bytes; 0 at the end of the file. Throws IoError.
@@ -40,15 +46,15 @@ public:
     /// Tells the system the file will be read once from start to end (more read-ahead, pages dropped sooner). Only
     /// a hint: nothing fails when it is not taken.
     void AdviseSequential() const;
-    /// The size from fstat, or 0 when it cannot be told.
+    /// The size of the file, or 0 when it cannot be told.
     std::size_t SizeHint() const;
     /// Writes all of `bytes`; throws IoError with "に書き込めません".
     void WriteAll(std::string_view bytes);
-    /// Closes now and returns the error of close (0 when it succeeded or nothing was open).
+    /// Closes now and returns the system's error code of closing (0 when it succeeded or nothing was open).
     int Close();
 
 private:
-    int m_fd = -1;
+    Native m_native = kNone;
     std::filesystem::path m_path;
 };
 

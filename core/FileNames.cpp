@@ -2,6 +2,8 @@
 
 #include "core/Text.h"
 
+#include <type_traits>
+
 namespace plok {
 
 bool IsPlainFileName(std::u16string_view name)
@@ -53,9 +55,55 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
     return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
+namespace {
+
+// Windows paths are UTF-16 (wchar_t), POSIX paths bytes taken as UTF-8.
+constexpr bool kWidePaths = std::is_same_v<std::filesystem::path::value_type, wchar_t>;
+
+template<class Native>
+std::u16string TextOf(const Native& native)
+{
+    if constexpr (std::is_same_v<typename Native::value_type, wchar_t>)
+        return std::u16string(native.begin(), native.end());
+    else
+        return FromUtf8(native);
+}
+
+template<class Native>
+std::string Utf8Of(const Native& native)
+{
+    if constexpr (std::is_same_v<typename Native::value_type, wchar_t>)
+        return ToUtf8(TextOf(native));
+    else
+        return native;
+}
+
+} // namespace
+
 std::filesystem::path ToPath(std::u16string_view name)
 {
-    return std::filesystem::path(ToUtf8(name));
+    if constexpr (kWidePaths)
+        return std::filesystem::path(std::wstring(name.begin(), name.end()));
+    else
+        return std::filesystem::path(ToUtf8(name));
+}
+
+std::filesystem::path PathFromUtf8(std::string_view name)
+{
+    if constexpr (kWidePaths)
+        return ToPath(FromUtf8(name));
+    else
+        return std::filesystem::path(std::string(name));
+}
+
+std::u16string PathText(const std::filesystem::path& path)
+{
+    return TextOf(path.native());
+}
+
+std::string PathUtf8(const std::filesystem::path& path)
+{
+    return Utf8Of(path.native());
 }
 
 } // namespace plok

@@ -1,8 +1,6 @@
 #include "core/FoldCase.h"
 
-#include <unicode/stringoptions.h>
-#include <unicode/ustring.h>
-#include <unicode/utypes.h>
+#include "core/CaseMap.h"
 
 namespace plok {
 
@@ -18,21 +16,14 @@ void FoldCase(std::u16string_view s, std::u16string& out)
                 c = static_cast<char16_t>(c + (u'a' - u'A'));
         return;
     }
-    // Full folding can grow the text ("ß" folds to "ss"): retry once with the size ICU asks for.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t length = u_strFoldCase(out.data(), static_cast<int32_t>(out.size()), s.data(),
-            static_cast<int32_t>(s.size()), U_FOLD_CASE_DEFAULT, &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            out.resize(static_cast<std::size_t>(length));
-            continue;
-        }
-        if (U_FAILURE(status))
-            break;
-        out.resize(static_cast<std::size_t>(length));
-        return;
+    out.clear();
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+        // A lone surrogate has no folding and stays the unit it was.
+        casemap::AppendFolded(c, out);
     }
-    out.assign(s);
 }
 
 } // namespace plok

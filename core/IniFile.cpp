@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/Errors.h"
 #include "core/File.h"
+#include "core/FileNames.h"
 #include "core/TextFile.h"
 
 #include <optional>
@@ -169,7 +170,7 @@ void IFWriteIniStr(const std::filesystem::path& iniFile, std::u16string_view sec
     std::u16string_view value)
 {
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
-        throw IoError("設定ファイル \"" + iniFile.string() + "\" に書き込めません（改行を含む値）。");
+        throw IoError("設定ファイル \"" + PathUtf8(iniFile) + "\" に書き込めません（改行を含む値）。");
 
     std::vector<Line> lines;
     TextEncoding encoding = TextEncoding::Cp932;

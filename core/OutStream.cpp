@@ -1,31 +1,24 @@
 #include "core/OutStream.h"
 
-#include <cerrno>
-#include <unistd.h>
-
 namespace plok {
 
-bool FdStreamBuf::Drain()
+StdStreamBuf::StdStreamBuf(Stream stream)
 {
-    const char* p = pbase();
-    std::size_t left = static_cast<std::size_t>(pptr() - pbase());
-    while (left > 0 && m_error == 0) {
-        const ssize_t n = ::write(m_fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            m_error = errno;
-            break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    OpenStream(stream);
+    setp(m_buf.data(), m_buf.data() + m_buf.size());
+}
+
+bool StdStreamBuf::Drain()
+{
+    const std::string_view bytes(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+    if (!bytes.empty() && m_error == 0)
+        m_error = WriteOut(bytes);
     // What could not be written is dropped: the error is what the caller reports.
     setp(m_buf.data(), m_buf.data() + m_buf.size());
     return m_error == 0;
 }
 
-FdStreamBuf::int_type FdStreamBuf::overflow(int_type c)
+StdStreamBuf::int_type StdStreamBuf::overflow(int_type c)
 {
     if (!Drain())
         return traits_type::eof();
@@ -36,20 +29,16 @@ FdStreamBuf::int_type FdStreamBuf::overflow(int_type c)
     return traits_type::not_eof(c);
 }
 
-int FdStreamBuf::sync()
+int StdStreamBuf::sync()
 {
     return Drain() ? 0 : -1;
 }
 
-int FdStreamBuf::Close()
+int StdStreamBuf::Close()
 {
     Drain();
-    if (m_fd >= 0) {
-        // A file system may report a lost write only when the file is closed.
-        if (::close(m_fd) != 0 && m_error == 0 && errno != EINTR)
-            m_error = errno;
-        m_fd = -1;
-    }
+    if (const int err = CloseStream(); err != 0 && m_error == 0)
+        m_error = err;
     return m_error;
 }
 

@@ -1,24 +1,33 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <streambuf>
+#include <string>
+#include <string_view>
 
 namespace plok {
 
-/// A buffered output stream buffer over a file descriptor that remembers why writing failed, so that a program can
-/// tell its user that its standard output was lost (a full disk, a closed pipe) instead of ending as if all was well.
-class FdStreamBuf : public std::streambuf
+/// A buffered stream buffer over the program's standard output or standard error that remembers why writing failed,
+/// so that a program can tell its user that its output was lost (a full disk, a closed pipe) instead of ending as if
+/// all was well. Text goes in as UTF-8. On Windows a console is written in UTF-16 (WriteConsoleW), so that Japanese
+/// shows whatever the console's code page; a file or a pipe gets the UTF-8 bytes unchanged (binary: no CR is added).
+class StdStreamBuf : public std::streambuf
 {
 public:
-    explicit FdStreamBuf(int fd)
-        : m_fd(fd)
+    enum class Stream
     {
-        setp(m_buf.data(), m_buf.data() + m_buf.size());
-    }
-    ~FdStreamBuf() override { sync(); }
+        Out,
+        Err,
+    };
 
-    /// Writes what is buffered and closes the descriptor; returns the first error of any write or of the close (an
-    /// errno value), 0 when everything reached the file.
+    explicit StdStreamBuf(Stream stream);
+    ~StdStreamBuf() override { sync(); }
+    StdStreamBuf(const StdStreamBuf&) = delete;
+    StdStreamBuf& operator=(const StdStreamBuf&) = delete;
+
+    /// Writes what is buffered and closes the stream; returns the system's error code of the first failed write or of
+    /// the close, 0 when everything reached its place.
     int Close();
     /// The first write error so far, 0 when none.
     int error() const { return m_error; }
@@ -29,8 +38,14 @@ protected:
 
 private:
     bool Drain();
+    // The system's side (core/posix/, core/win32/).
+    void OpenStream(Stream stream);
+    int WriteOut(std::string_view bytes);
+    int CloseStream();
 
-    int m_fd;
+    std::intptr_t m_native = -1; // file descriptor or HANDLE
+    bool m_console = false; // Windows: a console, written in UTF-16
+    std::string m_carry; // Windows console: the first bytes of a character whose rest comes with the next write
     int m_error = 0;
     std::array<char, 1 << 14> m_buf {};
 };

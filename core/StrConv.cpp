@@ -1,76 +1,77 @@
 #include "core/StrConv.h"
 
-#include <memory>
+#include "core/CaseMap.h"
+#include "core/tables/WidthTable.inc"
 
-#include <unicode/translit.h>
-#include <unicode/uchar.h>
-#include <unicode/unistr.h>
-#include <unicode/utf16.h>
+#include <cstdint>
 
 namespace plok {
 
 namespace {
 
+using namespace strconv::detail;
+
 // The Windows call this stands in for works in a buffer of this many code units and fails when it is too small.
 constexpr std::size_t kMaxUnits = 1024;
 
-// Windows turns a half-width voiced mark that cannot join the letter before it into the spacing U+309B/U+309C;
-// ICU gives the combining U+3099/U+309A. The global filter keeps the mending rules off marks that were already in
-// the source.
-constexpr char16_t kWideRules[] = u":: [\\u0020-\\u007E\\uFF61-\\uFF9F] ;"
-                                  u":: Halfwidth-Fullwidth ;"
-                                  u"\\u3099 > \\u309B ;"
-                                  u"\\u309A > \\u309C ;";
-
-// Exactly the characters the wide rules produce, so that narrowing undoes widening and leaves the rest alone
-// (ICU alone would also narrow U+FFE0, hangul and the combining marks, and keep U+309B/U+309C).
-constexpr char16_t kNarrowRules[] = u":: [\\u3000-\\u3002\\u300C\\u300D\\u309B\\u309C\\u30A1-\\u30FC\\uFF01-\\uFF5E] ;"
-                                    u":: Fullwidth-Halfwidth ;"
-                                    u"\\u309B > \\uFF9E ;"
-                                    u"\\u309C > \\uFF9F ;";
-
-std::unique_ptr<icu::Transliterator> FromRules(const char16_t* rules)
+constexpr bool IsHalfwidthMark(char16_t c)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    UParseError parseError;
-    std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createFromRules(
-        icu::UnicodeString(u"plok-strconv"), icu::UnicodeString(rules), UTRANS_FORWARD, parseError, status));
-    if (U_FAILURE(status))
-        return nullptr;
-    return t;
+    return c == 0xFF9E || c == 0xFF9F;
 }
 
-std::unique_ptr<icu::Transliterator> Clone(const icu::Transliterator* prototype)
+/// The full-width letter a half-width letter and the mark after it make, or 0.
+char16_t Joined(char16_t letter, char16_t mark)
 {
-    return std::unique_ptr<icu::Transliterator>(prototype ? prototype->clone() : nullptr);
+    for (const Join& j : kJoins)
+        if (j.letter == letter && j.mark == mark)
+            return j.joined;
+    return 0;
 }
 
-// Parsing the rules is costly, so each set is built once; a transliterator is not safe to share between threads,
-// so every thread works on its own clone.
-icu::Transliterator* WideTransliterator()
+/// Half-width to full-width as Windows does it: printable ASCII and the space, half-width katakana, a letter and its
+/// voiced mark joined into one letter, and a mark that joins nothing as the spacing U+309B/U+309C. A mark outside these
+/// ranges (the combining U+3099 in the source) stays as it is.
+void ToWide(std::u16string& s)
 {
-    static const std::unique_ptr<icu::Transliterator> prototype = FromRules(kWideRules);
-    thread_local const std::unique_ptr<icu::Transliterator> t = Clone(prototype.get());
-    return t.get();
+    std::u16string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        if (c >= 0x20 && c <= 0x7E) {
+            out += kWideAscii[c - 0x20];
+        } else if (c >= 0xFF61 && c <= 0xFF9F) {
+            const char16_t joined = i + 1 < s.size() && IsHalfwidthMark(s[i + 1]) ? Joined(c, s[i + 1]) : 0;
+            if (joined != 0) {
+                out += joined;
+                ++i;
+            } else {
+                out += kWideKana[c - 0xFF61];
+            }
+        } else {
+            out += c;
+        }
+    }
+    s = std::move(out);
 }
 
-icu::Transliterator* NarrowTransliterator()
+/// Exactly the reverse of ToWide: the characters ToWide produces become half-width again (a voiced letter becomes the
+/// letter and its mark), and everything else stays.
+void ToNarrow(std::u16string& s)
 {
-    static const std::unique_ptr<icu::Transliterator> prototype = FromRules(kNarrowRules);
-    thread_local const std::unique_ptr<icu::Transliterator> t = Clone(prototype.get());
-    return t.get();
-}
-
-bool Transliterate(icu::Transliterator* t, std::u16string& s)
-{
-    if (!t)
-        return false;
-    icu::UnicodeString u(s.data(), static_cast<int32_t>(s.size()));
-    t->transliterate(u);
-    if (u.isBogus())
-        return false;
-    s.assign(u.getBuffer(), static_cast<std::size_t>(u.length()));
-    return true;
+    std::u16string out;
+    out.reserve(s.size());
+    for (const char16_t c : s) {
+        if (c >= 0x3000 && c <= 0x30FF) {
+            out += kNarrow3000[c - 0x3000][0];
+            if (const char16_t second = kNarrow3000[c - 0x3000][1])
+                out += second;
+        } else if (c >= 0xFF00 && c <= 0xFF5F) {
+            out += kNarrowFF00[c - 0xFF00];
+        } else {
+            out += c;
+        }
+    }
+    s = std::move(out);
 }
 
 void ConvertKana(std::u16string& s, bool toKatakana)
@@ -88,38 +89,20 @@ void ConvertCase(std::u16string& s, bool toUpper)
 {
     std::u16string out;
     out.reserve(s.size());
-    const auto length = static_cast<int32_t>(s.size());
-    int32_t i = 0;
-    while (i < length) {
-        UChar32 c;
-        U16_NEXT(s.data(), i, length, c);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
         // Lone surrogates come back unchanged and are written back as the single unit they were.
-        const UChar32 mapped = toUpper ? u_toupper(c) : u_tolower(c);
-        if (U_IS_BMP(mapped)) {
+        const char32_t mapped = toUpper ? casemap::ToUpper(c) : casemap::ToLower(c);
+        if (mapped < 0x10000) {
             out += static_cast<char16_t>(mapped);
         } else {
-            out += U16_LEAD(mapped);
-            out += U16_TRAIL(mapped);
+            out += static_cast<char16_t>(0xD7C0 + (mapped >> 10));
+            out += static_cast<char16_t>(0xDC00 + (mapped & 0x3FF));
         }
     }
     s = std::move(out);
-}
-
-bool IsPrintableAscii(std::u16string_view s)
-{
-    for (char16_t c : s) {
-        if (c < 0x20 || c > 0x7E)
-            return false;
-    }
-    return true;
-}
-
-std::u16string WidenAscii(std::u16string_view s)
-{
-    std::u16string out(s.size(), u'\0');
-    for (std::size_t i = 0; i < s.size(); ++i)
-        out[i] = s[i] == u' ' ? u'\u3000' : static_cast<char16_t>(s[i] + (0xFF01 - 0x21));
-    return out;
 }
 
 std::u16string Convert(std::u16string_view src, TConversions conversion)
@@ -128,17 +111,14 @@ std::u16string Convert(std::u16string_view src, TConversions conversion)
     const bool wide = conversion.Has(Wide);
     const bool narrow = conversion.Has(Narrow);
 
-    if (conversion.Byte() == TConversions {Wide}.Byte() && IsPrintableAscii(src))
-        return src.size() <= kMaxUnits ? WidenAscii(src) : std::u16string();
-
     // A code point keeps at least one of its at most two units and two units at most join into one, so a longer
     // source cannot fit.
     if (src.size() > 2 * kMaxUnits)
         return {};
 
     std::u16string s(src);
-    if (wide && !Transliterate(WideTransliterator(), s))
-        return {};
+    if (wide)
+        ToWide(s);
     if (conversion.Has(Katakana))
         ConvertKana(s, true);
     else if (conversion.Has(Hiragana))
@@ -147,8 +127,8 @@ std::u16string Convert(std::u16string_view src, TConversions conversion)
         ConvertCase(s, true);
     else if (conversion.Has(LowerCase))
         ConvertCase(s, false);
-    if (narrow && !Transliterate(NarrowTransliterator(), s))
-        return {};
+    if (narrow)
+        ToNarrow(s);
 
     if (s.size() > kMaxUnits)
         return {};

@@ -3,7 +3,8 @@
 #include <filesystem>
 
 /// Where plok keeps what belongs to the user, as both programs find it: the desktop program (app/Folders.h) and
-/// plok-cli, which has to find the desktop program's settings folder (the clinic key lives there) without Qt.
+/// plok-cli, which has to find the desktop program's settings folder (the clinic key lives there) without Qt. The
+/// system's part is in core/posix/ and core/win32/.
 namespace plok {
 
 /// The user's base folders as the session hands them over: HOME and the two XDG variables, empty when unset. On
@@ -43,5 +44,12 @@ void CreatePrivateFolder(const char* what, const std::filesystem::path& folder);
 
 /// The folder of the running program's executable; empty when the system cannot tell.
 std::filesystem::path ExecutableFolder();
+
+namespace detail {
+
+/// Throws the Error of CreatePrivateFolder.
+[[noreturn]] void CannotCreateFolder(const char* what, const std::filesystem::path& folder, int errnum);
+
+} // namespace detail
 
 } // namespace plok

@@ -77,7 +77,7 @@ RunResult Cnv(const std::filesystem::path& pstFile, const ChangeTable& table, co
     if (count == 0)
         return RunResult::Refused(RunStatus::NoLines, kNotFfFileText);
 
-    const std::u16string name = ReplacedFileName(FromUtf8(pstFile.string()));
+    const std::u16string name = ReplacedFileName(PathText(pstFile));
     if (IsPlainFileName(name) && SameFile(pstFile, target.folder / ToPath(name))) {
         return RunResult::Refused(RunStatus::SameAsSource,
             u"出力ファイル「" + name

@@ -283,7 +283,7 @@ TEST_F(ConvTest, BothRunsRefuseALoneCrNamingItsLineAndWriteNothing)
         {"IR,1,,,,,,50605,,\r\nRE,1,,,a,,,,,,,,,1\r\nRE,2,,,b,,,,,,,,,2\r", u"3行目"},
     };
     WriteBytes(out / "50605_1.UKE", "earlier");
-    WriteBytes(out / "(50605提出_社保)RECEIPTC.uke", "earlier");
+    WriteBytes(out / u"(50605提出_社保)RECEIPTC.uke", "earlier");
     for (const auto& [bytes, line] : cases) {
         SCOPED_TRACE(bytes);
         WriteBytes(in / "RECEIPTC.UKE", bytes);
@@ -302,7 +302,8 @@ TEST_F(ConvTest, BothRunsRefuseALoneCrNamingItsLineAndWriteNothing)
 TEST_F(ConvTest, LinkToAFileCounts)
 {
     WriteBytes(in / "target.UKE", "IR,2,,,,,,50605,,\r\n");
-    std::filesystem::create_symlink(in / "target.UKE", in / "link.UKE");
+    if (!plok::test::MakeLink(in / "target.UKE", in / "link.UKE"))
+        GTEST_SKIP() << "this system makes no symbolic links (Windows without the privilege)";
     EXPECT_EQ(Conv(in / "link.UKE", out.path()).fileName, u"50605_2.UKE");
 }
 

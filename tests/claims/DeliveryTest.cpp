@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/FileNames.h"
 #include "core/IniFile.h"
+#include "support/Process.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -192,7 +193,7 @@ namespace {
 
 std::size_t OpenDescriptors()
 {
-    return plok::test::FileCount("/proc/self/fd");
+    return plok::test::OpenFileCount();
 }
 
 TEST_F(DeliveryTest, FailedCopiesLeaveNoDescriptorOpenAndSayWhy)

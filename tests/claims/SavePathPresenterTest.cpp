@@ -33,7 +33,7 @@ protected:
 
 TEST_F(SavePathPresenterTest, RadioAndFolderChoiceWriteTheSetting)
 {
-    const std::u16string picked = (root / "保存先").u16string();
+    const std::u16string picked = (root / u"保存先").u16string();
     Open();
     ExpectState(std::nullopt, false, u"");
 

@@ -45,7 +45,7 @@ std::string Fields(int count, std::string_view prefix)
 
 std::filesystem::path NamePath(std::u16string_view name)
 {
-    return std::filesystem::path(plok::ToUtf8(name));
+    return plok::ToPath(name);
 }
 
 class Conv2Test : public testing::Test
@@ -228,8 +228,11 @@ TEST_F(Conv2Test, ShortRecordsFailWithTheFirstAbsentIndexAndWriteNothing)
 TEST_F(Conv2Test, MissingInputIsReportedBeforeTheRange)
 {
     std::filesystem::create_directory(in / "folder");
-    std::filesystem::create_symlink(in / "gone.UKE", in / "dangling.UKE");
+    // Windows makes no symbolic links without a privilege: there the link cases are left out.
+    const bool links = plok::test::MakeLink(in / "gone.UKE", in / "dangling.UKE");
     for (const auto& path : {in / "none.UKE", in / "folder", in / "dangling.UKE", std::filesystem::path()}) {
+        if (!links && path.filename() == "dangling.UKE")
+            continue;
         SCOPED_TRACE(path.string());
         const RunResult r = Conv2(path, RemovalMode::Position, u"", u"abc", out.path());
         EXPECT_EQ(r.status, RunStatus::MissingFile);
@@ -239,8 +242,9 @@ TEST_F(Conv2Test, MissingInputIsReportedBeforeTheRange)
     EXPECT_EQ(FileCount(out.path()), 0u);
 
     WriteBytes(in / "target.UKE", "IR,2,,,,,,50605,,\r\n");
-    std::filesystem::create_symlink(in / "target.UKE", in / "link.UKE");
-    EXPECT_EQ(Conv2(in / "link.UKE", RemovalMode::Symbol, u"", u"", out.path()).fileName, kNationalName);
+    if (links && plok::test::MakeLink(in / "target.UKE", in / "link.UKE")) {
+        EXPECT_EQ(Conv2(in / "link.UKE", RemovalMode::Symbol, u"", u"", out.path()).fileName, kNationalName);
+    }
 }
 
 TEST_F(Conv2Test, RangeIsCheckedOnlyInPositionModeAndBeforeReading)

@@ -2,16 +2,16 @@
 // input line, field by field.
 #include "core/CommaText.h"
 #include "core/Cp932.h"
+#include "core/FileNames.h"
 #include "core/LineReader.h"
+#include "support/Process.h"
 #include "support/RawLines.h"
 #include "support/TempDir.h"
 #include "testsupport/ClaimGenerator.h"
 
-#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -45,18 +45,6 @@ void ExpectFields(const FieldList& in, const FieldList& out, const std::map<std:
         const auto it = changed.find(i);
         EXPECT_EQ(out[i], it == changed.end() ? in[i] : it->second) << "field " << i;
     }
-}
-
-std::string RunCli(const std::string& args, int& status)
-{
-    const std::string command = std::string(PLOK_CLI_PATH) + " " + args;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buf[256];
-    while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe))
-        out.append(buf, n);
-    status = WEXITSTATUS(::pclose(pipe));
-    return out;
 }
 
 void CheckAnonymised(const std::filesystem::path& input, const std::filesystem::path& output, char16_t kind)
@@ -99,11 +87,15 @@ void CheckAnonymised(const std::filesystem::path& input, const std::filesystem::
     EXPECT_EQ(bytes.find('\x1a'), std::string::npos);
 }
 
-TEST(AnonymizeEndToEnd, GeneratedSocialAndNationalFiles)
+TEST(AnonymizeEndToEnd, GeneratedSocialAndNationalFilesInJapaneseFolders)
 {
     TempDir dir;
-    const auto generate = [&](const char* name, plok::testsupport::Payer payer, std::uint64_t seed) {
-        std::ofstream f(dir / name, std::ios::binary);
+    const std::filesystem::path social = dir / u8"社保" / "RECEIPTC.UKE";
+    const std::filesystem::path national = dir / u8"国保" / "RECEIPTC.UKE";
+    const std::filesystem::path out = dir / u8"出力";
+    const auto generate = [&](const std::filesystem::path& file, plok::testsupport::Payer payer, std::uint64_t seed) {
+        std::filesystem::create_directory(file.parent_path());
+        std::ofstream f(file, std::ios::binary);
         plok::testsupport::ClaimOptions options;
         options.payer = payer;
         options.receipts = 300;
@@ -112,23 +104,23 @@ TEST(AnonymizeEndToEnd, GeneratedSocialAndNationalFiles)
         plok::testsupport::GenerateClaims(
             options, [&](std::string_view chunk) { f.write(chunk.data(), chunk.size()); });
     };
-    generate("social.UKE", plok::testsupport::Payer::Social, 11);
-    generate("national.UKE", plok::testsupport::Payer::National, 12);
-    std::filesystem::create_directory(dir / "out");
+    generate(social, plok::testsupport::Payer::Social, 11);
+    generate(national, plok::testsupport::Payer::National, 12);
+    std::filesystem::create_directory(out);
 
-    int status = -1;
-    const std::string out = RunCli("anonymize --out " + (dir / "out").string() + " " + (dir / "social.UKE").string()
-            + " " + (dir / "national.UKE").string(),
-        status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(out, "50605_1.UKE\n50605_2.UKE\n");
+    const plok::test::Process::Result r = plok::test::Process(
+        PLOK_CLI_PATH, {"anonymize", "--out", plok::PathUtf8(out), plok::PathUtf8(social), plok::PathUtf8(national)})
+                                              .Wait();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "50605_1.UKE\n50605_2.UKE\n");
+    EXPECT_EQ(r.err, "");
     {
         SCOPED_TRACE("social");
-        CheckAnonymised(dir / "social.UKE", dir / "out" / "50605_1.UKE", u'社');
+        CheckAnonymised(social, out / "50605_1.UKE", u'社');
     }
     {
         SCOPED_TRACE("national");
-        CheckAnonymised(dir / "national.UKE", dir / "out" / "50605_2.UKE", u'国');
+        CheckAnonymised(national, out / "50605_2.UKE", u'国');
     }
 }
 
@@ -233,32 +225,34 @@ TEST(AnonymizeEndToEnd, StrongMonthsOfBothPayers)
         key[i] = static_cast<char>(i * 37 + 11);
     plok::test::WriteBytes(dir / "clinic.key", key);
 
+    const auto cli = [](std::vector<std::string> args) { return plok::test::Process(PLOK_CLI_PATH, args).Wait(); };
     for (const Month& m : months) {
         SCOPED_TRACE(m.month);
-        const std::string inputs = " " + (dir / m.social).string() + " " + (dir / m.national).string();
-        std::filesystem::create_directories(dir / m.month / "default");
-        std::filesystem::create_directories(dir / m.month / "strong");
-        int status = -1;
-        EXPECT_EQ(RunCli("anonymize --out " + (dir / m.month / "default").string() + inputs, status),
-            std::string(m.month) + "_1.UKE\n" + m.month + "_2.UKE\n");
-        EXPECT_EQ(status, 0);
+        const std::string social = plok::PathUtf8(dir / m.social);
+        const std::string national = plok::PathUtf8(dir / m.national);
+        const std::filesystem::path plain = dir / m.month / "default";
+        const std::filesystem::path strong = dir / m.month / "strong";
+        std::filesystem::create_directories(plain);
+        std::filesystem::create_directories(strong);
+        const std::string written = std::string(m.month) + "_1.UKE\n" + m.month + "_2.UKE\n";
+        plok::test::Process::Result r = cli({"anonymize", "--out", plok::PathUtf8(plain), social, national});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, written);
         // The audit before each copy gets its name: no original chart number or full birth date is left.
-        EXPECT_EQ(RunCli("anonymize --strong --audit --key " + (dir / "clinic.key").string() + " --out "
-                          + (dir / m.month / "strong").string() + inputs,
-                      status),
-            std::string(m.month) + "_1.UKE\n" + m.month + "_2.UKE\n");
-        EXPECT_EQ(status, 0);
+        r = cli({"anonymize", "--strong", "--audit", "--key", plok::PathUtf8(dir / "clinic.key"), "--out",
+            plok::PathUtf8(strong), social, national});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, written);
         // The same audit on its own; the default copies keep every chart number and birth date.
-        for (const auto& [original, copy] : {std::pair {m.social, "_1.UKE"}, std::pair {m.national, "_2.UKE"}}) {
-            const std::string strongCopy = (dir / m.month / "strong" / (m.month + std::string(copy))).string();
-            const std::string defaultCopy = (dir / m.month / "default" / (m.month + std::string(copy))).string();
-            EXPECT_EQ(RunCli("audit --strong " + (dir / original).string() + " " + strongCopy, status),
-                "元の識別情報は見つかりませんでした。\n");
-            EXPECT_EQ(status, 0);
-            const std::string found = RunCli("audit --strong " + (dir / original).string() + " " + defaultCopy, status);
-            EXPECT_EQ(status, 1);
-            EXPECT_NE(found.find("カルテ番号 "), std::string::npos) << found;
-            EXPECT_NE(found.find("生年月日 "), std::string::npos) << found;
+        for (const auto& [original, copy] : {std::pair {social, "_1.UKE"}, std::pair {national, "_2.UKE"}}) {
+            const std::string name = m.month + std::string(copy);
+            r = cli({"audit", "--strong", original, plok::PathUtf8(strong / name)});
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.out, "元の識別情報は見つかりませんでした。\n");
+            r = cli({"audit", "--strong", original, plok::PathUtf8(plain / name)});
+            EXPECT_EQ(r.status, 1);
+            EXPECT_NE(r.out.find("カルテ番号 "), std::string::npos) << r.out;
+            EXPECT_NE(r.out.find("生年月日 "), std::string::npos) << r.out;
         }
     }
 

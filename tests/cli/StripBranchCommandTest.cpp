@@ -29,7 +29,7 @@ protected:
         WriteBytes(in / "short.UKE", "IR,2,,,,,,50606,,\r\nRE,1\r\n");
     }
     std::string In(const char* name) const { return (in / name).string(); }
-    std::string Social() const { return ReadBytes(out / kSocialName); }
+    std::string Social() const { return ReadBytes(out / plok::PathFromUtf8(kSocialName)); }
 
     TempDir in;
     TempDir out;
@@ -46,7 +46,7 @@ TEST_F(StripBranchCommand, EachFileOnItsOwnWithSymbolModeByDefault)
         "plok-cli: " + In("short.UKE") + ": リストのインデックスが範囲を超えています (13)\n" + "plok-cli: " + missing
             + ": ファイルがありません。\n");
     EXPECT_EQ(Social(), "IR,1,,,,,,50605,,\r\nRE,1,,,,,,,,,,,,A12345,x\r\n");
-    EXPECT_EQ(ReadBytes(out / kNationalName), "IR,2,,,,,,50606,,\r\nRE,1,,,,,,,,,,,,9\r\n");
+    EXPECT_EQ(ReadBytes(out / plok::PathFromUtf8(kNationalName)), "IR,2,,,,,,50606,,\r\nRE,1,,,,,,,,,,,,9\r\n");
     EXPECT_EQ(FileCount(out.path()), 2u);
 }
 

@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -259,39 +258,6 @@ TEST_F(IniFileTest, LineBreaksAreRefused)
         EXPECT_EQ(ReadBytes(ini), "[PARAM]\r\nCB1=0\r\n");
         EXPECT_FALSE(fs::exists(missing));
     }
-}
-
-// Root ignores permissions, so these cases cannot fail for it.
-TEST_F(IniFileTest, UnwritableFolderLeavesFileIntact)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root";
-    const std::vector<std::string> contents = {
-        "[PARAM]\r\nCB1=0\r\n",
-        "\xEF\xBB\xBF[PARAM]\r\nCB1=0\r\n",
-    };
-    for (const std::string& content : contents) {
-        SCOPED_TRACE(content);
-        WriteBytes(ini, content);
-        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_THROW(IFWriteIniStr(ini, u"PARAM", u"CB1", u"1"), IoError);
-        EXPECT_THROW(IFWriteIniStr(ini, u"PARAM", u"NEW", u"1"), IoError);
-        fs::permissions(dir.path(), fs::perms::owner_all);
-        EXPECT_EQ(ReadBytes(ini), content);
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-    }
-}
-
-TEST_F(IniFileTest, UnreadableFileThrows)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root";
-    WriteBytes(ini, "[PARAM]\r\nCB1=0\r\n");
-    fs::permissions(ini, fs::perms::none);
-    EXPECT_THROW(Read(u"PARAM", u"CB1"), IoError);
-    EXPECT_THROW(IFWriteIniStr(ini, u"PARAM", u"CB1", u"1"), IoError);
-    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(ReadBytes(ini), "[PARAM]\r\nCB1=0\r\n");
 }
 
 } // namespace

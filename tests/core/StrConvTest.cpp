@@ -149,7 +149,7 @@ TEST(StrConvTest, ResultLimitedTo1024Units)
     }
 }
 
-// Printable ASCII alone takes a shortcut past ICU; a half-width letter after it forces the ICU path.
+// Printable ASCII widens alike on its own and in front of a half-width letter.
 TEST(StrConvTest, AsciiShortcutMatchesIcuPath)
 {
     std::u16string all;

@@ -1,108 +1,65 @@
 #pragma once
 
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <functional>
-#include <poll.h>
-#include <stdexcept>
+#include <memory>
+#include <optional>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace plok::test {
 
-/// A program of ours started as its own process, its stdout and stderr captured (or stdout sent to a file).
+/// What of a process is each system's own: starting one, its open files, its environment.
+///
+/// A program of ours started as its own process, its stdout and stderr captured (or stdout sent to a file). On
+/// Windows it runs in a process group of its own, so that a console event can be sent to it alone.
+/// (support/PosixProcess.cpp, support/Win32Process.cpp)
 class Process
 {
 public:
     struct Result
     {
         int status = -1; // the exit status; -1 when it did not exit normally
-        int signal = 0; // the signal that ended it, if one did
+        int signal = 0; // POSIX: the signal that ended it, if one did
         std::string out;
         std::string err;
     };
 
-    /// Starts `program` with `args`; when `stdoutFile` is given, stdout goes there instead of being captured.
+    struct Options
+    {
+        std::string stdoutFile; // stdout goes to this file instead of being captured
+        bool stdoutClosed = false; // stdout is a pipe nobody reads: every write to it fails
+    };
+
+    /// Starts `program` with `args`.
+    Process(const std::string& program, const std::vector<std::string>& args, const Options& options);
     Process(const std::string& program, const std::vector<std::string>& args, const std::string& stdoutFile = {})
-    {
-        int out[2];
-        int err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-            throw std::runtime_error("pipe failed");
-        m_pid = ::fork();
-        if (m_pid < 0)
-            throw std::runtime_error("fork failed");
-        if (m_pid == 0) {
-            int target = out[1];
-            if (!stdoutFile.empty())
-                target = ::open(stdoutFile.c_str(), O_WRONLY);
-            ::dup2(target, 1);
-            ::dup2(err[1], 2);
-            std::vector<char*> argv;
-            argv.push_back(const_cast<char*>(program.c_str()));
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
-        m_out = out[0];
-        m_err = err[0];
-    }
-    ~Process()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            Wait();
-        }
-    }
+        : Process(program, args, Options {stdoutFile})
+    { }
+    /// Ends it if it still runs.
+    ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    pid_t pid() const { return m_pid; }
-    void Signal(int signal) { ::kill(m_pid, signal); }
+    long pid() const;
+    /// POSIX: sends `signal`.
+    void Signal(int signal);
+    /// Windows: sends the console event CTRL_C_EVENT (0) or CTRL_BREAK_EVENT (1) to its process group; false when
+    /// the system refused.
+    bool ConsoleEvent(unsigned event);
 
     /// Reads its output to the end and waits for it.
-    Result Wait()
-    {
-        Result r;
-        std::vector<pollfd> fds = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
-        while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-            if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
-                break;
-            for (std::size_t i = 0; i < fds.size(); ++i) {
-                if (fds[i].fd < 0 || fds[i].revents == 0)
-                    continue;
-                char buf[4096];
-                const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
-                if (n > 0) {
-                    (i == 0 ? r.out : r.err).append(buf, static_cast<std::size_t>(n));
-                } else {
-                    ::close(fds[i].fd);
-                    fds[i].fd = -1;
-                }
-            }
-        }
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        if (WIFEXITED(status))
-            r.status = WEXITSTATUS(status);
-        if (WIFSIGNALED(status))
-            r.signal = WTERMSIG(status);
-        return r;
-    }
+    Result Wait();
 
 private:
-    pid_t m_pid = -1;
-    int m_out = -1;
-    int m_err = -1;
+    struct Impl;
+    std::unique_ptr<Impl> m;
 };
+
+/// The number of files (descriptors, on Windows handles) this process has open.
+std::size_t OpenFileCount();
+
+/// The value of the environment variable `name` of this process (UTF-8), nothing when it is unset.
+std::optional<std::string> GetEnvironment(const std::string& name);
+/// Sets the environment variable `name` of this process to `value` (UTF-8), or unsets it.
+void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
 
 } // namespace plok::test

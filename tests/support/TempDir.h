@@ -1,6 +1,9 @@
 #pragma once
 
-#include <cstdlib>
+#include "core/FileNames.h"
+
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,10 +19,19 @@ class TempDir
 public:
     TempDir()
     {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "plok-test-XXXXXX").string();
-        if (!mkdtemp(tmpl.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = tmpl;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        auto salt = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+        salt ^= reinterpret_cast<std::uintptr_t>(this);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            salt = salt * 6364136223846793005ull + 1442695040888963407ull;
+            const std::filesystem::path candidate = base / ("plok-test-" + std::to_string(salt >> 40));
+            // create_directory is false when the folder was there already: someone else's.
+            if (std::filesystem::create_directory(candidate)) {
+                m_path = candidate;
+                return;
+            }
+        }
+        throw std::runtime_error("no temporary folder");
     }
     ~TempDir()
     {
@@ -42,15 +54,23 @@ inline void WriteBytes(const std::filesystem::path& p, std::string_view bytes)
     std::ofstream f(p, std::ios::binary | std::ios::trunc);
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!f)
-        throw std::runtime_error("cannot write " + p.string());
+        throw std::runtime_error("cannot write " + PathUtf8(p));
 }
 
 inline std::string ReadBytes(const std::filesystem::path& p)
 {
     std::ifstream f(p, std::ios::binary);
     if (!f)
-        throw std::runtime_error("cannot read " + p.string());
+        throw std::runtime_error("cannot read " + PathUtf8(p));
     return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+/// Makes `link` a symbolic link to `target`; false where the system makes none (Windows without privileges).
+inline bool MakeLink(const std::filesystem::path& target, const std::filesystem::path& link)
+{
+    std::error_code ec;
+    std::filesystem::create_symlink(target, link, ec);
+    return !ec;
 }
 
 /// The number of entries in `dir` (files and folders, not recursing).

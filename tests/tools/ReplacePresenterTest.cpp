@@ -1,5 +1,6 @@
 #include "tools/ReplacePresenter.h"
 
+#include "core/FileNames.h"
 #include "support/FakeView.h"
 #include "tools/Replace.h"
 
@@ -160,6 +161,9 @@ TEST_F(ReplacePresenterTest, RunLoadsTheTableThenReplaces)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        // Windows drops trailing blanks from a name: there the untrimmed path names the file itself.
+        if (c.edit3.ends_with(u' ') && std::filesystem::exists(plok::ToPath(c.edit3)))
+            continue;
         Open();
         prompts.Clear();
         std::filesystem::remove(env.programFolder / "srcR.txt");

@@ -249,8 +249,11 @@ protected:
     }
     RunResult Run(std::string_view bytes, const std::string& name = "data.txt")
     {
-        WriteBytes(in / name, bytes);
-        return Cnv(in / name, table, out.path());
+        const std::filesystem::path source = in / plok::PathFromUtf8(name);
+        // "x\\y.txt" is a name in a folder where the backslash separates folders.
+        std::filesystem::create_directories(source.parent_path());
+        WriteBytes(source, bytes);
+        return Cnv(source, table, out.path());
     }
 
     TempDir in;
@@ -384,7 +387,13 @@ TEST_F(CnvTest, OutputNames)
 TEST_F(CnvTest, WarningsWriteNothing)
 {
     WriteBytes(in / "empty.txt", "");
-    WriteBytes(in / "what?.txt", "1,2\r\n");
+    // Windows holds no "?" in a file name: there that case is left out.
+    bool question = true;
+    try {
+        WriteBytes(in / "what?.txt", "1,2\r\n");
+    } catch (const std::exception&) {
+        question = false;
+    }
     WriteBytes(in / "end.", "1,2\r\n");
     WriteBytes(out / "data.csv", "1,0000000123\r\n");
     std::filesystem::create_directory(in / "folder.txt");
@@ -408,6 +417,8 @@ TEST_F(CnvTest, WarningsWriteNothing)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source.string());
+        if (!question && c.source.filename() == "what?.txt")
+            continue;
         const RunResult r = Cnv(c.source, table, c.outFolder);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.message, c.message);

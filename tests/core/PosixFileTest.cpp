@@ -1,0 +1,133 @@
+// What only a POSIX system can show: permission bits, root, errno values and files without a name. The Windows
+// counterparts are in Win32FileTest.cpp.
+#include "core/AtomicFile.h"
+#include "core/Crypto.h"
+#include "core/Errors.h"
+#include "core/IniFile.h"
+#include "core/TextFile.h"
+#include "core/UserFolders.h"
+#include "support/TempDir.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace plok {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+TEST(AtomicFile, AnUnfinishedFileHasNoNameWhereTheFileSystemAllowsIt)
+{
+    // The folder of the tests is on a file system with anonymous files (ext4, tmpfs, xfs, btrfs).
+    TempDir dir;
+    AtomicFile f(dir.path());
+    f.Write(std::string(1 << 20, 'x'));
+    (void)f.ContentPath();
+    EXPECT_TRUE(f.IsAnonymous());
+    EXPECT_EQ(test::FileCount(dir.path()), 0u);
+}
+
+TEST(IoError, CommonCausesAreToldInJapanese)
+{
+    const std::vector<std::pair<int, std::string>> cases = {
+        {ENOENT, "ファイルまたはフォルダがありません"},
+        {EACCES, "アクセスが拒否されました"},
+        {EPERM, "アクセスが拒否されました"},
+        {ENOSPC, "ディスクの空き容量が足りません"},
+        {EROFS, "読み取り専用のドライブです"},
+        {EISDIR, "フォルダです"},
+        {EMFILE, "開いているファイルが多すぎます"},
+        {EIO, "ドライブの読み書きでエラーが発生しました"},
+        {EXDEV, std::strerror(EXDEV)},
+    };
+    for (const auto& [errnum, text] : cases)
+        EXPECT_EQ(SystemReasonText(errnum), text) << errnum;
+}
+
+TEST(AtomicFile, UnwritableFolderIsAnIoError)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root ignores folder permissions";
+    TempDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_THROW(AtomicFile {dir.path()}, IoError);
+}
+
+TEST(AtomicFile, PendingTemporaryFilesLoseTheirNamesAtOnce)
+{
+    TempDir dir;
+    AtomicFile named(dir.path(), AtomicFile::Naming::Named);
+    named.Write("half");
+    EXPECT_EQ(test::FileCount(dir.path()), 1u);
+    RemovePendingTempFiles();
+    EXPECT_EQ(test::FileCount(dir.path()), 0u);
+}
+
+class IniFilePermissions : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    fs::path ini = dir / "user.ini";
+
+    std::u16string Read(std::u16string_view section, std::u16string_view key)
+    {
+        return IFReadIniStr(ini, section, key, u"<def>");
+    }
+};
+
+// Root ignores permissions, so these cases cannot fail for it.
+TEST_F(IniFilePermissions, UnwritableFolderLeavesFileIntact)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root";
+    const std::vector<std::string> contents = {
+        "[PARAM]\r\nCB1=0\r\n",
+        "\xEF\xBB\xBF[PARAM]\r\nCB1=0\r\n",
+    };
+    for (const std::string& content : contents) {
+        SCOPED_TRACE(content);
+        WriteBytes(ini, content);
+        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_THROW(IFWriteIniStr(ini, u"PARAM", u"CB1", u"1"), IoError);
+        EXPECT_THROW(IFWriteIniStr(ini, u"PARAM", u"NEW", u"1"), IoError);
+        fs::permissions(dir.path(), fs::perms::owner_all);
+        EXPECT_EQ(ReadBytes(ini), content);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    }
+}
+
+TEST_F(IniFilePermissions, UnreadableFileThrows)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root";
+    WriteBytes(ini, "[PARAM]\r\nCB1=0\r\n");
+    fs::permissions(ini, fs::perms::none);
+    EXPECT_THROW(Read(u"PARAM", u"CB1"), IoError);
+    EXPECT_THROW(IFWriteIniStr(ini, u"PARAM", u"CB1", u"1"), IoError);
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReadBytes(ini), "[PARAM]\r\nCB1=0\r\n");
+}
+
+TEST(ClinicKey, TheKeyAndItsFolderAreTheUsersAlone)
+{
+    TempDir dir;
+    // A umask that would leave every file readable to everybody.
+    const mode_t previous = ::umask(0);
+    CreatePrivateFolder("設定フォルダ", dir / "config" / "plok");
+    crypto::ReadOrCreateKeyFile(dir / "config" / "plok" / "plok.key");
+    ::umask(previous);
+    EXPECT_EQ(fs::status(dir / "config").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(dir / "config" / "plok").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(dir / "config" / "plok" / "plok.key").permissions() & fs::perms::all,
+        fs::perms::owner_read | fs::perms::owner_write);
+}
+
+} // namespace
+} // namespace plok
