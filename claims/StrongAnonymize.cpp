@@ -21,25 +21,24 @@ bool IsAsciiDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-/// The digits of `chart` when every character is a digit, half- or full-width (code page 932: 0x82 0x4F..0x58);
-/// empty otherwise.
-std::string OwnDigits(std::string_view chart)
+/// True when `digits` (ASCII) spell `chart` itself: each character of `chart` is the same digit, half- or full-width
+/// (code page 932: 0x82 0x4F..0x58).
+bool SpellsItself(std::string_view chart, std::string_view digits)
 {
-    std::string digits;
-    for (std::size_t i = 0; i < chart.size();) {
-        const std::size_t length = cp932::CharLength(chart, i);
-        const auto lead = static_cast<unsigned char>(chart[i]);
-        if (length == 1 && IsAsciiDigit(chart[i])) {
-            digits += chart[i];
-        } else if (length == 2 && lead == 0x82 && static_cast<unsigned char>(chart[i + 1]) >= 0x4F
-            && static_cast<unsigned char>(chart[i + 1]) <= 0x58) {
-            digits += static_cast<char>('0' + (static_cast<unsigned char>(chart[i + 1]) - 0x4F));
+    std::size_t d = 0;
+    for (std::size_t i = 0; i < chart.size(); ++d) {
+        const unsigned lead = static_cast<unsigned char>(chart[i]);
+        const unsigned next = i + 1 < chart.size() ? static_cast<unsigned char>(chart[i + 1]) : 0u;
+        const unsigned digit = static_cast<unsigned char>(digits[d]);
+        if (lead == digit) {
+            ++i;
+        } else if (lead == 0x82 && next == 0x4F + (digit - '0')) {
+            i += 2;
         } else {
-            return {};
+            return false;
         }
-        i += length;
     }
-    return digits;
+    return true;
 }
 
 std::size_t CharacterCount(std::string_view s)
@@ -68,6 +67,7 @@ constexpr EraStart kLateEraStarts[] = {
 
 ChartPseudonyms::ChartPseudonyms(const crypto::Key& key)
     : m_mac(key)
+    , m_message(std::string(kChartLabel) + std::string(4, '\0'))
 { }
 
 void ChartPseudonyms::Append(std::string_view chart, std::string& out)
@@ -75,34 +75,30 @@ void ChartPseudonyms::Append(std::string_view chart, std::string& out)
     const std::size_t length = CharacterCount(chart);
     if (length == 0)
         return;
-    const std::string own = OwnDigits(chart);
-    // The message in one piece: the library takes one piece at a time far faster than three.
-    m_message.assign(kChartLabel);
-    m_message.append(4, '\0');
+    // The message in one piece: the library takes one piece far faster than three.
+    constexpr std::size_t kCounterAt = kChartLabel.size();
+    m_message.resize(kCounterAt + 4);
     m_message.append(chart);
     std::uint32_t block = 0;
     crypto::Mac mac {};
     std::size_t used = mac.size();
-    const auto nextDigit = [&] {
-        for (;;) {
+    const std::size_t start = out.size();
+    out.resize(start + length);
+    char* const digits = out.data() + start;
+    do {
+        for (std::size_t i = 0; i < length;) {
             if (used == mac.size()) {
-                for (std::size_t i = 0; i < 4; ++i)
-                    m_message[kChartLabel.size() + i] = static_cast<char>(block >> (24 - 8 * i));
+                for (std::size_t b = 0; b < 4; ++b)
+                    m_message[kCounterAt + b] = static_cast<char>(block >> (24 - 8 * b));
                 ++block;
                 mac = m_mac.Of({m_message});
                 used = 0;
             }
             const unsigned byte = mac[used++];
             if (byte < kDigitBytes)
-                return static_cast<char>('0' + byte % 10);
+                digits[i++] = static_cast<char>('0' + byte % 10);
         }
-    };
-    const std::size_t start = out.size();
-    do {
-        out.resize(start);
-        for (std::size_t i = 0; i < length; ++i)
-            out += nextDigit();
-    } while (std::string_view(out).substr(start) == own);
+    } while (SpellsItself(chart, std::string_view(digits, length)));
 }
 
 void AppendMonthOfDate(std::string_view raw, std::string& out)

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-/// Cryptography, taken from the system's libraries and never written here: OpenSSL's libcrypto and getrandom on
+/// Cryptography, taken from the system's libraries and never written here: Nettle and getrandom on
 /// Linux, CNG (bcrypt) on Windows (core/posix/, core/win32/). Also the key file, which is created and read only here.
 namespace plok::crypto {
 

@@ -3,9 +3,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <openssl/core_names.h>
-#include <openssl/evp.h>
-#include <openssl/params.h>
+#include <nettle/hmac.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -13,31 +11,13 @@ namespace plok::crypto {
 
 struct HmacSha256::State
 {
-    EVP_MAC* mac = nullptr;
-    EVP_MAC_CTX* context = nullptr;
-
-    ~State()
-    {
-        EVP_MAC_CTX_free(context);
-        EVP_MAC_free(mac);
-    }
+    hmac_sha256_ctx context;
 };
 
 HmacSha256::HmacSha256(std::span<const std::uint8_t> key)
     : m_state(std::make_unique<State>())
 {
-    m_state->mac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
-    if (!m_state->mac || !(m_state->context = EVP_MAC_CTX_new(m_state->mac)))
-        detail::LibraryFailed("EVP_MAC_fetch");
-    char digest[] = "SHA256";
-    const OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
-        OSSL_PARAM_construct_end(),
-    };
-    // A null key would mean "the key set before": an empty key is a valid pointer to no bytes.
-    static const unsigned char kNoBytes = 0;
-    if (EVP_MAC_init(m_state->context, key.empty() ? &kNoBytes : key.data(), key.size(), params) != 1)
-        detail::LibraryFailed("EVP_MAC_init");
+    hmac_sha256_set_key(&m_state->context, key.size(), key.data());
 }
 
 HmacSha256::~HmacSha256() = default;
@@ -46,17 +26,11 @@ HmacSha256& HmacSha256::operator=(HmacSha256&&) noexcept = default;
 
 Mac HmacSha256::Of(std::initializer_list<std::string_view> parts)
 {
-    EVP_MAC_CTX* context = m_state->context;
-    // Initialising without a key starts a new message under the key set up once.
-    if (EVP_MAC_init(context, nullptr, 0, nullptr) != 1)
-        detail::LibraryFailed("EVP_MAC_init");
     for (const std::string_view part : parts)
-        if (EVP_MAC_update(context, reinterpret_cast<const unsigned char*>(part.data()), part.size()) != 1)
-            detail::LibraryFailed("EVP_MAC_update");
+        hmac_sha256_update(&m_state->context, part.size(), reinterpret_cast<const std::uint8_t*>(part.data()));
     Mac mac {};
-    std::size_t length = 0;
-    if (EVP_MAC_final(context, mac.data(), &length, mac.size()) != 1 || length != mac.size())
-        detail::LibraryFailed("EVP_MAC_final");
+    // Taking the digest also starts the next message under the same key.
+    hmac_sha256_digest(&m_state->context, mac.size(), mac.data());
     return mac;
 }
 

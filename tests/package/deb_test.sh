@@ -40,7 +40,7 @@ deb=$work/cpack/plok_${version}_amd64.deb
 }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in fonts-noto-cjk qt6-qpa-plugins qt6-translations-l10n libqt6widgets6 libssl3 libc6; do
+for dep in fonts-noto-cjk qt6-qpa-plugins qt6-translations-l10n libqt6widgets6 libnettle8 libc6; do
     [[ $depends == *"$dep"* ]] || fail "Depends lacks $dep: $depends"
 done
 # The conversion tables are the program's own: no ICU at run time.
