@@ -731,8 +731,8 @@ constexpr std::size_t kNoFrom = SIZE_MAX;
 constexpr StructureFields kStructureFields[] = {
     // billing month
     {"IR", Bits({7}), kNoFrom},
-    // receipt number, month, birth date, admission date, chart number
-    {"RE", Bits({1, 3, 6, 9, 13}), kNoFrom},
+    // receipt number, month, birth date, admission date, ward, chart number
+    {"RE", Bits({1, 3, 6, 8, 9, 13}), kNoFrom},
     // days, points, amounts
     {"HO", 0, 4},
     {"KO", 0, 4},

@@ -163,8 +163,10 @@ TEST_F(AuditTest, ValuesThatCannotCarryTheIdentifierStayQuiet)
         u"SI,1,x06139999",
         u"SI,1,903-1234-5678",
         u"SI,1,03-1234-56789",
-        // A receipt's numbers where the format puts its own: the month of the next receipt, the points of an HO.
+        // A receipt's numbers where the format puts its own: the month of the next receipt, its admission date (field
+        // 8), the points of an HO.
         u"RE,5,1112,7654329",
+        u"RE,5,1112,50605,x,1,3450401,,7654329",
         u"HO,12345678,,１２３４５,1,77777",
         // A kana name part inside a longer kana word, in either kind of kana.
         u"SY,0000999,5060501,1,,右頚部リンパ節炎",
