@@ -847,9 +847,7 @@ public:
         default:
             break;
         }
-        std::vector<Symbol>& symbols = m_whole;
-        symbols.clear();
-        m_fold.Fold(raw, [&](Symbol s, bool) { symbols.push_back(s); });
+        const std::vector<Symbol>& symbols = Folded(raw);
         if (symbols.empty())
             return;
         const bool digits = std::all_of(symbols.begin(), symbols.end(), IsDigit);
@@ -926,6 +924,14 @@ private:
         m_numbers.push_back({key, kind});
     }
 
+    /// `raw` folded, the characters left out dropped (in m_whole).
+    const std::vector<Symbol>& Folded(std::string_view raw)
+    {
+        m_whole.clear();
+        m_fold.Fold(raw, [&](Symbol s, bool) { m_whole.push_back(s); });
+        return m_whole;
+    }
+
     /// 64-bit FNV-1a of the folded symbols (0 stands for none): what a receipt's own field is compared by.
     static std::uint64_t OwnHash(std::span<const Symbol> symbols)
     {
@@ -949,9 +955,7 @@ private:
             if (month == TrimView(raw))
                 return;
         }
-        std::vector<Symbol>& symbols = m_whole;
-        symbols.clear();
-        m_fold.Fold(raw, [&](Symbol s, bool) { symbols.push_back(s); });
+        const std::vector<Symbol>& symbols = Folded(raw);
         if (symbols.empty())
             return;
         if (m_own.size() <= receipt)
