@@ -1,20 +1,12 @@
 #pragma once
 
+#include "core/UserFolders.h"
+
 #include <filesystem>
-#include <string>
 
 namespace plok::app {
 
-/// The user's base folders as the session hands them over: HOME and the two XDG variables, empty when unset.
-struct UserDirs
-{
-    std::filesystem::path home;
-    std::string configHome; // XDG_CONFIG_HOME
-    std::string dataHome; // XDG_DATA_HOME
-
-    /// Read from this process's environment; without HOME, the home folder of the password database.
-    static UserDirs FromEnvironment();
-};
+using plok::UserDirs;
 
 /// Where the desktop program keeps its settings and where the jobs write their outputs before delivery.
 struct Folders

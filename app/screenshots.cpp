@@ -269,6 +269,11 @@ int main(int argc, char** argv)
         qputenv("HOME", realHome);
     }
     shoot.SaveModal(QStringLiteral("option"), [&] { (new app::TfrmOption(env, prompts))->DspSet(); });
+    settings::Write(env.settingsFile, settings::kStrongAnonymization, u"1");
+    shoot.SaveModal(QStringLiteral("option-strong"), [&] { (new app::TfrmOption(env, prompts))->DspSet(); });
+    settings::Write(env.settingsFile, settings::kStrongAnonymization, u"");
+    shoot.SaveModal(QStringLiteral("msg-strong"),
+        [&] { app::QtWindows(env, prompts, nullptr).OpenResult({claims::kStrongAnonymizedText}); });
     shoot.SaveModal(QStringLiteral("convert"), [&] {
         auto* w = new app::TfrmConvert(env, prompts);
         QTimer::singleShot(

@@ -4,6 +4,7 @@
 #include "claims/Audit.h"
 #include "claims/ClaimsFile.h"
 #include "claims/StripBranch.h"
+#include "claims/StrongAnonymize.h"
 #include "core/AtomicFile.h"
 #include "core/FileNames.h"
 #include "core/Settings.h"
@@ -204,17 +205,29 @@ void MainPresenter::RunBoth(std::u16string_view product, Run run)
 
 void MainPresenter::Button1Click()
 {
-    RunBoth(u"匿名化ファイル", [this](const std::filesystem::path& file) {
+    // The option window's choice, read at each press. The key is the one plok-cli finds beside user.ini too.
+    std::optional<ChartPseudonyms> strong;
+    if (settings::ReadFlag(m_env.settingsFile, settings::kStrongAnonymization)) {
+        try {
+            strong.emplace(crypto::ReadOrCreateKeyFile(ClinicKeyFile(m_env.settingsFile)));
+        } catch (const crypto::KeyFileError& e) {
+            m_prompts.Warning(KeyRefusalText(e, false));
+            return;
+        }
+    }
+    const AnonymizeMode mode = strong ? AnonymizeMode::Strong : AnonymizeMode::Default;
+    RunBoth(strong ? u"強い匿名化ファイル" : u"匿名化ファイル", [&](const std::filesystem::path& file) {
         // Hand-typed text outside the records the anonymisation rewrites can still name a patient: a copy the audit
         // finds anything in is never written, so it can neither be delivered nor lie in the work folder.
         return Conv(file,
             OutputTarget(m_env.programFolder,
-                [&file](AtomicFile& out, const std::u16string& name) -> std::optional<std::u16string> {
-                    const AuditReport report = AuditAnonymised(file, out.ContentPath());
+                [&file, mode](AtomicFile& out, const std::u16string& name) -> std::optional<std::u16string> {
+                    const AuditReport report = AuditAnonymised(file, out.ContentPath(), {}, mode);
                     if (report.Clean())
                         return std::nullopt;
                     return AuditWarningText(report, name);
-                }));
+                }),
+            InputCheck::None, strong ? &*strong : nullptr);
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "claims/AnonymizeRules.h"
 #include "core/Environment.h"
 #include "core/OpenDialog.h"
 #include "core/Prompts.h"
@@ -24,7 +25,9 @@ public:
     /// mode is the position mode.
     void InitSet();
     /// "レセ電データ匿名化": anonymises both files; a copy the audit finds identifiers in is not written. Then the
-    /// result dialog for the copies written.
+    /// result dialog for the copies written. The strong anonymisation when the option window chose it (setting
+    /// STRONGANON), with the clinic key beside user.ini, made on first use; a key that cannot be used is a warning,
+    /// and nothing runs.
     void Button1Click();
     /// "レセ電データ枝番除去": strips both files in the chosen mode, then the result dialog for the copies written.
     /// Full-width digits in the position fields count as digits.

@@ -146,6 +146,7 @@ TEST_F(TextFit, TheResultDialogShowsTheLongestMessageOfEachJob)
 {
     const std::vector<std::u16string> messages = {
         claims::kAnonymizedText,
+        claims::kStrongAnonymizedText,
         claims::kBranchStrippedText,
         CreatedText(u"202305_carte.csv"),
         CreatedText(u"202305_受診者一覧R.txt"),

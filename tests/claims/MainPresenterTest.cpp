@@ -2,9 +2,11 @@
 
 #include "claims/Anonymize.h"
 #include "claims/StripBranch.h"
+#include "claims/StrongAnonymize.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/FileNames.h"
+#include "core/Settings.h"
 #include "core/Version.h"
 #include "support/FakeView.h"
 
@@ -450,6 +452,73 @@ TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsNeitherWrittenNorOf
     EXPECT_EQ(BoxKinds(), (std::vector<std::string> {"warning", "warning"}));
     EXPECT_TRUE(windows.results.empty());
     EXPECT_TRUE(Outputs().empty());
+}
+
+TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKeyBesideUserIni)
+{
+    Setting(settings::kStrongAnonymization, u"1");
+    Open();
+    const std::u16string receipts = u"IR,1,13,1,0123456,,ORVAクリニック,50605,00,012\r\n"
+                                    u"RE,7,1112,50605,名前,1,3450412,,,,,,,12345-01,x\r\n";
+    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts)));
+    Type("Edit2", DataFile("national.UKE", kNational));
+    Run(&MainPresenter::Button1Click);
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{kStrongAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
+
+    // The key plok-cli finds without --key: the same pseudonym.
+    const fs::path keyFile = env.programFolder / "plok.key";
+    const std::string key = ReadBytes(keyFile);
+    ASSERT_EQ(key.size(), crypto::kKeySize);
+    crypto::Key k {};
+    std::copy(key.begin(), key.end(), k.begin());
+    ChartPseudonyms pseudonyms(k);
+    std::string chart;
+    pseudonyms.Append("12345-01", chart);
+    const std::string copy = ReadBytes(env.programFolder / "50605_1.UKE");
+    EXPECT_NE(copy.find(cp932::Encode(u"RE,7,1112,50605,テスト社,1,3450401,,,,,,," + FromUtf8(chart) + u",x\r\n")),
+        std::string::npos);
+
+    // The birth date typed as the name of a coded disease: the audit of the strong copy finds it, and that copy is
+    // kept back; the message names the mode of the copy that was made.
+    prompts.Clear();
+    windows.results.clear();
+    fs::remove(env.programFolder / "50605_1.UKE");
+    fs::remove(env.programFolder / "50605_2.UKE");
+    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts + u"SY,8830052,5060501,1,,3450412\r\n")));
+    Run(&MainPresenter::Button1Click);
+    ASSERT_EQ(prompts.Texts("warning").size(), 1u);
+    EXPECT_NE(prompts.Texts("warning")[0].find(u"生年月日 1件"), std::u16string::npos);
+    EXPECT_EQ(windows.results,
+        (std::vector<ResultTriple> {{u"国保の強い匿名化ファイルが作成されました", u"", u"50605_2.UKE"}}));
+    EXPECT_FALSE(fs::exists(env.programFolder / "50605_1.UKE"));
+
+    // The next press, after the choice is cleared, is the default anonymisation.
+    Setting(settings::kStrongAnonymization, u"0");
+    prompts.Clear();
+    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts)));
+    Run(&MainPresenter::Button1Click);
+    EXPECT_EQ(windows.results.back(), (ResultTriple {kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}));
+    EXPECT_EQ(ReadBytes(keyFile), key);
+}
+
+TEST_F(MainPresenterTest, AStrongAnonymizationWithABrokenKeyRunsNothing)
+{
+    Setting(settings::kStrongAnonymization, u"1");
+    const fs::path keyFile = env.programFolder / "plok.key";
+    test::WriteBytes(keyFile, "broken");
+    Open();
+    Type("Edit1", DataFile("social.UKE", kSocial));
+    Run(&MainPresenter::Button1Click);
+    ASSERT_EQ(prompts.Texts("warning").size(), 1u);
+    const std::u16string warning = prompts.Texts("warning")[0];
+    EXPECT_TRUE(warning.starts_with(u"強い匿名化の鍵ファイル「" + keyFile.u16string() + u"」を使えないため"))
+        << ToUtf8(warning);
+    EXPECT_NE(warning.find(u"（6バイト）"), std::u16string::npos);
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_TRUE(windows.results.empty());
+    EXPECT_EQ(ReadBytes(keyFile), "broken");
+    EXPECT_FALSE(fs::exists(env.programFolder / "50605_1.UKE"));
 }
 
 /// Prompts whose opening of a document can be told to fail.
