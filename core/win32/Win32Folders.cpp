@@ -1,0 +1,52 @@
+#include "core/Folders.h"
+#include "core/win32/Win32.h"
+
+#include <memory>
+#include <sddl.h>
+#include <string>
+
+namespace plok::detail {
+
+namespace {
+
+/// The user this process runs as, as an SDDL SID string; empty when it cannot be told.
+std::wstring UserSid()
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {};
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    const auto buffer = std::make_unique<unsigned char[]>(size);
+    std::wstring result;
+    wchar_t* text = nullptr;
+    if (size > 0 && ::GetTokenInformation(token, TokenUser, buffer.get(), size, &size)
+        && ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, &text)) {
+        result = text;
+        ::LocalFree(text);
+    }
+    ::CloseHandle(token);
+    return result;
+}
+
+} // namespace
+
+int MakePrivateDirectory(const std::filesystem::path& folder)
+{
+    const std::wstring sid = UserSid();
+    if (sid.empty())
+        return static_cast<int>(::GetLastError() ? ::GetLastError() : ERROR_ACCESS_DENIED);
+    // Protected (inheriting nothing from above): full control for the user and for the system (backups, the
+    // indexer), for the folder and everything created in it; no entry for anyone else.
+    const std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + sid + L")";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        return static_cast<int>(::GetLastError());
+    SECURITY_ATTRIBUTES attributes {sizeof attributes, descriptor, FALSE};
+    const bool created = ::CreateDirectoryW(folder.c_str(), &attributes);
+    const DWORD err = created ? 0 : ::GetLastError();
+    ::LocalFree(descriptor);
+    return err == ERROR_ALREADY_EXISTS ? 0 : static_cast<int>(err);
+}
+
+} // namespace plok::detail
