@@ -9,11 +9,9 @@
 #include "app/TfrmReplace.h"
 #include "app/TfrmSavePath.h"
 #include "claims/Anonymize.h"
-#include "claims/Delivery.h"
-#include "claims/MainPresenter.h"
-#include "core/Cp932.h"
 #include "core/Settings.h"
 #include "gui/QtText.h"
+#include "testsupport/Pictures.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,43 +22,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <vector>
 
 namespace {
 
 using namespace plok;
-
-/// Answers nothing and keeps the warnings: the pictures show windows, and a warning box shows what a run said.
-class SilentPrompts : public Prompts
-{
-public:
-    void Warning(std::u16string_view text) override { warnings.emplace_back(text); }
-    void Information(std::u16string_view) override { }
-    bool Confirm(std::u16string_view) override { return false; }
-    void Error(std::u16string_view) override { }
-    std::optional<std::u16string> OpenFile(std::u16string_view) override { return std::nullopt; }
-    std::optional<std::u16string> BrowseFolder(std::u16string_view, std::u16string_view) override
-    {
-        return std::nullopt;
-    }
-    bool OpenDocument(std::u16string_view) override { return true; }
-
-    std::vector<std::u16string> warnings;
-};
-
-/// A main window without a screen, and no window opens from it.
-class NoWindows : public View, public WindowOpener
-{
-public:
-    void SetText(std::string_view, std::u16string_view) override { }
-    void SetIndex(std::string_view, int) override { }
-    void SetVisible(std::string_view, bool) override { }
-    void Close() override { }
-    void Open(WindowKind) override { }
-    void OpenResult(const ResultTriple&) override { }
-};
 
 class Shooter
 {
@@ -110,47 +77,6 @@ T* Child(QWidget* w, const char* name)
     return w->findChild<T*>(QString::fromLatin1(name));
 }
 
-void WriteClaimsFile(const std::filesystem::path& path, const std::vector<std::u16string>& lines)
-{
-    std::ofstream out(path, std::ios::binary);
-    for (const std::u16string& line : lines)
-        out << cp932::Encode(line) << "\r\n";
-}
-
-/// Anonymises a small month through the main window's decisions, as staff do, and returns the warnings it gave: the
-/// social file carries its patient's name in a note typed to a disease name, which the audit finds. The copies stay in
-/// `env.programFolder`.
-std::vector<std::u16string> AnonymiseMonth(const Environment& env)
-{
-    const std::filesystem::path social = env.programFolder / "social.UKE";
-    const std::filesystem::path national = env.programFolder / "national.UKE";
-    WriteClaimsFile(social,
-        {u"IR,1,13,1,1310001,,さくら内科クリニック,50605,00,03-1111-2222",
-            u"RE,1,1112,50605,山田　太郎,1,3450101,,,,,,,1234-01", u"HO,06139999,あい,４５６７８,1,100",
-            u"SY,0000999,20240601,,01,,,山田　太郎さん申出"});
-    WriteClaimsFile(national,
-        {u"IR,2,13,1,1310001,,さくら内科クリニック,50605,00,03-1111-2222",
-            u"RE,1,1112,50605,佐藤　花子,2,3500202,,,,,,,5678-02", u"HO,138057,,１２３４,1,100"});
-    SilentPrompts prompts;
-    NoWindows none;
-    claims::MainPresenter main(env, prompts, none, none);
-    main.Edit1Change(social.u16string());
-    main.Edit2Change(national.u16string());
-    main.Button1Click();
-    return prompts.warnings;
-}
-
-/// The warning of the result dialog's button when the save folder is missing (a USB stick not plugged in). The
-/// drawing machine's temporary work folder is shown as the installed program's work folder.
-std::u16string UndeliveredWarning(const Environment& env)
-{
-    const claims::DeliveryResult result
-        = claims::DeliverFiles(env, u"/media/usb/レセプト", u"50605_1.UKE", u"50605_2.UKE");
-    QString text = gui::Q(claims::UndeliveredText(env, result));
-    text.replace(QString::fromStdString(env.programFolder.string()), QStringLiteral("/home/clinic/.local/share/plok"));
-    return gui::U(text);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -168,7 +94,7 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     const std::filesystem::path root = gui::ToPath(work.path());
     const Environment env {root, root / "user.ini", root / "Downloads"};
-    SilentPrompts prompts;
+    test::SilentPrompts prompts;
     const QString social = QStringLiteral("/home/clinic/レセプト/社保/RECEIPTC.UKE");
     const QString national = QStringLiteral("/home/clinic/レセプト/国保/RECEIPTC.UKE");
 
@@ -211,7 +137,7 @@ int main(int argc, char** argv)
         w->DspSet();
     });
 
-    const std::vector<std::u16string> anonymised = AnonymiseMonth(env);
+    const std::vector<std::u16string> anonymised = test::AnonymiseMonth(env);
     if (anonymised.size() != 1) {
         std::fprintf(stderr, "plok-screenshots: the month's anonymisation gave %zu warnings, not the audit's one\n",
             anonymised.size());
@@ -229,7 +155,8 @@ int main(int argc, char** argv)
         {"box-confirm", app::BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
         {"box-error", app::BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
         {"box-audit", app::BoxKind::Warning, anonymised.front()},
-        {"box-undelivered", app::BoxKind::Warning, UndeliveredWarning(env)},
+        {"box-undelivered", app::BoxKind::Warning,
+            test::UndeliveredWarning(env, u"/media/usb/レセプト", u"/home/clinic/.local/share/plok")},
     };
     for (const Box& b : boxes) {
         const auto box = app::MakeMessageBox(b.kind, b.text, nullptr);
