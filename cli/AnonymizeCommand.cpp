@@ -43,7 +43,6 @@ const Command& AnonymizeCommand()
 {
     static const Command command = {
         "anonymize",
-        "plok-cli anonymize [--out DIR] [--audit] FILE...",
         "レセ電データ（RECEIPTC.UKE）の匿名化コピーを作成します。\n"
         "医療機関コード・名称・電話番号、患者氏名、保険者番号・公費番号を固定のダミー値に置き換え、\n"
         "症状詳記（SJ）とコメント（CO）のレコードを除きます。出力ファイル名は請求年月に\n"
@@ -56,16 +55,15 @@ const Command& AnonymizeCommand()
         "and comment (CO) records are left out. The output is named after the billing month with \"_1\"\n"
         "(social insurance) or \"_2\" (national insurance), e.g. 50605_1.UKE. A file whose first line does\n"
         "not have 1 or 2 as its fourth character is no claims file and is refused, and so is an input whose\n"
-        "output would replace one written earlier in the same call.\n"
-        "\n"
-        "  -o, --out DIR   出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n"
-        "  --audit         作成前に元のファイルと照合し、元の識別情報が残るコピーは作成しません（plok-cli audit）\n"
-        "                  audit each copy against its original first; a copy that still holds an identifier\n"
-        "                  is not written, and its findings go to stderr (see plok-cli audit)\n",
+        "output would replace one written earlier in the same call.\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<AnonymizeArgs>();
             AddFileArgs(app, args->files, 1, -1);
-            app.add_flag("--audit", args->audit)->disable_flag_override();
+            app.add_flag("--audit", args->audit)
+                ->disable_flag_override()
+                ->description("作成前に元のファイルと照合し、元の識別情報が残るコピーは作成しません（plok-cli audit）\n"
+                              "audit each copy against its original first; a copy that still holds an identifier\n"
+                              "is not written, and its findings go to stderr (see plok-cli audit)");
             return [args](Reporter& reporter) {
                 return RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {

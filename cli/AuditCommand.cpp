@@ -21,7 +21,6 @@ const Command& AuditCommand()
 {
     static const Command command = {
         "audit",
-        "plok-cli audit ORIGINAL COPY",
         "匿名化ファイル COPY に、元のレセ電データ ORIGINAL の識別情報（医療機関コード・名称・電話番号、\n"
         "患者氏名とその姓・名、保険者番号・記号・番号、公費の番号）が残っていないかを調べます。\n"
         "全角と半角、カタカナとひらがな、空白や「・」の有無の違いは同じものとして比べます。\n"

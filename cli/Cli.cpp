@@ -5,10 +5,9 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <utility>
 
 namespace plok::cli {
-
-namespace {
 
 const std::vector<const Command*>& Commands()
 {
@@ -22,6 +21,49 @@ const std::vector<const Command*>& Commands()
     };
     return commands;
 }
+
+std::vector<OptionDoc> DeclaredOptions(const Command& command)
+{
+    CLI::App app;
+    command.define(app);
+    std::vector<OptionDoc> options;
+    std::vector<OptionDoc> arguments;
+    for (const CLI::Option* o : app.get_options()) {
+        if (o == app.get_help_ptr())
+            continue;
+        OptionDoc doc;
+        doc.description = o->get_description();
+        doc.required = o->get_required();
+        if (o->get_positional() && !o->nonpositional()) {
+            doc.argument = true;
+            doc.names = {o->get_name()};
+            doc.repeats = o->get_items_expected_max() > 1;
+            arguments.push_back(std::move(doc));
+            continue;
+        }
+        for (const std::string& n : o->get_snames())
+            doc.names.push_back("-" + n);
+        for (const std::string& n : o->get_lnames())
+            doc.names.push_back("--" + n);
+        if (o->get_type_size_max() > 0)
+            doc.value = o->get_type_name();
+        options.push_back(std::move(doc));
+    }
+    options.insert(options.end(), arguments.begin(), arguments.end());
+    return options;
+}
+
+std::string Usage(const Command& command)
+{
+    std::string usage = std::string(kProgram) + " " + std::string(command.name);
+    for (const OptionDoc& o : DeclaredOptions(command)) {
+        std::string word = o.names.back() + (o.value.empty() ? "" : " " + o.value) + (o.repeats ? "..." : "");
+        usage += " " + (o.required || o.argument ? word : "[" + word + "]");
+    }
+    return usage;
+}
+
+namespace {
 
 const Command* FindCommand(std::string_view name)
 {
@@ -40,7 +82,7 @@ void PrintMainHelp(std::ostream& os)
           "\n"
           "コマンド / Commands:\n";
     for (const Command* c : Commands())
-        os << "  " << c->usage << '\n';
+        os << "  " << Usage(*c) << '\n';
     os << "  plok-cli help [COMMAND]\n"
           "\n"
           "  -h, --help      この説明 / this help\n"
@@ -58,14 +100,41 @@ void PrintMainHelp(std::ostream& os)
 
 void PrintCommandHelp(std::ostream& os, const Command& command)
 {
-    os << "使い方 / Usage: " << command.usage << "\n\n" << command.help;
+    os << "使い方 / Usage: " << Usage(command) << "\n\n" << command.help;
+    // Descriptions start in one column; an option too long for the space before it has its description below it.
+    constexpr std::size_t kColumn = 18;
+    bool first = true;
+    for (const OptionDoc& o : DeclaredOptions(command)) {
+        if (o.argument)
+            continue;
+        if (std::exchange(first, false))
+            os << '\n';
+        std::string label = "  ";
+        for (const std::string& name : o.names)
+            label += (label.size() > 2 ? ", " : "") + name;
+        if (!o.value.empty())
+            label += " " + o.value;
+        os << label;
+        std::size_t at = label.size();
+        std::string_view text = o.description;
+        if (at + 2 > kColumn) {
+            os << '\n';
+            at = 0;
+        }
+        while (!text.empty()) {
+            const std::size_t end = text.find('\n');
+            os << std::string(kColumn - at, ' ') << text.substr(0, end) << '\n';
+            at = 0;
+            text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        }
+    }
 }
 
 int ReportUsageError(std::ostream& err, std::string_view message, const Command* command)
 {
     err << kProgram << ": " << message << '\n';
     if (command) {
-        err << "使い方 / Usage: " << command->usage << '\n'
+        err << "使い方 / Usage: " << Usage(*command) << '\n'
             << "詳しくは / See: plok-cli help " << command->name << '\n';
     } else {
         err << "使い方 / Usage: plok-cli COMMAND [OPTION...] FILE...\n"

@@ -10,7 +10,9 @@ namespace plok::cli {
 
 void AddFileArgs(CLI::App& app, FileArgs& args, int minFiles, int maxFiles)
 {
-    app.add_option("-o,--out", args.out)->type_name("DIR");
+    app.add_option("-o,--out", args.out)
+        ->type_name("DIR")
+        ->description("出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)");
     app.add_option("FILE", args.files)->required()->expected(minFiles, maxFiles);
 }
 

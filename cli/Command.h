@@ -51,14 +51,35 @@ private:
 /// Runs a parsed command; returns its exit status.
 using Runner = std::function<int(Reporter&)>;
 
+/// A command: its name, what it does, and its options and arguments as its parser declares them. The declaration is
+/// the one table of the command's options: the usage line and the option list of the help are made from it, and a
+/// test holds the man pages, the bash completion and the manual to it.
 struct Command
 {
     std::string_view name;
-    std::string_view usage; // one line: "plok-cli NAME [OPTION...] FILE..."
-    std::string_view help; // Japanese, then English
-    /// Declares the command's options and arguments on `app`, bound to storage the returned runner owns.
+    std::string_view help; // what the command does: Japanese, then English
+    /// Declares the command's options and arguments on `app`, each with its value name and description, bound to
+    /// storage the returned runner owns.
     std::function<Runner(CLI::App& app)> define;
 };
+
+/// One option or argument of a command, as its parser declares it.
+struct OptionDoc
+{
+    std::vector<std::string> names; // "-o", "--out"; for an argument its one name ("FILE")
+    std::string value; // the name of the option's value ("DIR"); empty for a flag and for an argument
+    std::string description; // Japanese / English, one or more lines
+    bool required = false;
+    bool argument = false; // a positional argument
+    bool repeats = false; // an argument that takes more than one value
+};
+
+/// Every command of plok-cli, in the order the help lists them.
+const std::vector<const Command*>& Commands();
+/// The options (without -h/--help) and then the arguments of `command`, in the order it declares them.
+std::vector<OptionDoc> DeclaredOptions(const Command& command);
+/// The command's usage line: "plok-cli NAME [--out DIR] FILE...".
+std::string Usage(const Command& command);
 
 /// A command line that parses but asks for something the command cannot do (an option its mode ignores): reported
 /// like any other usage error, with the command's usage.

@@ -22,7 +22,6 @@ const Command& ReplaceCommand()
 {
     static const Command command = {
         "replace",
-        "plok-cli replace [--out DIR] --definitions DEFFILE FILE",
         "変更定義ファイルに従って、ファイルの各行の項目2のコードを置き換えたコピーを作成します。\n"
         "変更定義ファイルは1行に「変更前,変更後」の2項目です（2行目以降は10桁に満たない値の前に0を補います）。\n"
         "項目2が変更前の値と一致する行（大文字・小文字は区別しません）では、行の中の同じ文字列をすべて\n"
@@ -33,14 +32,14 @@ const Command& ReplaceCommand()
         "file says. DEFFILE holds one \"old,new\" pair per line (from the second line on, values shorter than 10\n"
         "characters get leading zeros). On a line whose field 2 equals an old value, ignoring letter case, every\n"
         "occurrence of that text in the line is replaced by the new value; the first pair of an old value wins.\n"
-        "The output is named after FILE with \".txt\" turned into \"R.txt\" (data.txt gives dataR.txt).\n"
-        "\n"
-        "  --definitions DEFFILE  変更定義ファイル（必須） / change-definition file (required)\n"
-        "  -o, --out DIR          出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n",
+        "The output is named after FILE with \".txt\" turned into \"R.txt\" (data.txt gives dataR.txt).\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<ReplaceArgs>();
             AddFileArgs(app, args->files, 1, 1);
-            app.add_option("--definitions", args->definitions)->type_name("DEFFILE")->required();
+            app.add_option("--definitions", args->definitions)
+                ->type_name("DEFFILE")
+                ->required()
+                ->description("変更定義ファイル（必須） / change-definition file (required)");
             return [args](Reporter& reporter) {
                 tools::ChangeTable table;
                 const auto loadTable = [&](Reporter& r) {

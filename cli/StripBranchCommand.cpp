@@ -9,9 +9,6 @@ namespace plok::cli {
 
 namespace {
 
-constexpr std::string_view kUsage
-    = "plok-cli strip-branch [--out DIR] [--mode symbol|position|none] [--start TEXT] [--end TEXT] FILE...";
-
 struct StripArgs
 {
     FileArgs files;
@@ -35,7 +32,6 @@ const Command& StripBranchCommand()
 {
     static const Command command = {
         "strip-branch",
-        kUsage,
         "レセ電データ（RECEIPTC.UKE）の各レセプト（RE）レコードの患者番号から枝番を除いたコピーを作成します。\n"
         "RE レコードは引用符を外して書き直し、空白を含む項目だけを引用符で囲みます。ほかの行はそのまま\n"
         "写します。出力ファイル名は \"(\" + 請求年月 + \"提出_社保\" または \"提出_国保\" + \")RECEIPTC.uke\" です\n"
@@ -44,27 +40,29 @@ const Command& StripBranchCommand()
         "Writes a copy of each claims file in which the branch number is removed from the patient number of\n"
         "every receipt (RE) record. RE records are written again without their double quotes, quoting only\n"
         "fields that hold blanks; every other line is copied unchanged. The output is named \"(\" + billing\n"
-        "month + \"提出_社保\" (social) or \"提出_国保\" (national) + \")RECEIPTC.uke\".\n"
-        "\n"
-        "  -o, --out DIR  出力先フォルダ（既定: カレントフォルダ） / output folder (default: current folder)\n"
-        "  --mode MODE    除去の方法（既定: symbol） / how to remove it (default: symbol):\n"
-        "                   symbol   最初の \"-\" の前まで、空白を除き、\"/\"・\"*\" の前まで\n"
-        "                            the part before the first \"-\", without blanks, then before \"/\" and \"*\"\n"
-        "                   position --start 桁目から --end 桁目まで（1から数えます）\n"
-        "                            the characters from position --start to --end, counted from 1\n"
-        "                   none     患者番号はそのまま / the number is kept\n"
-        "  --start TEXT   position の開始桁（整数） / first position (a whole number)\n"
-        "  --end TEXT     position の終了桁（整数） / last position (a whole number)\n"
-        "                 position では両方が必要で、空欄や0・数字でない値はファイルごとに警告になります。\n"
-        "                 With position both are needed; a blank, 0 or non-number is a warning for each file.\n",
+        "month + \"提出_社保\" (social) or \"提出_国保\" (national) + \")RECEIPTC.uke\".\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<StripArgs>();
             AddFileArgs(app, args->files, 1, -1);
             app.add_option("--mode", args->mode)
-                ->type_name("MODE")
-                ->check(CLI::IsMember({"symbol", "position", "none"}));
-            app.add_option("--start", args->start)->type_name("TEXT");
-            app.add_option("--end", args->end)->type_name("TEXT");
+                ->type_name("symbol|position|none")
+                // The value name lists the modes already: the check adds no list of its own to it.
+                ->check(CLI::IsMember({"symbol", "position", "none"}).description(""))
+                ->description(
+                    "除去の方法（既定: symbol） / how to remove it (default: symbol):\n"
+                    "  symbol   最初の \"-\" の前まで、空白を除き、\"/\"・\"*\" の前まで\n"
+                    "           the part before the first \"-\", without blanks, then before \"/\" and \"*\"\n"
+                    "  position --start 桁目から --end 桁目まで（1から数えます）\n"
+                    "           the characters from position --start to --end, counted from 1\n"
+                    "  none     患者番号はそのまま / the number is kept");
+            app.add_option("--start", args->start)
+                ->type_name("N")
+                ->description("position の開始桁（整数） / first position (a whole number)");
+            app.add_option("--end", args->end)
+                ->type_name("N")
+                ->description("position の終了桁（整数） / last position (a whole number)\n"
+                              "position では両方が必要で、空欄や0・数字でない値はファイルごとに警告になります。\n"
+                              "With position both are needed; a blank, 0 or non-number is a warning for each file.");
             return [args](Reporter& reporter) {
                 const claims::RemovalMode mode = ModeOf(args->mode);
                 // A position given to another mode would be ignored without a word: the user meant something else.
