@@ -5,6 +5,7 @@ the tab order. The .ui files are the one source of the layouts; CMake runs this 
 
     GenerateLayouts.py OUTPUT.cpp FILE.ui...     writes the table
     GenerateLayouts.py --size FILE.ui            prints the window's client width and height
+    GenerateLayouts.py --centre FILE.ui CONTROL  prints where the middle of a control is in the client area
 """
 import sys
 import xml.etree.ElementTree as ET
@@ -216,6 +217,13 @@ def main(argv):
             width, height = read_window(argv[2])["size"]
             print(width, height)
             return 0
+        if len(argv) == 4 and argv[1] == "--centre":
+            for c in read_window(argv[2])["controls"]:
+                if c["name"] == argv[3]:
+                    x, y, width, height = c["rect"]
+                    print(x + width // 2, y + height // 2)
+                    return 0
+            raise LayoutError(f"{argv[2]}: no control {argv[3]}")
         if len(argv) < 3:
             print(__doc__, file=sys.stderr)
             return 2

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <cstdlib>
 #include <imm.h>
 #include <shellapi.h>
 #include <stdexcept>
@@ -27,10 +28,17 @@ std::vector<HWND>& Owners()
     return owners;
 }
 
-// Mouse clicks until this tick belong to a modal window that has just closed: the second click of a double click on
-// its button must not land on the window that comes out from under it.
+// A click where the click that closed a modal window was, until the double-click time is over, is that double click's
+// second: it belongs to the window that has just closed, not to the one that comes out from under it.
 DWORD g_clicksGatedUntil = 0;
+POINT g_gatedAt {};
 bool g_gateActive = false;
+
+bool IsSecondClick(const MSG& msg)
+{
+    return std::abs(msg.pt.x - g_gatedAt.x) <= ::GetSystemMetrics(SM_CXDOUBLECLK) / 2
+        && std::abs(msg.pt.y - g_gatedAt.y) <= ::GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+}
 
 bool IsMouseClick(UINT message)
 {
@@ -44,9 +52,10 @@ bool IsMouseClick(UINT message)
 void Dispatch(MSG& msg, HWND window)
 {
     if (g_gateActive && IsMouseClick(msg.message)) {
-        if (static_cast<LONG>(msg.time - g_clicksGatedUntil) < 0)
+        if (static_cast<LONG>(msg.time - g_clicksGatedUntil) >= 0)
+            g_gateActive = false;
+        else if (IsSecondClick(msg))
             return;
-        g_gateActive = false;
     }
     if (window && ::IsDialogMessageW(window, &msg))
         return;
@@ -656,6 +665,8 @@ LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_owner) {
             ::EnableWindow(m_owner, TRUE);
             g_clicksGatedUntil = ::GetMessageTime() + ::GetDoubleClickTime();
+            const DWORD at = ::GetMessagePos();
+            g_gatedAt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
             g_gateActive = true;
         }
         ::DestroyWindow(m_hwnd);

@@ -218,11 +218,21 @@ TEST_F(Win32Window, TheSecondClickOfADoubleClickThatClosedAWindowDoesNotReachThe
     press();
     win32::ProcessQueued(owner->hwnd());
     EXPECT_EQ(below, 0);
+    // A click elsewhere is no double click's second.
+    POINT at {};
+    ::GetCursorPos(&at);
+    const auto child2 = Bare(win32::kTfrmOptionLayout, owner->hwnd());
+    WhileShown(*child2, [] {});
+    ::SetCursorPos(at.x + 40, at.y + 40);
+    press();
+    win32::ProcessQueued(owner->hwnd());
+    ::SetCursorPos(at.x, at.y);
+    EXPECT_EQ(below, 1);
     // Later clicks are the user's own.
     ::Sleep(::GetDoubleClickTime() + 50);
     press();
     win32::ProcessQueued(owner->hwnd());
-    EXPECT_EQ(below, 1);
+    EXPECT_EQ(below, 2);
 }
 
 TEST_F(Win32Window, AFileDroppedOnAFieldIsHandedOnAndNotTyped)
