@@ -275,6 +275,18 @@ TEST_F(Win32Window, ALabelGrowsToItsTextAndKeepsItsDesignWidth)
     EXPECT_GT(Where(*w, "Label1").right - Where(*w, "Label1").left, design);
 }
 
+TEST_F(Win32Window, ASecondStartBringsTheRunningMainWindowBack)
+{
+    const auto main = Bare(win32::kTfrmMainLayout);
+    main->Show(SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(::IsIconic(main->hwnd()));
+    // What a second start does, from another process: finds the main window by its class and caption, and asks.
+    EXPECT_TRUE(win32::ActivateRunningInstance(1000));
+    win32::ProcessQueued(main->hwnd());
+    EXPECT_FALSE(::IsIconic(main->hwnd()));
+    EXPECT_TRUE(::IsWindowVisible(main->hwnd()));
+}
+
 TEST(Win32SingleInstance, OnlyTheFirstHoldsTheMutex)
 {
     const win32::SingleInstance first;
