@@ -137,28 +137,8 @@ int main(int argc, char** argv)
         w->DspSet();
     });
 
-    const std::vector<std::u16string> anonymised = test::AnonymiseMonth(env);
-    if (anonymised.size() != 1) {
-        std::fprintf(stderr, "plok-screenshots: the month's anonymisation gave %zu warnings, not the audit's one\n",
-            anonymised.size());
-        return 1;
-    }
-    struct Box
-    {
-        const char* name;
-        app::BoxKind kind;
-        std::u16string text;
-    };
-    const std::vector<Box> boxes = {
-        {"box-warning", app::BoxKind::Warning, u"ファイルがありません。"},
-        {"box-information", app::BoxKind::Information, u"社保のレセ電データファイルを選択します"},
-        {"box-confirm", app::BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
-        {"box-error", app::BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
-        {"box-audit", app::BoxKind::Warning, anonymised.front()},
-        {"box-undelivered", app::BoxKind::Warning,
-            test::UndeliveredWarning(env, u"/media/usb/レセプト", u"/home/clinic/.local/share/plok")},
-    };
-    for (const Box& b : boxes) {
+    for (const test::BoxPicture& b :
+        test::BoxPictures(env, u"/media/usb/レセプト", u"/home/clinic/.local/share/plok")) {
         const auto box = app::MakeMessageBox(b.kind, b.text, nullptr);
         shoot.SaveModal(QString::fromLatin1(b.name), [&] { box->exec(); });
     }

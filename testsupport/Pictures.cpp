@@ -6,6 +6,7 @@
 #include "core/FileNames.h"
 
 #include <fstream>
+#include <stdexcept>
 
 namespace plok::test {
 
@@ -50,6 +51,23 @@ std::u16string UndeliveredWarning(
          at = text.find(work, at + shownWorkFolder.size()))
         text.replace(at, work.size(), shownWorkFolder);
     return text;
+}
+
+std::vector<BoxPicture> BoxPictures(
+    const Environment& env, std::u16string_view saveFolder, std::u16string_view shownWorkFolder)
+{
+    const std::vector<std::u16string> anonymised = AnonymiseMonth(env);
+    if (anonymised.size() != 1)
+        throw std::runtime_error(
+            "the month's anonymisation gave " + std::to_string(anonymised.size()) + " warnings, not the audit's one");
+    return {
+        {"box-warning", BoxKind::Warning, u"ファイルがありません。"},
+        {"box-information", BoxKind::Information, u"社保のレセ電データファイルを選択します"},
+        {"box-confirm", BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
+        {"box-error", BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
+        {"box-audit", BoxKind::Warning, anonymised.front()},
+        {"box-undelivered", BoxKind::Warning, UndeliveredWarning(env, saveFolder, shownWorkFolder)},
+    };
 }
 
 } // namespace plok::test

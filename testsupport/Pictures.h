@@ -41,6 +41,20 @@ public:
     void OpenResult(const ResultTriple&) override { }
 };
 
+/// A message box as the pictures show it.
+struct BoxPicture
+{
+    const char* name; // the picture's name
+    BoxKind kind;
+    std::u16string text;
+};
+
+/// Every kind of box with a text it shows, and the two long warnings (the audit's, the undelivered files') as they
+/// come out of a small month anonymised in `env` and a delivery to the missing `saveFolder`, with the work folder
+/// shown as `shownWorkFolder`. Throws std::runtime_error when the month does not give the audit's warning.
+std::vector<BoxPicture> BoxPictures(
+    const Environment& env, std::u16string_view saveFolder, std::u16string_view shownWorkFolder);
+
 /// Anonymises a small month through the main window's decisions, as staff do, and returns the warnings it gave: the
 /// social file carries its patient's name in a note typed to a disease name, which the audit finds. The copies stay in
 /// `env.programFolder`.

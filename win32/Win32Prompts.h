@@ -5,14 +5,7 @@
 
 namespace plok::win32 {
 
-/// The boxes Win32Prompts shows.
-enum class BoxKind
-{
-    Warning, // 警告, OK
-    Information, // 情報, OK
-    Confirm, // 確認, はい(&Y) and いいえ(&N)
-    Error, // プロク, OK
-};
+using plok::BoxKind;
 
 /// Shows the message box of `kind` over `owner` with its title, icon and buttons (texts of their own, whatever the
 /// language of Windows), and returns the button pressed (IDOK, IDYES or IDNO).

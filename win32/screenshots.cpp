@@ -222,28 +222,8 @@ int wmain(int argc, wchar_t** argv)
                 TypeInto(hwnd, 2, L"C:\\Users\\clinic\\変換\\変更定義.csv");
             });
 
-        const std::vector<std::u16string> anonymised = test::AnonymiseMonth(env);
-        if (anonymised.size() != 1) {
-            std::fprintf(stderr, "plok-screenshots: the month's anonymisation gave %zu warnings, not the audit's one\n",
-                anonymised.size());
-            return 1;
-        }
-        struct Box
-        {
-            const char* name;
-            BoxKind kind;
-            std::u16string text;
-        };
-        const std::vector<Box> list = {
-            {"box-warning", BoxKind::Warning, u"ファイルがありません。"},
-            {"box-information", BoxKind::Information, u"社保のレセ電データファイルを選択します"},
-            {"box-confirm", BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
-            {"box-error", BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
-            {"box-audit", BoxKind::Warning, anonymised.front()},
-            {"box-undelivered", BoxKind::Warning,
-                test::UndeliveredWarning(env, u"E:\\レセプト", u"C:\\Users\\clinic\\AppData\\Local\\plok")},
-        };
-        for (const Box& b : list)
+        for (const test::BoxPicture& b :
+            test::BoxPictures(env, u"E:\\レセプト", u"C:\\Users\\clinic\\AppData\\Local\\plok"))
             shoot.SaveModal(b.name, [&] { ShowBox(b.kind, b.text, owner); });
     }
     std::error_code ec;

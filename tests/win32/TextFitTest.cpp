@@ -2,10 +2,8 @@
 // 96 dpi and, after the window has moved to such a monitor, at 144 dpi. The text's ink is found by drawing each
 // control with and without its text and comparing the pixels; a control clips what does not fit, so a text is whole
 // when it draws as wide and as high as it does in a control far larger than it needs.
-#include "claims/Anonymize.h"
-#include "claims/StripBranch.h"
-#include "core/RunResult.h"
 #include "core/Text.h"
+#include "support/ResultMessages.h"
 #include "tests/win32/Win32Support.h"
 
 #include <functional>
@@ -288,12 +286,7 @@ TEST_F(TextFit, EveryTextOfEveryWindowFitsItsControl)
 
 TEST_F(TextFit, TheResultDialogShowsTheLongestMessageOfEachJob)
 {
-    const std::vector<std::u16string> messages = {
-        claims::kAnonymizedText,
-        claims::kBranchStrippedText,
-        CreatedText(u"202305_carte.csv"),
-        CreatedText(u"202305_受診者一覧R.txt"),
-    };
+    const std::vector<std::u16string> messages = LongestResultMessages();
     for (const bool saveFolder : {false, true}) {
         Setting(u"SAVEFDR", saveFolder ? u"C:\\保存先" : u"");
         for (const std::u16string& message : messages) {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "claims/Anonymize.h"
+#include "claims/StripBranch.h"
+#include "core/RunResult.h"
+
+#include <string>
+#include <vector>
+
+namespace plok::test {
+
+/// The longest completion message of each job: what the result dialog must show whole on every desktop.
+inline std::vector<std::u16string> LongestResultMessages()
+{
+    return {
+        claims::kAnonymizedText,
+        claims::kBranchStrippedText,
+        CreatedText(u"202305_carte.csv"),
+        CreatedText(u"202305_受診者一覧R.txt"),
+    };
+}
+
+} // namespace plok::test
