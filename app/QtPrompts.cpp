@@ -1,6 +1,7 @@
 #include "app/QtPrompts.h"
 
 #include "app/FolderBrowser.h"
+#include "core/Text.h"
 #include "gui/Guard.h"
 #include "gui/QtText.h"
 
@@ -8,18 +9,50 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
+#include <algorithm>
 
 namespace plok::app {
 
 using gui::Q;
 using gui::U;
 
+namespace {
+
+/// Lays a box's text out in lines that fit the widest box Qt draws on this screen, broken at phrase ends, and keeps
+/// each of them whole: a message box wraps at half the screen's width and breaks Japanese anywhere, so a line a little
+/// wider would end with one character alone below it.
+void KeepLinesWhole(QMessageBox& box)
+{
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QScreen* screen = box.screen();
+    if (!label || !screen)
+        return;
+    const QFontMetrics metrics(label->font());
+    // Room for the icon and the margins beside the text.
+    const int screenWidth = screen->availableGeometry().width();
+    const int room = (screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000)) - 120;
+    const int column = std::max(1, metrics.horizontalAdvance(QStringLiteral("あ")) / 2);
+    const QString text = Q(WrapLines(U(box.text()), static_cast<std::size_t>(room / column)));
+    box.setText(text);
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    label->setMinimumWidth(std::min(widest + 2, room));
+}
+
+} // namespace
+
 std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, std::u16string_view text, QWidget* parent)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setText(Q(text));
+    // Paths and reasons in the texts can be copied, to be pasted into a file manager or a ticket.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    KeepLinesWhole(*box);
     switch (kind) {
     case BoxKind::Warning:
         box->setWindowTitle(QStringLiteral("警告"));

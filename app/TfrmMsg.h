@@ -25,7 +25,14 @@ public:
     /// Shows the job's `result` modally; returns true once the dialog is closed (it is gone by then).
     bool DspSet(const ResultTriple& result);
 
+protected:
+    void FormClose() override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    /// Grows the dialog to hold its message whole: on one line while the screen is wide enough, else wrapped.
+    void FitMessage();
+
     std::unique_ptr<Ui::TfrmMsg> m_ui;
     gui::WidgetView m_view {this};
     claims::MsgPresenter m_presenter;

@@ -3,6 +3,7 @@
 #include "app/QtWindows.h"
 #include "core/OptionPresenter.h"
 #include "gui/ChildWindow.h"
+#include "gui/WidgetView.h"
 
 #include <memory>
 
@@ -12,7 +13,8 @@ class TfrmOption;
 
 namespace plok::app {
 
-/// The option window, a view of OptionPresenter: the way to the converter and the replacement tools.
+/// The option window, a view of OptionPresenter: the way to the converter and the replacement tools, and the choice of
+/// the strong anonymisation.
 class TfrmOption : public gui::ChildWindow
 {
     Q_OBJECT
@@ -23,8 +25,9 @@ public:
 
 private:
     std::unique_ptr<Ui::TfrmOption> m_ui;
+    gui::WidgetView m_view {this};
     QtWindows m_windows;
-    OptionPresenter m_presenter {m_windows};
+    OptionPresenter m_presenter;
 };
 
 } // namespace plok::app

@@ -4,9 +4,11 @@
 #include "app/SingleInstance.h"
 #include "core/Text.h"
 #include "core/Version.h"
+#include "gui/ClickGate.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QStyleHints>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +65,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     bridge.Deliver(&app, [](int) { QApplication::closeAllWindows(); });
     plok::app::PrepareApplication();
+    // The second click of a double-click that opened or closed a window reaches no window.
+    plok::gui::InstallClickGate(
+        &app, std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval()));
 
     plok::app::QtPrompts prompts;
     std::optional<plok::Environment> env;

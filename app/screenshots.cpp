@@ -118,10 +118,26 @@ int main(int argc, char** argv)
         shoot.SaveModal(folder ? QStringLiteral("msg-save") : QStringLiteral("msg-download"),
             [&] { app::QtWindows(env, prompts, nullptr).OpenResult({claims::kAnonymizedText}); });
     }
-    shoot.SaveModal(QStringLiteral("folder-browser"), [&] {
-        app::FolderBrowser(u"保存先フォルダを指定してＯＫをクリックしてください", gui::U(QDir::homePath())).exec();
-    });
+    {
+        // A clinic's home folder, with a save folder of its own among the Downloads.
+        const QString home = work.path() + QStringLiteral("/clinic");
+        const QString stored = home + QStringLiteral("/Downloads/レセプト");
+        for (const char* folder : {"Desktop", "Documents", "Downloads/レセプト", "Downloads/健診"})
+            QDir().mkpath(home + QLatin1Char('/') + QString::fromUtf8(folder));
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", home.toLocal8Bit());
+        shoot.SaveModal(QStringLiteral("folder-browser"),
+            [&] { app::FolderBrowser(u"保存先フォルダを指定してＯＫをクリックしてください", gui::U(stored)).exec(); });
+        shoot.SaveModal(QStringLiteral("folder-browser-home"),
+            [&] { app::FolderBrowser(u"保存先フォルダを指定してＯＫをクリックしてください", u"").exec(); });
+        qputenv("HOME", realHome);
+    }
     shoot.SaveModal(QStringLiteral("option"), [&] { (new app::TfrmOption(env, prompts))->DspSet(); });
+    settings::Write(env.settingsFile, settings::kStrongAnonymization, u"1");
+    shoot.SaveModal(QStringLiteral("option-strong"), [&] { (new app::TfrmOption(env, prompts))->DspSet(); });
+    settings::Write(env.settingsFile, settings::kStrongAnonymization, u"");
+    shoot.SaveModal(QStringLiteral("msg-strong"),
+        [&] { app::QtWindows(env, prompts, nullptr).OpenResult({claims::kStrongAnonymizedText}); });
     shoot.SaveModal(QStringLiteral("convert"), [&] {
         auto* w = new app::TfrmConvert(env, prompts);
         QTimer::singleShot(
@@ -137,8 +153,17 @@ int main(int argc, char** argv)
         w->DspSet();
     });
 
-    for (const test::BoxPicture& b :
-        test::BoxPictures(env, u"/media/usb/レセプト", u"/home/clinic/.local/share/plok")) {
+    // One of the two files kept back by the audit: the result dialog offers the other only.
+    const test::RunPictures runs = test::PicturesOfRuns(env,
+        {u"/home/clinic/レセプト/国保/RECEIPTC.UK", u"/media/usb/レセプト", u"/home/clinic/.local/share/plok",
+            u"/usr/share/doc/plok/manual/index.html"});
+    shoot.SaveModal(
+        QStringLiteral("msg-one-of-two"), [&] { app::QtWindows(env, prompts, nullptr).OpenResult(runs.oneOfTwo); });
+    shoot.SaveModal(QStringLiteral("msg-long"), [&] {
+        app::QtWindows(env, prompts, nullptr)
+            .OpenResult({CreatedText(u"2024年6月分_受診者一覧_さくら内科クリニック_内科外来R.txt")});
+    });
+    for (const test::BoxPicture& b : runs.boxes) {
         const auto box = app::MakeMessageBox(b.kind, b.text, nullptr);
         shoot.SaveModal(QString::fromLatin1(b.name), [&] { box->exec(); });
     }

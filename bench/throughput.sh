@@ -12,12 +12,14 @@ fi
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 GEN=$BUILD/testsupport/plok-gen-claims
 
-# One line per measured command: "label|command". {CLI}, {FILE}, {COPY} (FILE's anonymised copy) and {OUT} are
-# replaced; OUT is an empty folder before every run.
+# One line per measured command: "label|command". {CLI}, {FILE}, {COPY} (FILE's anonymised copy), {STRONG} (its
+# strong copy), {KEY} (a clinic key file) and {OUT} are replaced; OUT is an empty folder before every run.
 COMMANDS=(
     "anonymize|{CLI} anonymize --out {OUT} {FILE}"
+    "anon --strong|{CLI} anonymize --strong --key {KEY} --out {OUT} {FILE}"
     "strip-branch|{CLI} strip-branch --out {OUT} {FILE}"
     "audit|{CLI} audit {FILE} {COPY}"
+    "audit --strong|{CLI} audit --strong {FILE} {STRONG}"
 )
 
 bench_build plok-gen-claims
@@ -26,9 +28,12 @@ FILE=$WORK/in/RECEIPTC.UKE
 
 echo "== generating $SIZE_MB MiB" >&2
 "$GEN" --payer social --size-mb "$SIZE_MB" --seed 1 --eof "$FILE"
-mkdir -p "$WORK/copy"
+mkdir -p "$WORK/copy" "$WORK/strong"
 COPY=$WORK/copy/$("$CLI" anonymize --out "$WORK/copy" "$FILE")
-cat "$FILE" "$COPY" >/dev/null
+KEY=$WORK/clinic.key
+head -c 32 /dev/urandom >"$KEY"
+STRONG=$WORK/strong/$("$CLI" anonymize --strong --key "$KEY" --out "$WORK/strong" "$FILE")
+cat "$FILE" "$COPY" "$STRONG" >/dev/null
 
 row() {
     printf '%-14s %9.3f %8s %12s %10s\n' "$1" "$2" "$3" "$4" "$5"
@@ -57,6 +62,8 @@ for entry in "${COMMANDS[@]}"; do
         w=${w//\{CLI\}/$CLI}
         w=${w//\{FILE\}/$FILE}
         w=${w//\{COPY\}/$COPY}
+        w=${w//\{STRONG\}/$STRONG}
+        w=${w//\{KEY\}/$KEY}
         w=${w//\{OUT\}/$OUT}
         args+=("$w")
     done

@@ -2,6 +2,7 @@
 
 #include "claims/AnonymizeRules.h"
 #include "claims/ClaimsRecord.h"
+#include "claims/StrongAnonymize.h"
 #include "core/AtomicFile.h"
 #include "core/Cp932.h"
 #include "core/Errors.h"
@@ -48,34 +49,60 @@ void AppendWideNumber(std::string_view number, std::string& out)
     }
 }
 
-/// The most fields kReplacedFields replaces in one record.
-constexpr std::size_t MostReplacedInARecord()
+/// How a rule fills a field.
+enum class Fill : std::uint8_t
+{
+    Fixed,
+    PatientName,
+    Pseudonym,
+    MonthOfDate,
+};
+
+/// The most fields the rules of `mode` change in one record.
+constexpr std::size_t MostChangedInARecord()
 {
     std::size_t most = 0;
-    for (const ReplacedField& a : kReplacedFields) {
+    const auto count = [](std::string_view record) {
         std::size_t n = 0;
-        for (const ReplacedField& b : kReplacedFields)
-            n += a.record == b.record ? 1 : 0;
-        most = std::max(most, n);
-    }
+        for (const ReplacedField& f : kReplacedFields)
+            n += f.record == record ? 1 : 0;
+        for (const StrongField& f : kStrongFields)
+            n += f.record == record ? 1 : 0;
+        return n;
+    };
+    for (const ReplacedField& f : kReplacedFields)
+        most = std::max(most, count(f.record));
+    for (const StrongField& f : kStrongFields)
+        most = std::max(most, count(f.record));
     return most;
 }
 
-/// One record's part of kReplacedFields, with its dummies encoded once.
+/// One record's part of kReplacedFields (and of kStrongFields in the strong mode), with its dummies encoded once.
 class RecordRule
 {
 public:
-    explicit RecordRule(std::string_view record)
+    /// What a record's rule needs besides the record: the dummy patient name, and the pseudonyms of the strong mode.
+    struct Context
     {
-        for (const ReplacedField& f : kReplacedFields) {
-            if (f.record != record)
-                continue;
-            m_dummies.push_back(cp932::Encode(f.dummy));
-            m_fields.push_back(f);
-            m_cuts = std::max(m_cuts, f.field + 1);
-        }
-        for (std::size_t i = 0; i < m_fields.size(); ++i)
-            m_edits.push_back({m_fields[i].field, m_dummies[i]});
+        std::string_view patientName;
+        ChartPseudonyms* pseudonyms = nullptr;
+    };
+
+    RecordRule(std::string_view record, AnonymizeMode mode)
+    {
+        for (const ReplacedField& f : kReplacedFields)
+            if (f.record == record)
+                m_fields.push_back({f.field, f.how == Dummy::PatientName ? Fill::PatientName : Fill::Fixed,
+                    cp932::Encode(f.dummy), f.optional, 0, {}});
+        if (mode == AnonymizeMode::Strong)
+            for (const StrongField& f : kStrongFields)
+                if (f.record == record)
+                    m_fields.push_back(
+                        {f.field, FillOf(f.fill), cp932::Encode(f.dummy), true, f.whenField, f.whenCode});
+        std::stable_sort(
+            m_fields.begin(), m_fields.end(), [](const RuleField& a, const RuleField& b) { return a.field < b.field; });
+        for (const RuleField& f : m_fields)
+            m_cuts = std::max({m_cuts, f.field + 1, f.whenCode.empty() ? 0 : f.whenField + 1});
     }
 
     /// Where the fields of `record` (without double quotes) stand, as far as the rule needs them.
@@ -83,38 +110,104 @@ public:
     /// Throws ListIndexError for the first replaced field, in field order, that the record lacks.
     void Require(const FieldCuts& cuts) const
     {
-        for (const ReplacedField& f : m_fields)
+        for (const RuleField& f : m_fields)
             if (!f.optional)
                 cuts.Require({f.field});
     }
-    /// Appends the record with its fields replaced; a Dummy::PatientName field takes `patientName`.
-    void Append(std::string& out, const FieldCuts& cuts, std::string_view patientName, Join join) const
+    /// True when writing the record by the rule changes a value: a field it fills with a computed value is there, or
+    /// a field it fills with a fixed text holds another one.
+    bool Changes(const FieldCuts& cuts) const
     {
-        std::array<FieldEdit, MostReplacedInARecord()> edits;
-        for (std::size_t i = 0; i < m_edits.size(); ++i)
-            edits[i] = {m_edits[i].index, m_fields[i].how == Dummy::PatientName ? patientName : m_edits[i].value};
-        detail::AppendEdited(out, cuts, std::span<const FieldEdit>(edits.data(), m_edits.size()), join);
+        for (const RuleField& f : m_fields)
+            if (cuts.Has(f.field) && Applies(f, cuts) && (f.fill != Fill::Fixed || cuts.Field(f.field) != f.dummy))
+                return true;
+        return false;
+    }
+    /// Appends the record with its fields replaced.
+    void Append(std::string& out, const FieldCuts& cuts, const Context& context, Join join)
+    {
+        std::array<FieldEdit, MostChangedInARecord()> edits;
+        std::size_t n = 0;
+        std::size_t computed = 0;
+        for (const RuleField& f : m_fields) {
+            if (!cuts.Has(f.field) || !Applies(f, cuts))
+                continue;
+            std::string_view value;
+            switch (f.fill) {
+            case Fill::Fixed:
+                value = f.dummy;
+                break;
+            case Fill::PatientName:
+                value = context.patientName;
+                break;
+            case Fill::Pseudonym:
+            case Fill::MonthOfDate: {
+                std::string& s = m_computed[computed++];
+                s.clear();
+                if (f.fill == Fill::Pseudonym)
+                    context.pseudonyms->Append(TrimView(cuts.Field(f.field)), s);
+                else
+                    AppendMonthOfDate(cuts.Field(f.field), s);
+                value = s;
+                break;
+            }
+            }
+            edits[n++] = {f.field, value};
+        }
+        detail::AppendEdited(out, cuts, std::span<const FieldEdit>(edits.data(), n), join);
     }
 
 private:
-    std::vector<ReplacedField> m_fields;
-    std::vector<std::string> m_dummies;
-    std::vector<FieldEdit> m_edits;
+    struct RuleField
+    {
+        std::size_t field;
+        Fill fill;
+        std::string dummy;
+        bool optional;
+        std::size_t whenField;
+        std::string_view whenCode;
+    };
+
+    static Fill FillOf(StrongFill fill)
+    {
+        switch (fill) {
+        case StrongFill::Pseudonym:
+            return Fill::Pseudonym;
+        case StrongFill::MonthOfDate:
+            return Fill::MonthOfDate;
+        case StrongFill::Fixed:
+            break;
+        }
+        return Fill::Fixed;
+    }
+
+    static bool Applies(const RuleField& f, const FieldCuts& cuts)
+    {
+        return f.whenCode.empty() || (cuts.Has(f.whenField) && TrimView(cuts.Field(f.whenField)) == f.whenCode);
+    }
+
+    std::vector<RuleField> m_fields;
     std::size_t m_cuts = 0;
+    std::array<std::string, MostChangedInARecord()> m_computed;
 };
 
 /// Every record but these is copied byte for byte: one look-up per line, as most lines are copied.
-bool IsCopied(std::uint16_t code)
+bool IsCopied(std::uint16_t code, AnonymizeMode mode)
 {
-    static const std::bitset<65536> changed = [] {
+    static const auto changed = [](AnonymizeMode m) {
         std::bitset<65536> codes;
         for (const DroppedRecord& r : kDroppedRecords)
             codes.set(RecordCode(r.record));
         for (const ReplacedField& f : kReplacedFields)
             codes.set(RecordCode(f.record));
+        if (m == AnonymizeMode::Strong)
+            for (const StrongField& f : kStrongFields)
+                codes.set(RecordCode(f.record));
         return codes;
-    }();
-    return !changed[code];
+    };
+    static const std::bitset<65536> byDefault = changed(AnonymizeMode::Default);
+    static const std::bitset<65536> strongly = changed(AnonymizeMode::Strong);
+    return !(mode == AnonymizeMode::Strong ? strongly : byDefault)[code];
 }
 
 /// The start of a dummy patient name: "テスト" and the payer mark.
@@ -128,15 +221,18 @@ std::string PatientNamePrefix(bool national)
 
 } // namespace
 
-RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target, InputCheck check)
+RunResult Conv(
+    const std::filesystem::path& pstFile, const OutputTarget& target, InputCheck check, ChartPseudonyms* strong)
 {
     if (!FileExists(pstFile))
         return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
 
-    static const RecordRule kIr("IR");
-    static const RecordRule kRe("RE");
-    static const RecordRule kHo("HO");
-    static const RecordRule kKo("KO");
+    const AnonymizeMode mode = strong ? AnonymizeMode::Strong : AnonymizeMode::Default;
+    RecordRule ir("IR", mode);
+    RecordRule re("RE", mode);
+    RecordRule ho("HO", mode);
+    RecordRule ko("KO", mode);
+    RecordRule sy("SY", mode);
 
     std::u16string billingMonth;
     bool national = false;
@@ -148,7 +244,7 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
     std::string dequoted;
     std::string dummyName;
     const std::optional<RunResult> refusal = detail::StreamClaims(
-        check, in, out, [](std::uint16_t code) { return IsCopied(code); },
+        check, in, out, [mode](std::uint16_t code) { return IsCopied(code, mode); },
         [&](std::string_view line, std::string& joined) {
             const std::uint16_t code = RecordCode(RecordId(line, idScratch));
             for (const DroppedRecord& r : kDroppedRecords)
@@ -156,34 +252,44 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
                     return LineAction::Drop;
             switch (code) {
             case RecordCode("RE"): {
-                const FieldCuts fields = kRe.Cut(detail::Dequoted(line, dequoted));
+                const FieldCuts fields = re.Cut(detail::Dequoted(line, dequoted));
                 fields.Require({1});
-                kRe.Require(fields);
+                re.Require(fields);
                 dummyName = namePrefix;
-                AppendWideNumber(fields.Field(1), dummyName);
+                // The receipt number would tie the copy's receipts to the clinic's list of them.
+                if (!strong)
+                    AppendWideNumber(fields.Field(1), dummyName);
                 // Receipt lines are written unquoted even where a field holds a blank: the splitter has already dropped
                 // every quote, so the quoting join with its quotes removed is a plain join.
-                kRe.Append(joined, fields, dummyName, Join::Plain);
+                re.Append(joined, fields, {dummyName, strong}, Join::Plain);
                 return LineAction::Rewrite;
             }
             case RecordCode("HO"):
             case RecordCode("KO"): {
-                const RecordRule& rule = code == RecordCode("HO") ? kHo : kKo;
+                RecordRule& rule = code == RecordCode("HO") ? ho : ko;
                 const FieldCuts fields = rule.Cut(detail::Dequoted(line, dequoted));
                 rule.Require(fields);
                 rule.Append(joined, fields, {}, Join::QuotingBlanks);
                 return LineAction::Rewrite;
             }
             case RecordCode("IR"): {
-                const FieldCuts fields = kIr.Cut(detail::Dequoted(line, dequoted));
+                const FieldCuts fields = ir.Cut(detail::Dequoted(line, dequoted));
                 fields.Require({1, 7});
-                kIr.Require(fields);
+                ir.Require(fields);
                 if (TrimView(fields.Field(1)) == "2") {
                     national = true;
                     namePrefix = PatientNamePrefix(true);
                 }
                 billingMonth = cp932::Decode(TrimView(fields.Field(7)));
-                kIr.Append(joined, fields, {}, Join::QuotingBlanks);
+                ir.Append(joined, fields, {}, Join::QuotingBlanks);
+                return LineAction::Rewrite;
+            }
+            case RecordCode("SY"): {
+                // Disease lines (strong mode only) are written again only where a value changes.
+                const FieldCuts fields = sy.Cut(detail::Dequoted(line, dequoted));
+                if (!sy.Changes(fields))
+                    return LineAction::Copy;
+                sy.Append(joined, fields, {}, Join::QuotingBlanks);
                 return LineAction::Rewrite;
             }
             default:
@@ -196,7 +302,7 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
 
     const char16_t* mstKbn = national ? u"_2" : u"_1";
     return CommitOutput(out, target, {billingMonth + mstKbn + u".UKE", u"請求年月", billingMonth, u"匿名化ファイル"},
-        kAnonymizedText, national ? ResultSlot::Second : ResultSlot::First);
+        strong ? kStrongAnonymizedText : kAnonymizedText, national ? ResultSlot::Second : ResultSlot::First);
 }
 
 } // namespace plok::claims

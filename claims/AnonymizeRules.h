@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 /// What the anonymisation replaces and leaves out, written once: the run writes these dummies, and the audit looks
@@ -24,8 +25,19 @@ enum class AuditKind : std::uint8_t
     PublicRecipientNumber, // KO field 2
     SymptomNote, // an SJ line
     Comment, // a CO line
+    // Looked for in strong copies only (kStrongFields).
+    ChartNumber, // RE field 13
+    BirthDate, // RE field 6
+    AdmissionDate, // RE field 8
 };
-inline constexpr std::size_t kAuditKinds = 12;
+inline constexpr std::size_t kAuditKinds = 15;
+
+/// Which anonymisation a copy was made with: the default one, or the strong one, which also changes kStrongFields.
+enum class AnonymizeMode : std::uint8_t
+{
+    Default,
+    Strong,
+};
 
 /// How the anonymisation fills a field it replaces.
 enum class Dummy : std::uint8_t
@@ -71,6 +83,43 @@ struct DroppedRecord
 inline constexpr DroppedRecord kDroppedRecords[] = {
     {"SJ", AuditKind::SymptomNote},
     {"CO", AuditKind::Comment},
+};
+
+/// How the strong anonymisation fills a field of kStrongFields.
+enum class StrongFill : std::uint8_t
+{
+    Fixed, // the text `dummy` (empty: the field is emptied)
+    Pseudonym, // the chart number's keyed pseudonym (ChartPseudonyms, claims/StrongAnonymize.h)
+    MonthOfDate, // the date kept to its month (AppendMonthOfDate)
+};
+
+struct StrongField
+{
+    std::string_view record;
+    std::size_t field; // counted from 0; a record without the field is written without it, never refused
+    StrongFill fill;
+    std::u16string_view dummy = {};
+    /// What the audit of a strong copy looks for the original value as; nothing where the field is emptied or holds
+    /// free text that is no identifier of its own (a name in it is found as a name).
+    std::optional<AuditKind> kind = std::nullopt;
+    /// Only in records whose field `whenField`, trimmed, is `whenCode` (no condition when it is empty).
+    std::size_t whenField = 0;
+    std::string_view whenCode = {};
+};
+
+/// The code of a disease that has no code of its own: its name is free text (SY field 5).
+inline constexpr std::string_view kUncodedDisease = "0000999";
+
+/// What the strong anonymisation changes besides kReplacedFields, by record and then by field, in ascending order. The
+/// receipt's dummy name (RE 4) also goes without the receipt number.
+inline constexpr StrongField kStrongFields[] = {
+    {"RE", 6, StrongFill::MonthOfDate, {}, AuditKind::BirthDate},
+    {"RE", 8, StrongFill::MonthOfDate, {}, AuditKind::AdmissionDate},
+    {"RE", 13, StrongFill::Pseudonym, {}, AuditKind::ChartNumber},
+    {"RE", 18, StrongFill::Fixed, u""}, // search number the payer gives the receipt
+    {"RE", 20, StrongFill::Fixed, u""}, // billing information
+    {"SY", 5, StrongFill::Fixed, u"匿名化した傷病名", std::nullopt, 1, kUncodedDisease},
+    {"SY", 7, StrongFill::Fixed, u""}, // supplementary comment, free text
 };
 
 } // namespace plok::claims

@@ -2,6 +2,7 @@
 
 #include "claims/ClaimsFile.h"
 #include "claims/ClaimsRecord.h"
+#include "claims/StrongAnonymize.h"
 #include "core/Cp932.h"
 #include "core/FileNames.h"
 #include "core/LineReader.h"
@@ -730,8 +731,8 @@ constexpr std::size_t kNoFrom = SIZE_MAX;
 constexpr StructureFields kStructureFields[] = {
     // billing month
     {"IR", Bits({7}), kNoFrom},
-    // receipt number, month, birth date, admission date, chart number
-    {"RE", Bits({1, 3, 6, 9, 13}), kNoFrom},
+    // receipt number, month, birth date, admission date, ward, chart number
+    {"RE", Bits({1, 3, 6, 8, 9, 13}), kNoFrom},
     // days, points, amounts
     {"HO", 0, 4},
     {"KO", 0, 4},
@@ -751,7 +752,7 @@ constexpr StructureFields kStructureFields[] = {
 class Dummies
 {
 public:
-    Dummies()
+    explicit Dummies(AnonymizeMode mode)
     {
         const FoldTable& fold = FoldTable::Get();
         for (const ReplacedField& f : kReplacedFields) {
@@ -760,13 +761,12 @@ public:
                     m_prefixes.push_back(fold.Symbols(std::u16string(f.dummy) + std::u16string(mark)));
                 continue;
             }
-            std::vector<Symbol> symbols = fold.Symbols(f.dummy);
-            if (symbols.empty())
-                continue;
-            if (const std::optional<NumberKey> key = NumberOf(symbols))
-                m_numbers.push_back(*key);
-            m_texts.push_back(std::move(symbols));
+            AddFixed(fold.Symbols(f.dummy));
         }
+        if (mode == AnonymizeMode::Strong)
+            for (const StrongField& f : kStrongFields)
+                if (f.fill == StrongFill::Fixed)
+                    AddFixed(fold.Symbols(f.dummy));
         for (const auto* list : {&m_texts, &m_prefixes})
             for (const std::vector<Symbol>& dummy : *list)
                 for (const Symbol s : dummy)
@@ -805,6 +805,15 @@ public:
     }
 
 private:
+    void AddFixed(std::vector<Symbol> symbols)
+    {
+        if (symbols.empty())
+            return;
+        if (const std::optional<NumberKey> key = NumberOf(symbols))
+            m_numbers.push_back(*key);
+        m_texts.push_back(std::move(symbols));
+    }
+
     std::vector<std::vector<Symbol>> m_texts;
     std::vector<std::vector<Symbol>> m_prefixes;
     std::vector<NumberKey> m_numbers;
@@ -815,54 +824,54 @@ private:
 class Values
 {
 public:
-    explicit Values(const FoldTable& fold)
+    Values(const FoldTable& fold, AnonymizeMode mode)
         : m_fold(fold)
+        , m_dummies(mode)
     { }
 
-    void Add(const ReplacedField& field, std::string_view raw, std::uint32_t receipt)
+    void Add(AuditKind kind, std::string_view raw, std::uint32_t receipt)
     {
-        switch (field.kind) {
+        switch (kind) {
         case AuditKind::PatientName:
         case AuditKind::PatientKanaName:
-            AddName(raw, field.kind);
+            AddName(raw, kind);
             return;
         case AuditKind::InstitutionName:
             AddInstitution(raw);
             return;
+        case AuditKind::ChartNumber:
+        case AuditKind::BirthDate:
+        case AuditKind::AdmissionDate:
+            AddOwn(kind, raw, receipt);
+            return;
         default:
             break;
         }
-        std::vector<Symbol>& symbols = m_whole;
-        symbols.clear();
-        m_fold.Fold(raw, [&](Symbol s, bool) { symbols.push_back(s); });
+        const std::vector<Symbol>& symbols = Folded(raw);
         if (symbols.empty())
             return;
         const bool digits = std::all_of(symbols.begin(), symbols.end(), IsDigit);
-        if (field.kind == AuditKind::Telephone && digits && symbols.size() >= kMinTelephoneDigits) {
-            AddText(symbols, field.kind, Rule::Digits);
+        if (kind == AuditKind::Telephone && digits && symbols.size() >= kMinTelephoneDigits) {
+            AddText(symbols, kind, Rule::Digits);
             return;
         }
         if (!digits) {
-            AddText(symbols, field.kind, Rule::Anywhere);
+            AddText(symbols, kind, Rule::Anywhere);
             return;
         }
         const std::optional<NumberKey> key = NumberOf(symbols);
         if (!key) {
-            AddText(symbols, field.kind, Rule::Digits);
+            AddText(symbols, kind, Rule::Digits);
             return;
         }
         if (key->digits < kMinNumberDigits || m_dummies.Number(*key))
             return;
         m_digitCounts |= 1u << key->digits;
-        if (key->digits >= kAnywhereDigits || field.kind == AuditKind::InstitutionCode
-            || field.kind == AuditKind::Telephone) {
-            m_anywhere.Add(*key, field.kind);
+        if (key->digits >= kAnywhereDigits || kind == AuditKind::InstitutionCode || kind == AuditKind::Telephone) {
+            m_anywhere.Add(*key, kind);
             return;
         }
-        // Receipts come in file order, so each receipt's numbers form one run of the list.
-        while (m_receiptStart.size() <= receipt)
-            m_receiptStart.push_back(static_cast<std::uint32_t>(m_numbers.size()));
-        m_numbers.push_back({*key, field.kind});
+        AddNearby(*key, kind, receipt);
     }
 
     void Build() { m_patterns.Build(); }
@@ -878,17 +887,90 @@ public:
         for (std::uint32_t r = receipt == 0 ? 0 : receipt - 1; r <= receipt + 1 && r < m_receiptStart.size(); ++r) {
             const std::size_t end = r + 1 < m_receiptStart.size() ? m_receiptStart[r + 1] : m_numbers.size();
             for (std::size_t i = m_receiptStart[r]; i < end; ++i)
-                if (m_numbers[i].first == key)
+                // A date equals the format's own dates by chance (a newborn's illness began on the day of birth).
+                if (m_numbers[i].first == key && !(structure && IsDate(m_numbers[i].second)))
                     return m_numbers[i].second;
         }
         return std::nullopt;
+    }
+
+    /// True when receipt `receipt`'s own field of the strong kind `kind` (ChartNumber, BirthDate, AdmissionDate),
+    /// whose folded symbols are `symbols`, holds the original's value there: the strong anonymisation left it.
+    bool OwnValue(std::uint32_t receipt, AuditKind kind, std::span<const Symbol> symbols) const
+    {
+        return receipt < m_own.size() && m_own[receipt][OwnSlot(kind)] != 0
+            && m_own[receipt][OwnSlot(kind)] == OwnHash(symbols);
     }
     bool HasNumbers() const { return m_digitCounts != 0; }
     /// True when a number of `digits` digits is looked for.
     bool LooksFor(std::uint32_t digits) const { return digits < 32 && ((m_digitCounts >> digits) & 1u); }
     const PatternSet& patterns() const { return m_patterns; }
 
+    static bool IsDate(AuditKind kind) { return kind == AuditKind::BirthDate || kind == AuditKind::AdmissionDate; }
+
+    /// The slot of a strong kind among a receipt's own values.
+    static std::size_t OwnSlot(AuditKind kind)
+    {
+        return kind == AuditKind::ChartNumber ? 0 : kind == AuditKind::BirthDate ? 1 : 2;
+    }
+
 private:
+    /// A number looked for in the lines of its receipt and of the receipts next to it.
+    void AddNearby(const NumberKey& key, AuditKind kind, std::uint32_t receipt)
+    {
+        // Receipts come in file order, so each receipt's numbers form one run of the list.
+        while (m_receiptStart.size() <= receipt)
+            m_receiptStart.push_back(static_cast<std::uint32_t>(m_numbers.size()));
+        m_numbers.push_back({key, kind});
+    }
+
+    /// `raw` folded, the characters left out dropped (in m_whole).
+    const std::vector<Symbol>& Folded(std::string_view raw)
+    {
+        m_whole.clear();
+        m_fold.Fold(raw, [&](Symbol s, bool) { m_whole.push_back(s); });
+        return m_whole;
+    }
+
+    /// 64-bit FNV-1a of the folded symbols (0 stands for none): what a receipt's own field is compared by.
+    static std::uint64_t OwnHash(std::span<const Symbol> symbols)
+    {
+        std::uint64_t h = 0xcbf29ce484222325ULL;
+        for (const Symbol s : symbols) {
+            h = (h ^ (s & 0xFF)) * 0x100000001b3ULL;
+            h = (h ^ (s >> 8)) * 0x100000001b3ULL;
+        }
+        return h == 0 ? 1 : h;
+    }
+
+    /// A value the strong anonymisation replaces in its own field: compared there with its own receipt's value only
+    /// (what else a pseudonym or a date kept to its month spells is chance), and as a number elsewhere, a date only in
+    /// its receipt and the ones next to it, in fields that are none of the format's own.
+    void AddOwn(AuditKind kind, std::string_view raw, std::uint32_t receipt)
+    {
+        if (IsDate(kind)) {
+            std::string month;
+            AppendMonthOfDate(raw, month);
+            // A date on the first of its month (or of its era) is what the strong anonymisation writes.
+            if (month == TrimView(raw))
+                return;
+        }
+        const std::vector<Symbol>& symbols = Folded(raw);
+        if (symbols.empty())
+            return;
+        if (m_own.size() <= receipt)
+            m_own.resize(receipt + 1, {});
+        m_own[receipt][OwnSlot(kind)] = OwnHash(symbols);
+        const std::optional<NumberKey> key = NumberOf(symbols);
+        if (!key || key->digits < kMinNumberDigits || m_dummies.Number(*key))
+            return;
+        m_digitCounts |= 1u << key->digits;
+        if (kind == AuditKind::ChartNumber && key->digits >= kAnywhereDigits)
+            m_anywhere.Add(*key, kind);
+        else
+            AddNearby(*key, kind, receipt);
+    }
+
     void AddText(std::span<const Symbol> symbols, AuditKind kind, Rule rule)
     {
         if (symbols.size() >= 2 && !m_dummies.Text(symbols))
@@ -987,38 +1069,61 @@ private:
     std::vector<std::pair<NumberKey, AuditKind>> m_numbers;
     std::vector<std::uint32_t> m_receiptStart; // where each receipt's numbers begin in m_numbers
     std::uint32_t m_digitCounts = 0; // bit n: a number of n digits is looked for
+    std::vector<std::array<std::uint64_t, 3>> m_own; // per receipt: OwnHash of its own values by OwnSlot; 0: none
     std::vector<Symbol> m_whole;
     std::vector<std::size_t> m_parts;
 };
 
-/// The fields of kReplacedFields for each record code, and how many fields of the record hold them.
+/// The fields whose values the audit looks for (kReplacedFields, and the strong kinds of kStrongFields for a strong
+/// copy) for each record code, and how many fields of the record hold them.
 struct ReplacedByRecord
 {
+    struct Field
+    {
+        std::size_t field;
+        AuditKind kind;
+    };
     struct Record
     {
-        std::vector<const ReplacedField*> fields;
+        std::vector<Field> fields;
         std::size_t cuts = 0;
     };
     std::vector<Record> records {Record()}; // 0: none
     std::vector<std::uint8_t> index = std::vector<std::uint8_t>(65536, 0); // by record code
 
-    ReplacedByRecord()
+    explicit ReplacedByRecord(AnonymizeMode mode)
     {
-        for (const ReplacedField& f : kReplacedFields) {
-            std::uint8_t& i = index[RecordCode(f.record)];
-            if (i == 0) {
-                i = static_cast<std::uint8_t>(records.size());
-                records.emplace_back();
-            }
-            records[i].fields.push_back(&f);
-            records[i].cuts = std::max(records[i].cuts, f.field + 1);
+        for (const ReplacedField& f : kReplacedFields)
+            Add(f.record, f.field, f.kind);
+        if (mode == AnonymizeMode::Strong)
+            for (const StrongField& f : kStrongFields)
+                if (f.kind)
+                    Add(f.record, f.field, *f.kind);
+    }
+
+private:
+    void Add(std::string_view record, std::size_t field, AuditKind kind)
+    {
+        std::uint8_t& i = index[RecordCode(record)];
+        if (i == 0) {
+            i = static_cast<std::uint8_t>(records.size());
+            records.emplace_back();
         }
+        records[i].fields.push_back({field, kind});
+        records[i].cuts = std::max(records[i].cuts, field + 1);
     }
 };
 
-void CollectValues(const std::filesystem::path& original, Values& values)
+const ReplacedByRecord& ReplacedFieldsOf(AnonymizeMode mode)
 {
-    static const ReplacedByRecord byRecord;
+    static const ReplacedByRecord byDefault(AnonymizeMode::Default);
+    static const ReplacedByRecord strongly(AnonymizeMode::Strong);
+    return mode == AnonymizeMode::Strong ? strongly : byDefault;
+}
+
+void CollectValues(const std::filesystem::path& original, Values& values, AnonymizeMode mode)
+{
+    const ReplacedByRecord& byRecord = ReplacedFieldsOf(mode);
     LineReader in(original, LoneCr::Refuse);
     std::string dequoted;
     std::string idScratch;
@@ -1040,9 +1145,9 @@ void CollectValues(const std::filesystem::path& original, Values& values)
             ++receipt;
         // The fields as the splitter gives them: the record without its double quotes, cut at its commas.
         const detail::FieldCuts fields(detail::Dequoted(line, dequoted), record.cuts);
-        for (const ReplacedField* f : record.fields)
-            if (fields.Has(f->field))
-                values.Add(*f, fields.Field(f->field), receipt);
+        for (const ReplacedByRecord::Field& f : record.fields)
+            if (fields.Has(f.field))
+                values.Add(f.kind, fields.Field(f.field), receipt);
     }
 }
 
@@ -1171,8 +1276,9 @@ class CopyAudit
 {
 public:
     CopyAudit(const Values& values, const FoldTable& fold, AuditReport& report,
-        const std::function<void(const AuditFinding&)>& onFinding)
-        : m_values(values)
+        const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
+        : m_strong(mode == AnonymizeMode::Strong)
+        , m_values(values)
         , m_fold(fold)
         , m_report(report)
         , m_onFinding(onFinding)
@@ -1195,6 +1301,10 @@ public:
             ++m_receipt;
         m_code = code;
         m_structureKnown = false;
+        // The fields the strong anonymisation fills hold its own values: only their original is looked for there.
+        m_ownFields = m_strong && code == RecordCode("RE");
+        if (m_ownFields)
+            OwnFields(line);
 
         // The masks of a usual line are taken once; the reader lets a block be read past the line's end.
         const std::size_t blocks = (line.size() + 63) / 64;
@@ -1220,10 +1330,14 @@ public:
         // Most lines are ASCII, where only a number or a text of ASCII can stand, in a field long enough for it.
         if (ascii) {
             if (m_asciiFieldLength != SIZE_MAX)
-                ForEachLongField(line, commas, m_asciiFieldLength,
-                    [&](std::size_t index, std::string_view field) { AsciiField(index, field); });
+                ForEachLongField(line, commas, m_asciiFieldLength, [&](std::size_t index, std::string_view field) {
+                    if (!IsOwnField(index))
+                        AsciiField(index, field);
+                });
         } else {
             ForEachLongField(line, commas, 2, [&](std::size_t index, std::string_view field) {
+                if (IsOwnField(index))
+                    return;
                 const std::size_t begin = static_cast<std::size_t>(field.data() - line.data());
                 if (cached ? HighIn(begin, begin + field.size()) : !IsAscii(field))
                     Field(index, field);
@@ -1247,6 +1361,55 @@ public:
     }
 
 private:
+    /// The fields of the receipt record that the strong anonymisation fills with values of its own, and what their
+    /// originals are.
+    struct OwnField
+    {
+        std::size_t field;
+        AuditKind kind;
+    };
+    static std::span<const OwnField> OwnFieldList()
+    {
+        static const std::vector<OwnField> fields = [] {
+            std::vector<OwnField> list;
+            for (const StrongField& f : kStrongFields)
+                if (f.kind && f.record == "RE")
+                    list.push_back({f.field, *f.kind});
+            return list;
+        }();
+        return fields;
+    }
+
+    bool IsOwnField(std::size_t index) const
+    {
+        if (!m_ownFields)
+            return false;
+        for (const OwnField& f : OwnFieldList())
+            if (f.field == index)
+                return true;
+        return false;
+    }
+
+    /// Compares each own field of a receipt record of a strong copy with its receipt's original value.
+    void OwnFields(std::string_view line)
+    {
+        static const std::size_t fields = [] {
+            std::size_t n = 0;
+            for (const OwnField& f : OwnFieldList())
+                n = std::max(n, f.field + 1);
+            return n;
+        }();
+        const detail::FieldCuts cuts(detail::Dequoted(line, m_dequoted), fields);
+        for (const OwnField& f : OwnFieldList()) {
+            if (!cuts.Has(f.field))
+                continue;
+            m_symbols.clear();
+            m_fold.Fold(cuts.Field(f.field), [&](Symbol s, bool) { m_symbols.push_back(s); });
+            if (!m_symbols.empty() && m_values.OwnValue(m_receipt, f.kind, m_symbols))
+                Found(f.field, f.kind);
+        }
+    }
+
     /// Notes a finding of the current line; a field full of one value notes it once, not once per occurrence.
     void Found(std::size_t field, AuditKind kind)
     {
@@ -1353,6 +1516,7 @@ private:
             && (field >= m_structureFields->from || (field < 64 && ((m_structureFields->fields >> field) & 1u)));
     }
 
+    const bool m_strong;
     const Values& m_values;
     const FoldTable& m_fold;
     AuditReport& m_report;
@@ -1366,7 +1530,9 @@ private:
     std::array<std::uint64_t, 8> m_commas {};
     std::array<std::uint64_t, 8> m_high {};
     std::uint32_t m_receipt = 0;
+    bool m_ownFields = false; // the current line is a receipt record of a strong copy
     std::string m_idScratch;
+    std::string m_dequoted;
     std::vector<Symbol> m_symbols;
     std::vector<std::uint8_t> m_gaps;
     std::vector<std::pair<std::size_t, AuditKind>> m_found;
@@ -1390,15 +1556,15 @@ void Reading(const std::filesystem::path& file, Read read)
 } // namespace
 
 AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
-    const std::function<void(const AuditFinding&)>& onFinding)
+    const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
 {
     const FoldTable& fold = FoldTable::Get();
-    Values values(fold);
-    Reading(original, [&] { CollectValues(original, values); });
+    Values values(fold, mode);
+    Reading(original, [&] { CollectValues(original, values, mode); });
     values.Build();
 
     AuditReport report;
-    CopyAudit audit(values, fold, report, onFinding);
+    CopyAudit audit(values, fold, report, onFinding, mode);
     Reading(copy, [&] {
         LineReader in(copy, LoneCr::Refuse);
         std::uint64_t number = 0;
@@ -1446,6 +1612,12 @@ std::u16string_view KindLabel(AuditKind kind)
         return u"症状詳記";
     case AuditKind::Comment:
         return u"コメント";
+    case AuditKind::ChartNumber:
+        return u"カルテ番号";
+    case AuditKind::BirthDate:
+        return u"生年月日";
+    case AuditKind::AdmissionDate:
+        return u"入院年月日";
     }
     return u"";
 }

@@ -77,11 +77,17 @@ private:
 /// The anonymisation's own dummies prove nothing: a value found within one is not looked for.
 /// A line reports each kind once per field.
 ///
+/// A copy made by the strong anonymisation (`mode` Strong) is also audited for the values of kStrongFields that have a
+/// kind: in the field the strong anonymisation fills (chart number, birth date, admission date of a receipt) the copy
+/// must not hold that receipt's original value; elsewhere these count as numbers, dates only in their receipt and the
+/// ones next to it and in no field where the format puts dates of its own. A date on the first of its month is what
+/// the strong anonymisation writes, and is not looked for.
+///
 /// Calls `onFinding` for every finding in the order of the copy's lines and returns the counts per kind. One pass
 /// over each file, and memory that grows with the values taken from the original, not with the files' size. Throws
 /// AuditFileError, naming the file, when a file is missing, cannot be read or holds a lone CR.
 AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
-    const std::function<void(const AuditFinding&)>& onFinding = {});
+    const std::function<void(const AuditFinding&)>& onFinding = {}, AnonymizeMode mode = AnonymizeMode::Default);
 
 /// Japanese name of a kind ("患者氏名"...).
 std::u16string_view KindLabel(AuditKind kind);

@@ -61,7 +61,8 @@ DeliveryResult DeliverFiles(
     if (HasSaveFolder(saveFolder)) {
         result.destination = ToPath(saveFolder);
         if (Trim(settings::Read(env.settingsFile, settings::kInstitutionSubfolder, u"")) == u"1") {
-            const std::optional<Line> first = ReadFirstLine(env.programFolder / ToPath(file1));
+            // Named after the first file; a job that wrote only the second (a national file alone) names it after that.
+            const std::optional<Line> first = ReadFirstLine(env.programFolder / ToPath(file1.empty() ? file2 : file1));
             if (!first)
                 throw ListIndexError(0);
             FieldList fields;
@@ -72,8 +73,7 @@ DeliveryResult DeliverFiles(
             if (!IsPlainFileName(subfolder)) {
                 result.status = RunStatus::UnsafeSubfolder;
                 result.message = u"保存先のフォルダ名「" + subfolder
-                    + u"」にはフォルダ名に使えない文字が含まれているため、ファイルを移動できません。"
-                      u"ファイルはプログラムのフォルダに残っています。";
+                    + u"」にはフォルダ名に使えない文字が含まれているため、ファイルを移動できません。";
                 for (auto name : {file1, file2}) {
                     if (!name.empty()) {
                         result.failed.emplace_back(name);
@@ -117,15 +117,17 @@ std::u16string UndeliveredText(const Environment& env, const DeliveryResult& res
 {
     std::u16string text;
     for (std::size_t i = 0; i < result.failed.size(); ++i) {
-        // A name left from an earlier run whose file is gone is nothing the user can lose.
+        // A name whose file is gone is nothing the user can lose.
         if (!FileExists(env.programFolder / ToPath(result.failed[i])))
             continue;
-        text += u"\n\n" + result.failed[i] + u"\n  場所: " + PathText(env.programFolder) + u"\n  理由: "
-            + result.reasons[i];
+        text += u"\n" + result.failed[i] + u"\n  理由: " + result.reasons[i];
     }
     if (text.empty())
         return text;
-    return u"次のファイルは保存できませんでした。ファイルは作業フォルダに残っています。" + text;
+    return u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。\n" + text + u"\n\n作業フォルダ:\n"
+        + PathText(env.programFolder)
+        + u"\n\n保存先（USBメモリなど）を確かめてから、作業フォルダのファイルを\n保存先へ移すか、もう一度やり直してくだ"
+          u"さい。";
 }
 
 } // namespace plok::claims

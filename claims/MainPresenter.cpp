@@ -4,10 +4,14 @@
 #include "claims/Audit.h"
 #include "claims/ClaimsFile.h"
 #include "claims/StripBranch.h"
+#include "claims/StrongAnonymize.h"
+#include "core/AtomicFile.h"
 #include "core/FileNames.h"
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/Version.h"
+
+#include <vector>
 
 namespace plok::claims {
 
@@ -27,6 +31,42 @@ RemovalMode ModeOf(int comboIndex)
 
 constexpr int kModeCount = 2;
 
+/// The position fields as the input method may fill them: full-width digits become the digits they are.
+std::u16string HalfWidthDigits(std::u16string text)
+{
+    for (char16_t& c : text)
+        if (c >= u'０' && c <= u'９')
+            c = static_cast<char16_t>(u'0' + (c - u'０'));
+    return text;
+}
+
+/// The files a click has written so far: removed again unless the click ends by handing them on, so that a failure in
+/// a later run leaves no copy with a patient's name behind where nobody looks.
+class ClickOutputs
+{
+public:
+    explicit ClickOutputs(std::filesystem::path folder)
+        : m_folder(std::move(folder))
+    { }
+    ~ClickOutputs()
+    {
+        for (const std::u16string& name : m_names) {
+            std::error_code ec;
+            std::filesystem::remove(m_folder / ToPath(name), ec);
+        }
+    }
+    ClickOutputs(const ClickOutputs&) = delete;
+    ClickOutputs& operator=(const ClickOutputs&) = delete;
+
+    void Add(const std::u16string& name) { m_names.push_back(name); }
+    /// The files are handed on: they stay.
+    void Keep() { m_names.clear(); }
+
+private:
+    std::filesystem::path m_folder;
+    std::vector<std::u16string> m_names;
+};
+
 } // namespace
 
 MainPresenter::MainPresenter(const Environment& env, Prompts& prompts, View& view, WindowOpener& windows)
@@ -36,8 +76,10 @@ MainPresenter::MainPresenter(const Environment& env, Prompts& prompts, View& vie
     , m_windows(windows)
     , OpenDialog1(m_env, m_prompts)
     , m_files {{
-          {"Edit1", u'1', u"社保のレセ電データファイルを選択します", u"社保のレセ電データではありません。", {}},
-          {"Edit2", u'2', u"国保のレセ電データファイルを選択します", u"国保のレセ電データではありません。", {}},
+          {"Edit1", u'1', u"社保", u"社保レセ電データ：", u"社保のレセ電データファイルを選択します",
+              u"社保のレセ電データではありません。", {}},
+          {"Edit2", u'2', u"国保", u"国保レセ電データ：", u"国保のレセ電データファイルを選択します",
+              u"国保のレセ電データではありません。", {}},
       }}
 { }
 
@@ -51,12 +93,12 @@ void MainPresenter::InitSet()
     m_view.SetText("Edit4", u"");
     m_view.SetText("Edit5", u"");
     m_view.SetText("Memo1", u"");
-    for (const char* control : {"Edit4", "Edit5", "Label4", "Label5"})
-        m_view.SetVisible(control, false);
-    // Restoring the choice is not the user's change: the position fields stay hidden.
     const int saved = StrToIntDef(settings::Read(m_env.settingsFile, settings::kRemovalMode, u"0"), 0);
-    m_mode = saved >= 0 && saved < kModeCount ? saved : -1;
-    m_view.SetIndex("ComboBox1", m_mode);
+    const int mode = saved >= 0 && saved < kModeCount ? saved : -1;
+    m_view.SetIndex("ComboBox1", mode);
+    // The position fields follow the restored mode as they follow the user's choice: a run in position mode must
+    // never read fields nobody can see.
+    ComboBox1Change(mode);
 }
 
 void MainPresenter::ComboBox1Change(int index)
@@ -135,45 +177,67 @@ void MainPresenter::Button3Click()
 }
 
 template<class Run>
-void MainPresenter::RunBoth(Run run)
+void MainPresenter::RunBoth(std::u16string_view product, Run run)
 {
-    // The typed paths go to the runs as they are, untrimmed. A refused run leaves the result as it was, and the
-    // result dialog opens all the same.
+    // The typed paths go to the runs as they are, untrimmed. The result dialog gets what this click wrote and nothing
+    // of an earlier one, and does not open when nothing was written.
+    ResultTriple result;
+    ClickOutputs written(m_env.programFolder);
     for (const ClaimsField& field : m_files) {
-        const RunResult result = run(ToPath(field.path));
-        if (!result.Done()) {
-            m_prompts.Warning(result.message);
+        const RunResult r = run(ToPath(field.path));
+        if (!r.Done()) {
+            m_prompts.Warning(RefusalText(r, field.label, field.path));
             continue;
         }
-        m_result.gstMsg = result.message;
-        (result.slot == ResultSlot::First ? m_result.gstFile1 : m_result.gstFile2) = result.fileName;
+        written.Add(r.fileName);
+        result.gstMsg = r.message;
+        (r.slot == ResultSlot::First ? result.gstFile1 : result.gstFile2) = r.fileName;
     }
-    m_windows.OpenResult(m_result);
+    written.Keep();
+    if (result.gstFile1.empty() && result.gstFile2.empty())
+        return;
+    // The run's message names both payers; when one file was not written, the message names the one that was.
+    if (result.gstFile1.empty() || result.gstFile2.empty())
+        result.gstMsg = std::u16string(m_files[result.gstFile1.empty() ? 1 : 0].payerName) + u"の"
+            + std::u16string(product) + u"が作成されました";
+    m_windows.OpenResult(result);
 }
 
 void MainPresenter::Button1Click()
 {
-    RunBoth([this](const std::filesystem::path& file) {
-        const RunResult result = Conv(file, m_env.programFolder);
-        if (result.Done())
-            WarnIfNotAnonymous(file, result.fileName);
-        return result;
+    // The option window's choice, read at each press. The key is the one plok-cli finds beside user.ini too.
+    std::optional<ChartPseudonyms> strong;
+    if (settings::ReadFlag(m_env.settingsFile, settings::kStrongAnonymization)) {
+        try {
+            strong.emplace(crypto::ReadOrCreateKeyFile(ClinicKeyFile(m_env.settingsFile)));
+        } catch (const crypto::KeyFileError& e) {
+            m_prompts.Warning(KeyRefusalText(e, false));
+            return;
+        }
+    }
+    const AnonymizeMode mode = strong ? AnonymizeMode::Strong : AnonymizeMode::Default;
+    RunBoth(strong ? u"強い匿名化ファイル" : u"匿名化ファイル", [&](const std::filesystem::path& file) {
+        // Hand-typed text outside the records the anonymisation rewrites can still name a patient: a copy the audit
+        // finds anything in is never written, so it can neither be delivered nor lie in the work folder.
+        return Conv(file,
+            OutputTarget(m_env.programFolder,
+                [&file, mode](AtomicFile& out, const std::u16string& name) -> std::optional<std::u16string> {
+                    const AuditReport report = AuditAnonymised(file, out.ContentPath(), {}, mode);
+                    if (report.Clean())
+                        return std::nullopt;
+                    return AuditWarningText(report, name);
+                }),
+            InputCheck::None, strong ? &*strong : nullptr);
     });
-}
-
-void MainPresenter::WarnIfNotAnonymous(const std::filesystem::path& original, const std::u16string& copy)
-{
-    // Hand-typed text outside the records the anonymisation rewrites can still name a patient. The copy is kept; the
-    // staff decide whether it may be handed out.
-    const AuditReport report = AuditAnonymised(original, m_env.programFolder / ToPath(copy));
-    if (!report.Clean())
-        m_prompts.Warning(u"匿名化ファイルに元の識別情報が残っています\n" + copy + u": " + CountsText(report));
 }
 
 void MainPresenter::Button2Click()
 {
     const RemovalMode mode = ModeOf(m_mode);
-    RunBoth([&](const std::filesystem::path& file) { return Conv2(file, mode, m_start, m_end, m_env.programFolder); });
+    const std::u16string start = HalfWidthDigits(m_start);
+    const std::u16string end = HalfWidthDigits(m_end);
+    RunBoth(u"枝番除去ファイル",
+        [&](const std::filesystem::path& file) { return Conv2(file, mode, start, end, m_env.programFolder); });
 }
 
 void MainPresenter::Button4Click()
@@ -194,11 +258,18 @@ void MainPresenter::Button5Click()
 
 void MainPresenter::GoToURL(const std::filesystem::path& document)
 {
+    bool opened = false;
     try {
-        m_prompts.OpenDocument(document.u16string());
+        opened = m_prompts.OpenDocument(PathText(document));
     } catch (...) {
         m_prompts.Warning(u"ファイルを選択します");
+        return;
     }
+    if (!opened)
+        m_prompts.Warning(
+            u"マニュアルを開けませんでした。ウェブページを開くプログラム（ブラウザー）が\n見つかりません。"
+            u"ブラウザーで次のファイルを開いてください。\n"
+            + PathText(document));
 }
 
 void MainPresenter::Button6Click()

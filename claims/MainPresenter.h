@@ -1,5 +1,6 @@
 #pragma once
 
+#include "claims/AnonymizeRules.h"
 #include "core/Environment.h"
 #include "core/OpenDialog.h"
 #include "core/Prompts.h"
@@ -14,24 +15,28 @@
 namespace plok::claims {
 
 /// The main window's decisions: picks the social and national claims files, runs anonymisation or branch-number
-/// removal on both and hands the result dialog the message and files of the latest successful runs.
+/// removal on both and hands the result dialog what that click produced, and only when it produced a file.
 class MainPresenter
 {
 public:
     MainPresenter(const Environment& env, Prompts& prompts, View& view, WindowOpener& windows);
 
-    /// Resets the controls and restores the removal mode (setting CB1); the position fields stay hidden, also when
-    /// the restored mode is the position mode.
+    /// Resets the controls and restores the removal mode (setting CB1); the position fields show when the restored
+    /// mode is the position mode.
     void InitSet();
-    /// "レセ電データ匿名化": anonymises both files, audits each copy, then opens the result dialog.
+    /// "レセ電データ匿名化": anonymises both files; a copy the audit finds identifiers in is not written. Then the
+    /// result dialog for the copies written. The strong anonymisation when the option window chose it (setting
+    /// STRONGANON), with the clinic key beside user.ini, made on first use; a key that cannot be used is a warning,
+    /// and nothing runs.
     void Button1Click();
-    /// "レセ電データ枝番除去": strips both files in the chosen mode, then opens the result dialog.
+    /// "レセ電データ枝番除去": strips both files in the chosen mode, then the result dialog for the copies written.
+    /// Full-width digits in the position fields count as digits.
     void Button2Click();
     /// "ファイル選択": asks for the files whose fields are blank, checking each file's payer.
     void Button3Click();
     /// "保存先設定".
     void Button4Click();
-    /// "マニュアル": the manual installed on this computer.
+    /// "マニュアル": the manual installed on this computer; the user is told where it is when no program opens it.
     void Button5Click();
     /// "オプション".
     void Button6Click();
@@ -54,6 +59,8 @@ private:
     {
         const char* edit;
         char16_t payer;
+        std::u16string_view payerName; // 社保, 国保
+        std::u16string_view label; // the field's label in the window
         std::u16string_view choose;
         std::u16string_view notThisPayer;
         std::u16string path;
@@ -63,11 +70,11 @@ private:
     /// Reads the first line of `file` into Memo1; when it names the field's payer at its fourth character, the field
     /// takes the file's path, otherwise the warning for that payer is shown.
     void TakeClaimsFile(ClaimsField& field, const std::u16string& file);
-    /// Audits a fresh anonymised copy against its original and warns when identifiers are left in it.
-    void WarnIfNotAnonymous(const std::filesystem::path& original, const std::u16string& copy);
     void GoToURL(const std::filesystem::path& document);
+    /// Runs `run` on both files and opens the result dialog for the files this click wrote, `product` naming what
+    /// they are ("匿名化ファイル"). A failure that ends the click removes what it wrote before.
     template<class Run>
-    void RunBoth(Run run);
+    void RunBoth(std::u16string_view product, Run run);
 
     Environment m_env;
     Prompts& m_prompts;
@@ -78,8 +85,6 @@ private:
     int m_mode = -1; // ComboBox1's item
     std::u16string m_start; // Edit4
     std::u16string m_end; // Edit5
-    // The latest successful runs' message and file names: what the result dialog is handed. Nothing clears it.
-    ResultTriple m_result;
 };
 
 } // namespace plok::claims

@@ -21,9 +21,13 @@ public:
     void InitSet();
     /// Takes the job's result and shows its message.
     void DspSet(ResultTriple result);
-    /// Delivers the files, says what could not be delivered, and closes the dialog. Throws IoError or ListIndexError
-    /// when the institution subfolder cannot be named; nothing is moved then and the dialog stays open.
+    /// Delivers the files, says what could not be delivered and offers to open the work folder where it lies, and
+    /// closes the dialog. Throws IoError or ListIndexError when the institution subfolder cannot be named; nothing is
+    /// moved then and the dialog stays open.
     void Button1Click();
+    /// The dialog closed, however it was closed. Files it did not try to deliver are removed from the work folder:
+    /// nobody would look for them there, and a stripped copy carries the patients' real names.
+    void FormClose();
 
 private:
     Environment m_env;
@@ -31,6 +35,7 @@ private:
     View& m_view;
     std::u16string gstPath;
     ResultTriple m_result;
+    bool m_handedOver = false; // the button tried to deliver: what stayed behind, the user was told of
 };
 
 } // namespace plok::claims

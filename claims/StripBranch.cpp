@@ -104,8 +104,11 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
             return RunResult::Refused(RunStatus::BlankRange, kBlankRangeText);
         kStart = StrToIntDef(start, 0);
         kEnd = StrToIntDef(end, 0);
-        if (kStart == 0 || kEnd == 0)
+        if (kStart < 1 || kEnd < 1)
             return RunResult::Refused(RunStatus::InvalidRange, kInvalidRangeText);
+        // Such a range keeps nothing: every patient number would come out empty, with the run reporting success.
+        if (kStart >= kEnd)
+            return RunResult::Refused(RunStatus::InvalidRange, kRangeOrderText);
     }
 
     std::u16string billingMonth;

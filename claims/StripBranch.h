@@ -22,6 +22,8 @@ enum class RemovalMode
 inline constexpr char16_t kBlankRangeText[] = u"値が空欄です";
 /// Warning for a start or end position that is not a usable number.
 inline constexpr char16_t kInvalidRangeText[] = u"正しい数字を入力して下さい";
+/// Warning for a range that would keep nothing of any number: a start that is not before the end.
+inline constexpr char16_t kRangeOrderText[] = u"開始位置には、終了位置より小さい数字を入力して下さい";
 /// Completion message of a successful run.
 inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除去ファイルが作成されました";
 
@@ -35,6 +37,9 @@ inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除�
 /// Streams with flat memory. Bytes are kept as they are: the shortened number is a piece of the original bytes.
 /// The output appears only when complete, so a failure leaves an existing output untouched, and an input that is
 /// also the output is read whole before it is replaced.
+///
+/// The positions are whole numbers from 1 with the start before the end: a blank one gives BlankRange, any other
+/// range InvalidRange, for it would empty every patient number.
 ///
 /// Returns MissingFile, BlankRange, InvalidRange, NotClaimsFile (with InputCheck::ClaimsFile), LoneCr or UnsafeName
 /// with a warning and nothing written; a social-insurance file takes the result's first slot, a national one the

@@ -1,11 +1,14 @@
 #include "claims/Anonymize.h"
 #include "claims/Audit.h"
+#include "claims/StrongAnonymize.h"
 #include "cli/Command.h"
 #include "core/AtomicFile.h"
 #include "core/FileNames.h"
+#include "core/UserFolders.h"
 
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <optional>
 
 namespace plok::cli {
 
@@ -15,26 +18,53 @@ struct AnonymizeArgs
 {
     FileArgs files;
     bool audit = false;
+    bool strong = false;
+    std::string key;
 };
 
 /// The target of an audited run: before the copy gets its name, it is audited against `original`; a copy with findings
 /// is refused, and the findings are reported.
-OutputTarget Audited(const OutputTarget& target, const std::filesystem::path& original, Reporter& reporter)
+OutputTarget Audited(
+    const OutputTarget& target, const std::filesystem::path& original, claims::AnonymizeMode mode, Reporter& reporter)
 {
     return OutputTarget(target.folder,
-        [&target, original, &reporter](AtomicFile& out, const std::u16string& name) -> std::optional<std::u16string> {
+        [&target, original, mode, &reporter](
+            AtomicFile& out, const std::u16string& name) -> std::optional<std::u16string> {
             if (target.check)
                 if (auto refusal = target.check(out, name))
                     return refusal;
-            const claims::AuditReport report
-                = claims::AuditAnonymised(original, out.ContentPath(), [&](const claims::AuditFinding& finding) {
-                      reporter.Failed(PathUtf8(original), ToUtf8(claims::FindingText(finding)));
-                  });
+            const claims::AuditReport report = claims::AuditAnonymised(
+                original, out.ContentPath(),
+                [&](const claims::AuditFinding& finding) {
+                    reporter.Failed(PathUtf8(original), ToUtf8(claims::FindingText(finding)));
+                },
+                mode);
             if (report.Clean())
                 return std::nullopt;
             return u"匿名化ファイル「" + name + u"」に元の識別情報が残っているため、作成しませんでした。"
                 + claims::SummaryText(report);
         });
+}
+
+/// The pseudonyms of the key file given with --key, or else of the desktop program's key in its settings folder, which
+/// is made on first use. Nothing when the key cannot be used: that is reported.
+std::optional<claims::ChartPseudonyms> Pseudonyms(const std::string& keyOption, Reporter& reporter)
+{
+    const bool chosen = !keyOption.empty();
+    try {
+        if (chosen)
+            return std::optional<claims::ChartPseudonyms>(std::in_place, crypto::ReadKeyFile(PathFromUtf8(keyOption)));
+        const SettingsPlace settings = FindSettings(ExecutableFolder(), UserDirs::FromEnvironment());
+        if (!settings.portable)
+            CreatePrivateFolder("設定フォルダ", settings.settingsFile.parent_path());
+        return std::optional<claims::ChartPseudonyms>(
+            std::in_place, crypto::ReadOrCreateKeyFile(claims::ClinicKeyFile(settings.settingsFile)));
+    } catch (const crypto::KeyFileError& e) {
+        reporter.Failed(PathUtf8(e.file()), ToUtf8(claims::KeyRefusalText(e, chosen)));
+    } catch (const Error& e) {
+        reporter.Failed(std::string(kProgram), e.what());
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -47,15 +77,28 @@ const Command& AnonymizeCommand()
         "医療機関コード・名称・電話番号、患者氏名、保険者番号・公費番号を固定のダミー値に置き換え、\n"
         "症状詳記（SJ）とコメント（CO）のレコードを除きます。出力ファイル名は請求年月に\n"
         "社保は \"_1\"、国保は \"_2\" を付けたものです（例: 50605_1.UKE）。\n"
+        "--strong（強い匿名化）では、さらにカルテ番号を医院の鍵による同じ桁数の仮番号に、生年月日と\n"
+        "入院年月日をその月の1日に置き換え、検索番号・請求情報・傷病名の補足コメントを空にし、\n"
+        "未コード化傷病名を固定の名称にし、患者氏名のダミー値にレセプト番号を入れません。同じ鍵なら\n"
+        "同じカルテ番号は毎月、社保でも国保でも同じ仮番号になります。鍵は --key のファイル、なければ\n"
+        "デスクトップ版と同じ設定フォルダの plok.key（初回に作成）です。鍵を失くしても、以後の仮番号が\n"
+        "変わるだけです。\n"
         "1行目の4文字目が 1（社保）か 2（国保）でないファイルはレセ電データではないため処理しません。\n"
         "同じ実行で先に作ったファイルと同じ名前になる入力も処理しません。\n"
         "\n"
         "Writes an anonymised copy of each claims file: institution code, name and telephone number,\n"
         "patient names and insurer / public-expense numbers get fixed dummy values, and symptom-note (SJ)\n"
         "and comment (CO) records are left out. The output is named after the billing month with \"_1\"\n"
-        "(social insurance) or \"_2\" (national insurance), e.g. 50605_1.UKE. A file whose first line does\n"
-        "not have 1 or 2 as its fourth character is no claims file and is refused, and so is an input whose\n"
-        "output would replace one written earlier in the same call.\n",
+        "(social insurance) or \"_2\" (national insurance), e.g. 50605_1.UKE. With --strong (the strong\n"
+        "anonymisation), chart numbers also become pseudonyms of the same length under the clinic key,\n"
+        "birth and admission dates the first day of their month, the search number, the billing\n"
+        "information and the disease lines' supplementary comments are emptied, uncoded disease names\n"
+        "become a fixed text, and the dummy patient names go without the receipt number. Under the same\n"
+        "key a chart number gets the same pseudonym in every month and in both payers' files. The key is\n"
+        "the file given with --key, else plok.key in the desktop program's settings folder (made on first\n"
+        "use); a lost key only means new pseudonyms from then on. A file whose first line does not have 1\n"
+        "or 2 as its fourth character is no claims file and is refused, and so is an input whose output\n"
+        "would replace one written earlier in the same call.\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<AnonymizeArgs>();
             AddFileArgs(app, args->files, 1, -1);
@@ -64,11 +107,30 @@ const Command& AnonymizeCommand()
                 ->description("作成前に元のファイルと照合し、元の識別情報が残るコピーは作成しません（plok-cli audit）\n"
                               "audit each copy against its original first; a copy that still holds an identifier\n"
                               "is not written, and its findings go to stderr (see plok-cli audit)");
-            return [args](Reporter& reporter) {
+            app.add_flag("--strong", args->strong)
+                ->disable_flag_override()
+                ->description("強い匿名化（カルテ番号を仮番号に、生年月日と入院年月日をその月の1日に）\n"
+                              "the strong anonymisation (chart numbers as pseudonyms, dates kept to their month)");
+            app.add_option("--key", args->key)
+                ->type_name("FILE")
+                ->description("強い匿名化の鍵ファイル（32バイト）。使えない鍵は終了コード 2 で拒否します\n"
+                              "the key file (32 bytes) of the strong anonymisation; a key that cannot be used is\n"
+                              "refused with exit status 2");
+            return [args](Reporter& reporter) -> int {
+                if (!args->key.empty() && !args->strong)
+                    throw UsageError("--key は --strong と一緒に指定してください / --key goes with --strong");
+                std::optional<claims::ChartPseudonyms> pseudonyms;
+                if (args->strong) {
+                    pseudonyms = Pseudonyms(args->key, reporter);
+                    if (!pseudonyms)
+                        return kExitUsage;
+                }
+                const claims::AnonymizeMode mode
+                    = args->strong ? claims::AnonymizeMode::Strong : claims::AnonymizeMode::Default;
                 return RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
-                        return claims::Conv(file, args->audit ? Audited(target, file, reporter) : target,
-                            claims::InputCheck::ClaimsFile);
+                        return claims::Conv(file, args->audit ? Audited(target, file, mode, reporter) : target,
+                            claims::InputCheck::ClaimsFile, pseudonyms ? &*pseudonyms : nullptr);
                     });
             };
         },

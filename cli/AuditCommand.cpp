@@ -13,6 +13,7 @@ struct AuditArgs
 {
     std::string original;
     std::string copy;
+    bool strong = false;
 };
 
 } // namespace
@@ -27,8 +28,10 @@ const Command& AuditCommand()
         "氏名は姓名続けても、姓・名それぞれでも、医療機関名称は「医療法人」「クリニック」などを除いた\n"
         "部分でも、電話番号は数字だけでも検出します。5桁以上の数字だけの値は項目全体が一致したとき\n"
         "（8桁未満は同じレセプトと前後のレセプトの中で）検出します。症状詳記（SJ）とコメント（CO）の\n"
-        "行も検出します。検出ごとに行番号・レコード・項目番号・種類を1行ずつ書き（値そのものは\n"
-        "書きません）、最後に種類ごとの件数を書きます。\n"
+        "行も検出します。--strong は強い匿名化のコピーを調べ、元のカルテ番号・生年月日・入院年月日も\n"
+        "検出します（それぞれの項目ではそのレセプト自身の値を、ほかでは数字の値として）。\n"
+        "検出ごとに行番号・レコード・項目番号・種類を1行ずつ書き（値そのものは書きません）、\n"
+        "最後に種類ごとの件数を書きます。\n"
         "終了コード: 0 = 検出なし、1 = 検出あり、2 = 引数の誤りか、読めないファイル（理由とファイル名を表示）。\n"
         "\n"
         "Checks the anonymised copy COPY for identifiers of its original claims file ORIGINAL (institution\n"
@@ -37,19 +40,27 @@ const Command& AuditCommand()
         "and hiragana, and blanks or \"・\" between the parts make no difference. A name counts whole or by\n"
         "its parts, the institution name also without its legal and facility words, a telephone number by\n"
         "its digits. A value of five or more digits counts where a whole field equals it (below eight digits\n"
-        "in its own receipt and the ones next to it); SJ and CO lines count too. Prints one line per finding\n"
+        "in its own receipt and the ones next to it); SJ and CO lines count too. --strong audits a copy of the\n"
+        "strong anonymisation, which must also hold none of the original chart numbers, birth and admission\n"
+        "dates (in their own fields, the receipt's own value; elsewhere, as numbers). Prints one line per finding\n"
         "(line number, record, field index and kind, never the value), then the counts per kind.\n"
         "Exit status: 0 = nothing found, 1 = findings, 2 = usage error or a file that cannot be read (named,\n"
         "with the reason).\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<AuditArgs>();
+            app.add_flag("--strong", args->strong)
+                ->disable_flag_override()
+                ->description("強い匿名化のコピーとして調べます（元のカルテ番号・生年月日・入院年月日も）\n"
+                              "audit a copy of the strong anonymisation (the original chart numbers, birth and\n"
+                              "admission dates too)");
             app.add_option("ORIGINAL", args->original)->required();
             app.add_option("COPY", args->copy)->required();
             return [args](Reporter& reporter) -> int {
                 try {
-                    const claims::AuditReport report
-                        = claims::AuditAnonymised(PathFromUtf8(args->original), PathFromUtf8(args->copy),
-                            [&](const claims::AuditFinding& f) { reporter.Print(claims::FindingText(f)); });
+                    const claims::AuditReport report = claims::AuditAnonymised(
+                        PathFromUtf8(args->original), PathFromUtf8(args->copy),
+                        [&](const claims::AuditFinding& f) { reporter.Print(claims::FindingText(f)); },
+                        args->strong ? claims::AnonymizeMode::Strong : claims::AnonymizeMode::Default);
                     reporter.Print(claims::SummaryText(report));
                     return report.Clean() ? kExitOk : kExitFailed;
                 } catch (const claims::AuditFileError& e) {

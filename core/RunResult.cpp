@@ -2,12 +2,21 @@
 
 #include "core/AtomicFile.h"
 #include "core/FileNames.h"
+#include "core/Text.h"
 
 namespace plok {
 
 std::u16string CreatedText(std::u16string_view name)
 {
     return std::u16string(name) + u"が作成されました";
+}
+
+std::u16string RefusalText(const RunResult& refused, std::u16string_view label, std::u16string_view path)
+{
+    if (refused.status != RunStatus::MissingFile && refused.status != RunStatus::UnsafeName)
+        return refused.message;
+    return refused.message + u"\n" + std::u16string(label)
+        + (IsBlank(path) ? std::u16string(u"（空欄）") : std::u16string(path));
 }
 
 RunResult CommitOutput(

@@ -55,6 +55,11 @@ inline constexpr char16_t kNotFfFileText[] = u"正しいFFファイルではあ�
 /// The completion message naming the file a run wrote: "NAME" + "が作成されました".
 std::u16string CreatedText(std::u16string_view name);
 
+/// The warning a window shows for a refused run of the file in its field labelled `label` ("変換前ファイル："): when
+/// the refusal is about that file (missing, or no name for its output), the label and the field's path (or "（空欄）")
+/// follow on a line of their own, so that with two fields the user knows which one.
+std::u16string RefusalText(const RunResult& refused, std::u16string_view label, std::u16string_view path);
+
 /// Where a run writes its output, and a last say before the finished output gets its name.
 struct OutputTarget
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/IniFile.h"
+#include "core/Text.h"
 
 #include <filesystem>
 #include <string>
@@ -22,11 +23,20 @@ inline constexpr char16_t kInstitutionSubfolder[] = u"SVCHG";
 inline constexpr char16_t kBackupFolder[] = u"BACKUP";
 /// The folder of the file last confirmed in an open-file dialog: where the next one starts, also after a restart.
 inline constexpr char16_t kLastFolder[] = u"LASTDIR";
+/// "1" (trimmed): the main window's anonymisation is the strong one (chart numbers as pseudonyms, dates kept to their
+/// month...). Set with the option window's check box; anything else is the default anonymisation.
+inline constexpr char16_t kStrongAnonymization[] = u"STRONGANON";
 
 /// The value of `key` in section PARAM, or `def`. Throws IoError only when an existing file cannot be read.
 inline std::u16string Read(const std::filesystem::path& settingsFile, std::u16string_view key, std::u16string_view def)
 {
     return IFReadIniStr(settingsFile, kSection, key, def);
+}
+
+/// True when `key` in section PARAM holds "1", trimmed. Throws IoError only when an existing file cannot be read.
+inline bool ReadFlag(const std::filesystem::path& settingsFile, std::u16string_view key)
+{
+    return TrimView(std::u16string_view(Read(settingsFile, key, u""))) == u"1";
 }
 
 /// Sets `key` in section PARAM. Throws IoError.

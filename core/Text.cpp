@@ -18,6 +18,67 @@ std::u16string IntToStr(int value)
     return std::u16string(digits.begin(), digits.end());
 }
 
+namespace {
+
+std::size_t Columns(char16_t c)
+{
+    return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) ? 1 : 2;
+}
+
+bool EndsAPhrase(char16_t c)
+{
+    return c == u'、' || c == u'。';
+}
+
+bool MayNotStartALine(char16_t c)
+{
+    return EndsAPhrase(c) || c == u'」' || c == u'）' || c == u')';
+}
+
+} // namespace
+
+std::u16string WrapLines(std::u16string_view text, std::size_t columns)
+{
+    std::u16string out;
+    out.reserve(text.size() + text.size() / 16);
+    while (true) {
+        const std::size_t end = text.find(u'\n');
+        std::u16string_view line = text.substr(0, end);
+        while (columns > 1) {
+            // `fit`: how many characters fill the width; `after`: the last phrase end within it, past its half.
+            std::size_t used = 0;
+            std::size_t fit = 0;
+            std::size_t after = 0;
+            while (fit < line.size() && used + Columns(line[fit]) <= columns) {
+                used += Columns(line[fit]);
+                ++fit;
+                if (EndsAPhrase(line[fit - 1]) && used * 2 > columns)
+                    after = fit;
+            }
+            if (fit == line.size())
+                break;
+            std::size_t cut = after != 0 ? after : fit;
+            // Neither a closing mark nor a last character with nothing but its mark goes down alone.
+            const auto alone = [&] {
+                std::size_t letters = 0;
+                for (std::size_t i = cut; i < line.size() && letters < 2; ++i)
+                    letters += MayNotStartALine(line[i]) ? 0 : 1;
+                return letters < 2 || MayNotStartALine(line[cut]);
+            };
+            while (cut > 1 && alone())
+                --cut;
+            out += line.substr(0, cut);
+            out += u'\n';
+            line.remove_prefix(cut);
+        }
+        out += line;
+        if (end == std::u16string_view::npos)
+            return out;
+        out += u'\n';
+        text.remove_prefix(end + 1);
+    }
+}
+
 std::string ToUtf8(std::u16string_view s)
 {
     std::string out;

@@ -51,6 +51,12 @@ int StrToIntDef(std::u16string_view s, int def);
 /// `value` in decimal digits, with "-" when negative.
 std::u16string IntToStr(int value);
 
+/// `text` laid out for a message box `columns` half-width characters wide (a full-width character takes two): a line
+/// that fits stays whole; a longer one is broken after the last 、 or 。 that keeps its first part within the width and
+/// past half of it, else at the width; never so that a line starts with 、。」） or holds a single character besides
+/// them (as a box left to break Japanese anywhere would, leaving 「す。」 alone below its line).
+std::u16string WrapLines(std::u16string_view text, std::size_t columns);
+
 /// UTF-8 for display and for file names; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view s);
 /// UTF-16 from UTF-8; an invalid sequence becomes U+FFFD.

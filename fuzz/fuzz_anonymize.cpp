@@ -1,19 +1,27 @@
 // The anonymisation run on a claims file. Beyond what every run promises: lines other than IR, RE, HO, KO, SJ and CO
-// come out byte for byte, SJ and CO lines vanish, and the identifying fields of the other records are replaced.
+// come out byte for byte, SJ and CO lines vanish, and the identifying fields of the other records are replaced. The
+// strong run besides changes the fields of kStrongFields, and the lines of the other records come out byte for byte
+// but for the disease lines it changes.
 #include "FuzzSupport.h"
 #include "claims/Anonymize.h"
+#include "claims/AnonymizeRules.h"
+#include "claims/StrongAnonymize.h"
 #include "core/Cp932.h"
+#include "core/Text.h"
 
 using namespace plok;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // Bit 0 of the first byte puts the output into the source's folder (fuzz::LayOut).
+    // Bit 0 of the first byte puts the output into the source's folder (fuzz::LayOut), bit 1 makes the run strong.
     const std::string_view input = fuzz::AsBytes(data, size);
     const std::string_view bytes = input.empty() ? input : input.substr(1);
     const fuzz::RunFiles f = fuzz::LayOut(input, "RECEIPTC.UKE", "50605_1.UKE");
+    const bool strong = !input.empty() && (input[0] & 2);
+    static claims::ChartPseudonyms pseudonyms(crypto::Key {7});
 
-    const fuzz::Outcome o = fuzz::CheckRun(f.out, [&] { return claims::Conv(f.source, f.out); });
+    const fuzz::Outcome o = fuzz::CheckRun(
+        f.out, [&] { return claims::Conv(f.source, f.out, claims::InputCheck::None, strong ? &pseudonyms : nullptr); });
     fuzz::CheckLoneCrRefusal(bytes, o.result);
     if (!o.result || !o.result->Done())
         return 0;
@@ -22,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string kSocial = cp932::Encode(u"テスト社");
     static const std::string kNational = cp932::Encode(u"テスト国");
     static const std::string kInsurer = cp932::Encode(u"１２３４５");
+    static const std::string kUncoded = cp932::Encode(u"匿名化した傷病名");
 
     std::vector<std::string> kept;
     for (std::string& line : fuzz::ReferenceLines(bytes)) {
@@ -34,6 +43,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string id = fuzz::ReferenceRecordId(kept[i]);
         FUZZ_CHECK(fuzz::ReferenceRecordId(lines[i]) == id);
+        if (strong && id == "SY" && lines[i] != kept[i]) {
+            // Changed only where the name of an uncoded disease or a supplementary comment stood.
+            std::vector<std::string> want = fuzz::ByteFields(kept[i]);
+            const std::vector<std::string> got = fuzz::ByteFields(lines[i]);
+            FUZZ_CHECK(got.size() == want.size());
+            if (want.size() > 5 && TrimView(std::string_view(want[1])) == claims::kUncodedDisease)
+                want[5] = kUncoded;
+            if (want.size() > 7)
+                want[7].clear();
+            FUZZ_CHECK(got == want);
+            continue;
+        }
         if (id != "IR" && id != "RE" && id != "HO" && id != "KO") {
             FUZZ_CHECK(lines[i] == kept[i]);
             continue;
@@ -51,6 +72,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             want[4] = got[4];
             if (want.size() > 36)
                 want[36].clear();
+            if (strong) {
+                FUZZ_CHECK(got[4] == kSocial || got[4] == kNational);
+                for (const std::size_t date : {6, 8})
+                    if (want.size() > date) {
+                        // Nothing, or the date's month and a day of 01 (or its era's first day).
+                        const std::string_view was = TrimView(std::string_view(want[date]));
+                        FUZZ_CHECK(got[date].empty()
+                            || (got[date].size() == was.size()
+                                && got[date].starts_with(was.substr(0, was.size() - 2))));
+                        want[date] = got[date];
+                    }
+                if (want.size() > 13) {
+                    FUZZ_CHECK(
+                        std::all_of(got[13].begin(), got[13].end(), [](char c) { return c >= '0' && c <= '9'; }));
+                    FUZZ_CHECK(got[13].size() <= want[13].size());
+                    want[13] = got[13];
+                }
+                for (const std::size_t emptied : {18, 20})
+                    if (want.size() > emptied)
+                        want[emptied].clear();
+            }
         } else if (id == "HO") {
             want[1] = "12345678";
             want[2].clear();

@@ -58,6 +58,7 @@ void SetUpFrame(
     UsePixelFonts(window);
     UseDesktopKeys(window);
     window->resize(designSize);
+    window->setMinimumSize(designSize);
     if (closeButton) {
         closeButton->setIcon(closeButton->style()->standardIcon(QStyle::SP_DialogCloseButton));
         ConnectGuarded(closeButton, &QPushButton::clicked, window, prompts, [window] { window->close(); });
@@ -70,6 +71,8 @@ ChildWindow::ChildWindow(Prompts& prompts, QWidget* parent)
     , m_prompts(prompts)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // Esc rejects the dialog without a close event; every way of closing ends here.
+    connect(this, &QDialog::finished, this, [this] { RunGuarded(m_prompts, [this] { FormClose(); }); });
 }
 
 ChildWindow::~ChildWindow() = default;

@@ -16,9 +16,9 @@ inline constexpr Qt::WindowFlags kTitleBar = Qt::WindowTitleHint | Qt::WindowSys
 void CentreOnScreen(QWidget* window);
 
 /// The frame every window shares, the main window as much as each child window: the fonts of its .ui file in pixels,
-/// the desktop's keys, its design size with a sizable border, the standard close glyph on `closeButton` (when there is
-/// one), which closes the window, and centring on the screen each time it is shown (not when it is restored), after
-/// which `onShow` runs through the guard.
+/// the desktop's keys, its design size with a sizable border that never shrinks below it (every control stays in
+/// view), the standard close glyph on `closeButton` (when there is one), which closes the window, and centring on the
+/// screen each time it is shown (not when it is restored), after which `onShow` runs through the guard.
 void SetUpFrame(
     QWidget* window, QSize designSize, QPushButton* closeButton, Prompts& prompts, std::function<void()> onShow = {});
 
@@ -41,6 +41,9 @@ protected:
     /// The shared frame, with FormShow run each time the window is shown.
     void SetUpFrame(QSize designSize, QPushButton* closeButton);
     virtual void FormShow() { }
+    /// Runs through the guard once the window has closed, however it was closed: its close button, the close box, Esc,
+    /// or its presenter.
+    virtual void FormClose() { }
 
     Prompts& m_prompts;
 };

@@ -25,7 +25,9 @@ protected:
         auto* button = qobject_cast<QPushButton*>(watched);
         if (!button || !button->isEnabled())
             return false;
-        button->animateClick();
+        // A held key presses once: repeated, it would go on to press whatever button comes up after this one.
+        if (!key->isAutoRepeat())
+            button->animateClick();
         return true;
     }
 };

@@ -41,7 +41,7 @@ _plok_cli()
             COMPREPLY=($(compgen -W 'symbol position none' -- "$cur"))
             return
             ;;
-        --definitions)
+        --definitions | --key)
             _filedir
             return
             ;;
@@ -53,11 +53,11 @@ _plok_cli()
 
     local options
     case $command in
-        anonymize) options='--out -o --audit --help -h' ;;
+        anonymize) options='--out -o --audit --strong --key --help -h' ;;
         strip-branch) options='--out -o --mode --start --end --help -h' ;;
         carte | export-csv) options='--out -o --help -h' ;;
         replace) options='--out -o --definitions --help -h' ;;
-        audit) options='--help -h' ;;
+        audit) options='--strong --help -h' ;;
         help)
             if ((cword == commandAt + 1)); then
                 COMPREPLY=($(compgen -W "${commands% help}" -- "$cur"))

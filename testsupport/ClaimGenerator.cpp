@@ -542,21 +542,21 @@ private:
     }
 
     // Era digit and yymmdd; most patients are Showa or Heisei births.
-    void AppendBirthDate(std::string& out)
+    void AppendBirthDate(std::string& out, Rng& rng)
     {
-        auto r = m_rng.Below(100);
+        auto r = rng.Below(100);
         if (r < 50) {
             out += '3';
-            AppendPadded(out, m_rng.Between(10, 63), 2);
+            AppendPadded(out, rng.Between(10, 63), 2);
         } else if (r < 85) {
             out += '4';
-            AppendPadded(out, m_rng.Between(1, 30), 2);
+            AppendPadded(out, rng.Between(1, 30), 2);
         } else {
             out += '5';
-            AppendPadded(out, m_rng.Between(1, 5), 2);
+            AppendPadded(out, rng.Between(1, 5), 2);
         }
-        AppendPadded(out, m_rng.Between(1, 12), 2);
-        AppendPadded(out, m_rng.Between(1, 28), 2);
+        AppendPadded(out, rng.Between(1, 12), 2);
+        AppendPadded(out, rng.Between(1, 28), 2);
     }
 
     void AppendDate(std::string& out)
@@ -565,16 +565,17 @@ private:
         AppendPadded(out, m_rng.Between(1, 28), 2);
     }
 
-    void AppendChartNumber(std::string& out)
+    /// A chart number, or that of patient `patient` of the registry (ClaimOptions::patients) from its own source.
+    void AppendChartNumber(std::string& out, Rng& rng, std::optional<std::uint64_t> patient)
     {
-        AppendNumber(out, m_rng.Between(1, 99999));
-        auto r = m_rng.Below(10);
+        AppendNumber(out, patient ? 10001 + *patient : rng.Between(1, 99999));
+        auto r = rng.Below(10);
         if (r < 3) {
             out += '-';
-            AppendPadded(out, m_rng.Between(1, 9), 2);
+            AppendPadded(out, rng.Between(1, 9), 2);
         } else if (r < 5) {
             out += '/';
-            AppendNumber(out, m_rng.Between(1, 9));
+            AppendNumber(out, rng.Between(1, 9));
         }
     }
 
@@ -655,14 +656,14 @@ private:
     }
 
     /// The patient of receipt `number`: from the small lists, or the receipt's own of the distinct names.
-    void ChooseName(std::uint64_t number, bool male)
+    void ChooseName(std::uint64_t number, bool male, Rng& rng)
     {
         Name& n = m_name;
         if (m_opt.distinctNames == 0) {
-            const auto family = m_rng.Below(m_pools.familyKanji.size());
+            const auto family = rng.Below(m_pools.familyKanji.size());
             const auto& givenKanji = male ? m_pools.maleKanji : m_pools.femaleKanji;
             const auto& givenKana = male ? m_pools.maleKana : m_pools.femaleKana;
-            const auto given = m_rng.Below(givenKanji.size());
+            const auto given = rng.Below(givenKanji.size());
             n.family = m_pools.familyKanji[family];
             n.familyKana = m_pools.familyKana[family];
             n.given = givenKanji[given];
@@ -689,8 +690,16 @@ private:
 
     void WriteRe(std::uint64_t number)
     {
-        const bool male = m_rng.OneIn(2);
-        ChooseName(number, male);
+        // A patient of the registry is drawn from a source of its own, the same in every file.
+        std::optional<std::uint64_t> patient;
+        std::optional<Rng> patientRng;
+        if (m_opt.patients != 0) {
+            patient = m_rng.Below(m_opt.patients);
+            patientRng.emplace(0x5EED'0000'0000'0000ULL + *patient);
+        }
+        Rng& who = patientRng ? *patientRng : m_rng;
+        const bool male = who.OneIn(2);
+        ChooseName(number, male, who);
         if (m_plant == Plant::NameOtherCode) {
             // A family name with 髙, which has two codes.
             m_name.family = m_pools.familyKanji[m_pools.otherCodeFamily];
@@ -719,7 +728,7 @@ private:
         if (quoted)
             o += '"';
         o += male ? ",1," : ",2,";
-        AppendBirthDate(o);
+        AppendBirthDate(o, who);
         for (int f = 7; f <= 35; ++f) {
             o += ',';
             switch (f) {
@@ -736,7 +745,7 @@ private:
                     o += Pick(m_rng, {"29", "42", "4142", "01"});
                 break;
             case 13:
-                AppendChartNumber(o);
+                AppendChartNumber(o, who, patient);
                 break;
             case 21:
             case 22:

@@ -37,6 +37,11 @@ struct ClaimOptions
     /// Every plantEvery-th receipt (0: none) writes one of its own identifiers again by hand, in one of the forms of
     /// Plant, taken in turn, on an SY line after its other SY lines: what an anonymised copy keeps.
     std::uint64_t plantEvery = 0;
+    /// 0: every receipt's patient is made up afresh. Otherwise each receipt's patient is one of a registry of this
+    /// many, drawn from a source of the patient's own: sex, name (from the small lists), birth date and chart number
+    /// (10001 + the patient's index, sometimes with a branch number) are the same in every file, whatever the seed,
+    /// payer and month, so that one patient shows up in both payers' files and in every month.
+    std::uint64_t patients = 0;
 };
 
 /// The everyday forms in which a hand-typed text repeats an identifier.

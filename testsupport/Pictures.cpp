@@ -1,9 +1,11 @@
 #include "testsupport/Pictures.h"
 
-#include "claims/Delivery.h"
+#include "claims/Anonymize.h"
 #include "claims/MainPresenter.h"
+#include "claims/MsgPresenter.h"
 #include "core/Cp932.h"
 #include "core/FileNames.h"
+#include "core/Settings.h"
 
 #include <fstream>
 #include <stdexcept>
@@ -19,9 +21,22 @@ void WriteClaimsFile(const std::filesystem::path& path, const std::vector<std::u
         out << cp932::Encode(line) << "\r\n";
 }
 
+/// `text` with every `from` replaced by `to`.
+std::u16string Replaced(std::u16string text, const std::u16string& from, std::u16string_view to)
+{
+    for (std::size_t at = text.find(from); at != std::u16string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+[[noreturn]] void Unexpected(const std::string& what)
+{
+    throw std::runtime_error(what);
+}
+
 } // namespace
 
-std::vector<std::u16string> AnonymiseMonth(const Environment& env)
+RunPictures PicturesOfRuns(const Environment& env, const ShownPlaces& shown)
 {
     const std::filesystem::path social = env.programFolder / "social.UKE";
     const std::filesystem::path national = env.programFolder / "national.UKE";
@@ -32,42 +47,68 @@ std::vector<std::u16string> AnonymiseMonth(const Environment& env)
     WriteClaimsFile(national,
         {u"IR,2,13,1,1310001,,さくら内科クリニック,50605,00,03-1111-2222",
             u"RE,1,1112,50605,佐藤　花子,2,3500202,,,,,,,5678-02", u"HO,138057,,１２３４,1,100"});
-    SilentPrompts prompts;
+
+    SilentPrompts month;
+    NoWindows monthWindows;
+    {
+        claims::MainPresenter main(env, month, monthWindows, monthWindows);
+        main.Edit1Change(PathText(social));
+        main.Edit2Change(PathText(national));
+        main.Button1Click();
+    }
+    if (month.warnings.size() != 1 || monthWindows.results.size() != 1)
+        Unexpected("the month's anonymisation gave " + std::to_string(month.warnings.size()) + " warnings and "
+            + std::to_string(monthWindows.results.size())
+            + " result dialogs, not the audit's one and the national file's");
+
+    SilentPrompts mainWindow;
     NoWindows none;
-    claims::MainPresenter main(env, prompts, none, none);
-    main.Edit1Change(PathText(social));
-    main.Edit2Change(PathText(national));
-    main.Button1Click();
-    return prompts.warnings;
-}
+    {
+        Environment withManual = env;
+        withManual.manual = env.programFolder / "index.html";
+        WriteClaimsFile(withManual.manual, {u"<!DOCTYPE html>"});
+        claims::MainPresenter main(withManual, mainWindow, none, none);
+        main.Edit1Change(PathText(social));
+        main.Edit2Change(shown.mistypedNational);
+        main.ComboBox1Change(1);
+        main.Edit4Change(u"6");
+        main.Edit5Change(u"1");
+        main.Button2Click();
+        mainWindow.opensDocuments = false;
+        main.Button5Click();
+        if (mainWindow.warnings.size() != 3)
+            Unexpected("the main window gave " + std::to_string(mainWindow.warnings.size())
+                + " warnings, not the missing file's, the range's and the manual's");
+        mainWindow.warnings[2] = Replaced(mainWindow.warnings[2], PathText(withManual.manual), shown.manual);
+    }
 
-std::u16string UndeliveredWarning(
-    const Environment& env, std::u16string_view saveFolder, std::u16string_view shownWorkFolder)
-{
-    const claims::DeliveryResult result = claims::DeliverFiles(env, saveFolder, u"50605_1.UKE", u"50605_2.UKE");
-    std::u16string text = claims::UndeliveredText(env, result);
-    const std::u16string work = PathText(env.programFolder);
-    for (std::size_t at = text.find(work); at != std::u16string::npos;
-         at = text.find(work, at + shownWorkFolder.size()))
-        text.replace(at, work.size(), shownWorkFolder);
-    return text;
-}
+    // The result dialog's button when the save folder is missing.
+    std::filesystem::copy_file(
+        national, env.programFolder / "50605_2.UKE", std::filesystem::copy_options::overwrite_existing);
+    settings::Write(env.settingsFile, settings::kSaveFolder, shown.saveFolder);
+    SilentPrompts dialog;
+    {
+        claims::MsgPresenter msg(env, dialog, none);
+        msg.InitSet();
+        msg.DspSet({claims::kAnonymizedText, u"", u"50605_2.UKE"});
+        msg.Button1Click();
+    }
+    settings::Write(env.settingsFile, settings::kSaveFolder, u"");
+    if (dialog.questions.size() != 1)
+        Unexpected("the result dialog asked no question about the missing save folder");
 
-std::vector<BoxPicture> BoxPictures(
-    const Environment& env, std::u16string_view saveFolder, std::u16string_view shownWorkFolder)
-{
-    const std::vector<std::u16string> anonymised = AnonymiseMonth(env);
-    if (anonymised.size() != 1)
-        throw std::runtime_error(
-            "the month's anonymisation gave " + std::to_string(anonymised.size()) + " warnings, not the audit's one");
-    return {
-        {"box-warning", BoxKind::Warning, u"ファイルがありません。"},
-        {"box-information", BoxKind::Information, u"社保のレセ電データファイルを選択します"},
-        {"box-confirm", BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
-        {"box-error", BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
-        {"box-audit", BoxKind::Warning, anonymised.front()},
-        {"box-undelivered", BoxKind::Warning, UndeliveredWarning(env, saveFolder, shownWorkFolder)},
-    };
+    return {{
+                {"box-missing", BoxKind::Warning, mainWindow.warnings[1]},
+                {"box-range-order", BoxKind::Warning, mainWindow.warnings[0]},
+                {"box-manual", BoxKind::Warning, mainWindow.warnings[2]},
+                {"box-information", BoxKind::Information, u"社保のレセ電データファイルを選択します"},
+                {"box-confirm", BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
+                {"box-error", BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
+                {"box-audit", BoxKind::Warning, month.warnings.front()},
+                {"box-undelivered", BoxKind::Confirm,
+                    Replaced(dialog.questions.front(), PathText(env.programFolder), shown.workFolder)},
+            },
+        monthWindows.results.front()};
 }
 
 } // namespace plok::test

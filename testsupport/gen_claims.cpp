@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kUsage
     = "usage: plok-gen-claims --payer social|national (--receipts N | --size-mb M) [--seed S]\n"
-      "                       [--month 50605] [--eof] [--names N] [--plant-every N] OUT\n";
+      "                       [--month 50605] [--eof] [--names N] [--plant-every N] [--patients N] OUT\n";
 
 bool ParseCount(std::string_view s, std::uint64_t& out)
 {
@@ -76,6 +76,10 @@ int main(int argc, char** argv)
             const char* v = value();
             if (v == nullptr || !ParseCount(v, options.plantEvery))
                 return Usage("--plant-every takes a number");
+        } else if (arg == "--patients") {
+            const char* v = value();
+            if (v == nullptr || !ParseCount(v, options.patients))
+                return Usage("--patients takes a number");
         } else if (arg == "--eof") {
             options.eof = true;
         } else if (arg.starts_with("--") || outPath != nullptr) {

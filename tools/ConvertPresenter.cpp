@@ -6,6 +6,12 @@
 
 namespace plok::tools {
 
+namespace {
+
+constexpr char16_t kSourceLabel[] = u"変換前ファイル：";
+
+} // namespace
+
 ConvertPresenter::ConvertPresenter(const Environment& env, Prompts& prompts, View& view, WindowOpener& windows)
     : m_env(env)
     , m_prompts(prompts)
@@ -59,7 +65,7 @@ void ConvertPresenter::Button1Click()
         m_fListHasLines = HasLines(source);
     const RunResult result = ConvertToCarte(source, m_env.programFolder);
     if (!result.Done()) {
-        m_prompts.Warning(result.message);
+        m_prompts.Warning(RefusalText(result, kSourceLabel, m_source));
         return;
     }
     m_windows.OpenResult({result.message, result.fileName, u""});
@@ -69,7 +75,7 @@ void ConvertPresenter::Button2Click()
 {
     const RunResult result = ExportCsv(ToPath(m_source), m_env.programFolder);
     if (!result.Done())
-        m_prompts.Warning(result.message);
+        m_prompts.Warning(RefusalText(result, kSourceLabel, m_source));
 }
 
 } // namespace plok::tools

@@ -105,7 +105,7 @@ void ReplacePresenter::Button1Click()
     }
     const RunResult result = Cnv(ToPath(m_source.path), m_mlsList, m_env.programFolder);
     if (!result.Done()) {
-        m_prompts.Warning(result.message);
+        m_prompts.Warning(RefusalText(result, u"変換前ファイル：", m_source.path));
         return;
     }
     m_windows.OpenResult({result.message, result.fileName, u""});

@@ -1,8 +1,6 @@
 #include "win32/Desktop.h"
 
-#include "core/Errors.h"
-#include "core/FileNames.h"
-#include "core/Folders.h"
+#include "core/UserFolders.h"
 #include "win32/Window.h"
 
 #include <knownfolders.h>
@@ -24,41 +22,15 @@ std::filesystem::path KnownFolder(REFKNOWNFOLDERID id)
     return folder;
 }
 
-std::filesystem::path RequiredFolder(REFKNOWNFOLDERID id, const char* name)
-{
-    std::filesystem::path folder = KnownFolder(id);
-    if (folder.empty())
-        throw Error(
-            std::string("ユーザーの ") + name + " フォルダが分かりません。Windows のユーザー設定を確かめてください。");
-    return folder;
-}
-
 } // namespace
-
-std::filesystem::path ExecutableFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return std::filesystem::path(path).parent_path();
-}
 
 Environment DesktopEnvironment()
 {
     const std::filesystem::path executableFolder = ExecutableFolder();
-    std::optional<Folders> folders = PortableFolders(executableFolder);
-    if (!folders)
-        folders = InstalledFolders(RequiredFolder(FOLDERID_RoamingAppData, "AppData"),
-            RequiredFolder(FOLDERID_LocalAppData, "AppData\\Local"));
+    const Folders folders = ResolveFolders(executableFolder, UserDirs::FromEnvironment());
     Environment env;
-    env.programFolder = folders->workFolder;
-    env.settingsFile = folders->settingsFile;
+    env.programFolder = folders.workFolder;
+    env.settingsFile = folders.settingsFile;
     env.downloads = KnownFolder(FOLDERID_Downloads);
     if (env.downloads.empty()) {
         wchar_t documents[MAX_PATH] = {};

@@ -8,13 +8,10 @@
 // The platform services of the Windows desktop program: its folders and its single instance.
 namespace plok::win32 {
 
-/// The folder of the running executable.
-std::filesystem::path ExecutableFolder();
-
-/// The desktop program's folders: portable when a user.ini stands beside the executable (the settings are that file
-/// and the outputs wait beside it); otherwise the settings are %APPDATA%\plok\user.ini and the work folder is
-/// %LOCALAPPDATA%\plok, both created private (the user and the system alone) when missing. Deliveries go to the
-/// user's Downloads folder, else Documents, else nowhere; the manual is manual\index.html beside the executable.
+/// The desktop program's folders (ResolveFolders): portable when a user.ini stands beside the executable (the
+/// settings are that file and the outputs wait beside it); otherwise the settings are %APPDATA%\plok\user.ini, beside
+/// plok-cli's clinic key, and the work folder is %LOCALAPPDATA%\plok, both created private when missing. Deliveries go
+/// to the user's Downloads folder, else Documents, else nowhere; the manual is manual\index.html beside the executable.
 /// Throws plok::Error naming the folder when one cannot be created or found.
 Environment DesktopEnvironment();
 

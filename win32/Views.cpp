@@ -32,12 +32,15 @@ TfrmMsg::TfrmMsg(const Environment& env, Prompts& prompts, HWND owner)
     , m_presenter(env, prompts, m_window)
 {
     m_window.OnClick("Button1", [this] { m_presenter.Button1Click(); });
+    m_window.OnClose([this] { m_presenter.FormClose(); });
+    m_window.KeepCentred("Button1");
     RunGuarded(prompts, [this] { m_presenter.InitSet(); });
 }
 
 bool TfrmMsg::DspSet(const ResultTriple& result)
 {
     m_presenter.DspSet(result);
+    m_window.FitText("Label1");
     return m_window.DspSet();
 }
 
@@ -54,10 +57,12 @@ TfrmSavePath::TfrmSavePath(const Environment& env, Prompts& prompts, HWND owner)
 TfrmOption::TfrmOption(const Environment& env, Prompts& prompts, HWND owner)
     : m_window(kTfrmOptionLayout, prompts, owner, "BitBtn1")
     , m_windows(env, prompts, m_window.hwnd())
-    , m_presenter(m_windows)
+    , m_presenter(env, m_window, m_windows)
 {
     m_window.OnClick("Button1", [this] { m_presenter.Button1Click(); });
     m_window.OnClick("Button2", [this] { m_presenter.Button2Click(); });
+    m_window.OnClick("CheckBox1", [this] { m_presenter.CheckBox1Click(m_window.IsChecked("CheckBox1")); });
+    RunGuarded(prompts, [this] { m_presenter.InitSet(); });
 }
 
 TfrmConvert::TfrmConvert(const Environment& env, Prompts& prompts, HWND owner)

@@ -27,7 +27,7 @@ private:
     claims::MainPresenter m_presenter;
 };
 
-/// The result dialog of a job, a view of claims::MsgPresenter.
+/// The result dialog of a job, a view of claims::MsgPresenter. It grows to show a long message whole.
 class TfrmMsg
 {
 public:
@@ -55,7 +55,7 @@ private:
     claims::SavePathPresenter m_presenter;
 };
 
-/// The option window, a view of OptionPresenter.
+/// The option window, a view of OptionPresenter: the two option tools and the choice of the strong anonymisation.
 class TfrmOption
 {
 public:

@@ -1,6 +1,7 @@
 #include "win32/Win32Prompts.h"
 
 #include "core/FileNames.h"
+#include "core/UserFolders.h"
 
 #include <commdlg.h>
 #include <filesystem>
@@ -60,7 +61,9 @@ int ShowBox(BoxKind kind, std::u16string_view text, HWND owner)
     if (!owner)
         type |= MB_TASKMODAL | MB_SETFOREGROUND;
     t_boxHook = ::SetWindowsHookExW(WH_CBT, &NameButtons, nullptr, ::GetCurrentThreadId());
+    ModalChanged();
     const int pressed = ::MessageBoxW(owner, W(text).c_str(), title, type);
+    ModalChanged();
     if (t_boxHook) {
         ::UnhookWindowsHookEx(t_boxHook);
         t_boxHook = nullptr;
@@ -112,17 +115,28 @@ std::optional<std::u16string> Win32Prompts::OpenFile(std::u16string_view startAt
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.Flags
         = OFN_EXPLORER | OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameW(&dialog))
+    ModalChanged();
+    const bool chosen = ::GetOpenFileNameW(&dialog);
+    ModalChanged();
+    if (!chosen)
         return std::nullopt;
     return U(file.c_str());
 }
 
 namespace {
 
-int CALLBACK SelectInitial(HWND browser, UINT message, LPARAM, LPARAM initial)
+struct BrowseStart
 {
-    if (message == BFFM_INITIALIZED && initial)
-        ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, initial);
+    std::wstring folder;
+    bool select = false; // else the folder is only opened in the tree
+};
+
+int CALLBACK SelectInitial(HWND browser, UINT message, LPARAM, LPARAM data)
+{
+    const auto* start = reinterpret_cast<const BrowseStart*>(data);
+    if (message == BFFM_INITIALIZED && !start->folder.empty())
+        ::SendMessageW(browser, start->select ? BFFM_SETSELECTIONW : BFFM_SETEXPANDED, TRUE,
+            reinterpret_cast<LPARAM>(start->folder.c_str()));
     return 0;
 }
 
@@ -134,18 +148,24 @@ std::optional<std::u16string> Win32Prompts::BrowseFolder(std::u16string_view ins
     // The new dialog style needs COM in this thread; the call is counted and undone below when it took effect.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const std::wstring title = W(instruction);
-    std::wstring preselect;
+    // The folder chosen before, else the user's own folder opened with nothing chosen in it.
+    BrowseStart start;
     std::error_code ec;
     if (!initial.empty() && std::filesystem::is_directory(ToPath(initial), ec))
-        preselect = W(initial);
+        start = {W(initial), true};
+    else
+        start = {UserDirs::FromEnvironment().home.wstring(), false};
     BROWSEINFOW browse {};
     browse.hwndOwner = ActiveOwner();
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_NEWDIALOGSTYLE | BIF_RETURNONLYFSDIRS | BIF_NONEWFOLDERBUTTON;
     browse.lpfn = &SelectInitial;
-    browse.lParam = preselect.empty() ? 0 : reinterpret_cast<LPARAM>(preselect.c_str());
+    browse.lParam = reinterpret_cast<LPARAM>(&start);
     std::optional<std::u16string> chosen;
-    if (PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&browse)) {
+    ModalChanged();
+    PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&browse);
+    ModalChanged();
+    if (item) {
         std::wstring path(32768, L'\0');
         if (::SHGetPathFromIDListEx(item, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
             chosen = U(path.c_str());

@@ -8,6 +8,7 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <windows.h>
@@ -45,6 +46,23 @@ public:
     /// The cursor the innermost living object asks for, or nullptr when there is none.
     static HCURSOR Current();
 };
+
+/// Puts a ClickGate (core/ClickGate.h) over every window of this thread, the system's boxes and dialogs included, for
+/// as long as the object lives: each modal window shown or closed (ModalChanged) starts its quiet time, and a press of
+/// a mouse button, or of Return, Enter or Space, that it holds back reaches no window. A held Return presses once: its
+/// repeats reach no window either.
+class ClickGateScope
+{
+public:
+    explicit ClickGateScope(std::chrono::milliseconds quiet);
+    ~ClickGateScope();
+    ClickGateScope(const ClickGateScope&) = delete;
+    ClickGateScope& operator=(const ClickGateScope&) = delete;
+};
+
+/// Tells the click gate, when there is one, that a modal window of the program or of the system has just been shown
+/// or closed.
+void ModalChanged();
 
 /// The window that boxes and dialogs belong to: the innermost modal window, else the main window; nullptr before the
 /// first window opens.

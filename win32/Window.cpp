@@ -1,13 +1,15 @@
 #include "win32/Window.h"
 
+#include "core/ClickGate.h"
 #include "win32/Resources.h"
 
 #include <algorithm>
 #include <commctrl.h>
-#include <cstdlib>
 #include <imm.h>
+#include <memory>
 #include <shellapi.h>
 #include <stdexcept>
+#include <utility>
 
 namespace plok::win32 {
 
@@ -28,34 +30,68 @@ std::vector<HWND>& Owners()
     return owners;
 }
 
-// A click where the click that closed a modal window was, until the double-click time is over, is that double click's
-// second: it belongs to the window that has just closed, not to the one that comes out from under it.
-DWORD g_clicksGatedUntil = 0;
-POINT g_gatedAt {};
-bool g_gateActive = false;
-
-bool IsSecondClick(const MSG& msg)
+struct Gate
 {
-    return std::abs(msg.pt.x - g_gatedAt.x) <= ::GetSystemMetrics(SM_CXDOUBLECLK) / 2
-        && std::abs(msg.pt.y - g_gatedAt.y) <= ::GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    ClickGate gate;
+    HHOOK hook = nullptr;
+};
+
+Gate*& CurrentGate()
+{
+    static Gate* gate = nullptr;
+    return gate;
 }
 
-bool IsMouseClick(UINT message)
+bool IsPress(const MSG& msg)
 {
-    return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK)
-        || (message >= WM_NCLBUTTONDOWN && message <= WM_NCMBUTTONDBLCLK) || message == WM_XBUTTONDOWN
-        || message == WM_XBUTTONUP || message == WM_XBUTTONDBLCLK;
+    switch (msg.message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONDBLCLK:
+    case WM_NCXBUTTONDOWN:
+    case WM_NCXBUTTONDBLCLK:
+        return true;
+    case WM_KEYDOWN:
+        return msg.wParam == VK_RETURN || msg.wParam == VK_SPACE;
+    default:
+        return false;
+    }
+}
+
+// Sees every message this thread takes from its queue, in our loop as in the loops of MessageBoxW and the common
+// dialogs; a message held back becomes WM_NULL, which nobody handles.
+LRESULT CALLBACK GateHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        auto& msg = *reinterpret_cast<MSG*>(lParam);
+        const bool repeat = msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && (msg.lParam & (1L << 30)) != 0;
+        if (const Gate* g = CurrentGate(); g && (repeat || (IsPress(msg) && !g->gate.Admits(ClickGate::Clock::now()))))
+            msg.message = WM_NULL;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 /// Hands `msg` on, with the dialog keys of `window` (Tab, the arrow keys within a radio group, mnemonics, Enter and
-/// Space on buttons).
+/// Space on push buttons).
 void Dispatch(MSG& msg, HWND window)
 {
-    if (g_gateActive && IsMouseClick(msg.message)) {
-        if (static_cast<LONG>(msg.time - g_clicksGatedUntil) >= 0)
-            g_gateActive = false;
-        else if (IsSecondClick(msg))
-            return;
+    // Enter presses the focused push button, as Space does; no button is a default button that Enter would press
+    // from an edit field.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && window && ::IsChild(window, msg.hwnd)
+        && (::SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) != 0) {
+        ::SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
+        return;
     }
     if (window && ::IsDialogMessageW(window, &msg))
         return;
@@ -158,6 +194,28 @@ CursorScope::~CursorScope()
 HCURSOR CursorScope::Current()
 {
     return Cursors().empty() ? nullptr : Cursors().back();
+}
+
+ClickGateScope::ClickGateScope(std::chrono::milliseconds quiet)
+{
+    auto gate = std::make_unique<Gate>(Gate {ClickGate(quiet)});
+    gate->hook = ::SetWindowsHookExW(WH_GETMESSAGE, &GateHook, nullptr, ::GetCurrentThreadId());
+    if (!gate->hook)
+        throw std::runtime_error("SetWindowsHookExW failed");
+    CurrentGate() = gate.release();
+}
+
+ClickGateScope::~ClickGateScope()
+{
+    Gate* gate = std::exchange(CurrentGate(), nullptr);
+    ::UnhookWindowsHookEx(gate->hook);
+    delete gate;
+}
+
+void ModalChanged()
+{
+    if (Gate* g = CurrentGate())
+        g->gate.ModalChanged(ClickGate::Clock::now());
 }
 
 HWND ActiveOwner()
@@ -325,7 +383,13 @@ void Window::ApplyDpi(int dpi)
 
 void Window::Place(ControlState& c)
 {
-    const DesignRect& r = c.layout->rect;
+    DesignRect r = c.layout->rect;
+    if (c.wrapWidth > 0) {
+        r.width = c.wrapWidth;
+        r.height += m_grown.cy;
+    } else if (m_grown.cy > 0 && r.y >= m_grownBelow) {
+        r.y += m_grown.cy;
+    }
     int x = Scale(r.x, m_dpi);
     int width = Scale(r.width, m_dpi);
     const int height = Scale(r.height, m_dpi);
@@ -335,7 +399,7 @@ void Window::Place(ControlState& c)
         ::GetClientRect(m_hwnd, &client);
         x += (client.right - Scale(m_layout.width, m_dpi)) / 2;
     }
-    if (c.layout->kind == ControlKind::Label && !c.text.empty()) {
+    if (c.layout->kind == ControlKind::Label && !c.text.empty() && c.wrapWidth == 0) {
         // A label grows to its one line of text, as the labels of the layout tables do; never below its design width.
         const HDC dc = ::GetDC(c.hwnd);
         const HGDIOBJ previous = ::SelectObject(dc, Font(c.layout->pointSize));
@@ -363,13 +427,60 @@ void Window::Place(ControlState& c)
     ::SetWindowPos(c.hwnd, nullptr, x, Scale(r.y, m_dpi), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Window::SizeToLayout()
+SIZE Window::FrameSize() const
 {
-    RECT frame {0, 0, Scale(m_layout.width, m_dpi), Scale(m_layout.height, m_dpi)};
+    RECT frame {0, 0, Scale(m_layout.width + m_grown.cx, m_dpi), Scale(m_layout.height + m_grown.cy, m_dpi)};
     ::AdjustWindowRectExForDpi(
         &frame, kStyle, FALSE, static_cast<DWORD>(::GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE)), static_cast<UINT>(m_dpi));
-    ::SetWindowPos(m_hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Window::SizeToLayout()
+{
+    const SIZE frame = FrameSize();
+    ::SetWindowPos(m_hwnd, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+}
+
+void Window::FitText(std::string_view label)
+{
+    ControlState& c = Find(label);
+    const DesignRect& r = c.layout->rect;
+    const int margin = r.x;
+    MONITORINFO info {};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromWindow(m_hwnd, MONITOR_DEFAULTTOPRIMARY), &info);
+    const int widest = std::max(m_layout.width, ::MulDiv(info.rcWork.right - info.rcWork.left, 96 * 9, m_dpi * 10));
+
+    // Measured at 96 dpi, where the design pixels are the screen's.
+    LOGFONTW lf {};
+    ::GetObjectW(Font(c.layout->pointSize), sizeof lf, &lf);
+    lf.lfHeight = -::MulDiv(c.layout->pointSize > 0 ? c.layout->pointSize : m_layout.pointSize, 96, 72);
+    const HFONT font = ::CreateFontIndirectW(&lf);
+    const HDC dc = ::GetDC(m_hwnd);
+    const HGDIOBJ previous = ::SelectObject(dc, font);
+    RECT line {0, 0, 0, 0};
+    ::DrawTextW(dc, c.text.c_str(), static_cast<int>(c.text.size()), &line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    const int needed = margin + line.right + 1 + margin;
+    c.wrapWidth = 0;
+    m_grown = {std::clamp(needed, m_layout.width, widest) - m_layout.width, 0};
+    if (needed > widest) {
+        c.wrapWidth = widest - 2 * margin;
+        RECT wrapped {0, 0, c.wrapWidth, 0};
+        ::DrawTextW(
+            dc, c.text.c_str(), static_cast<int>(c.text.size()), &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        m_grown.cy = std::max<int>(0, wrapped.bottom - r.height);
+    }
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(m_hwnd, dc);
+    ::DeleteObject(font);
+    m_grownBelow = r.y + r.height;
+    // A label draws one line, centred, until it has to wrap.
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(c.hwnd, GWL_STYLE));
+    ::SetWindowLongPtrW(c.hwnd, GWL_STYLE,
+        static_cast<LONG_PTR>(c.wrapWidth > 0 ? (style & ~DWORD(SS_CENTERIMAGE)) : (style | SS_CENTERIMAGE)));
+    SizeToLayout();
+    for (ControlState& each : m_controls)
+        Place(each);
 }
 
 void Window::CentreOnMonitor()
@@ -411,6 +522,7 @@ bool Window::DspSet()
         ::EnableWindow(m_owner, FALSE);
     Owners().push_back(m_hwnd);
     ::ShowWindow(m_hwnd, SW_SHOW);
+    ModalChanged();
     ::SetFocus(::GetNextDlgTabItem(m_hwnd, nullptr, FALSE));
     while (m_hwnd && PumpOne(m_hwnd)) { }
     if (m_hwnd)
@@ -533,6 +645,11 @@ void Window::SetVisible(std::string_view control, bool visible)
             ::ShowWindow(item.hwnd, visible ? SW_SHOWNA : SW_HIDE);
 }
 
+bool Window::IsChecked(std::string_view name) const
+{
+    return ::SendMessageW(Find(name).hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 void Window::OnClick(std::string_view button, std::function<void()> handler)
 {
     Find(button).click = std::move(handler);
@@ -584,6 +701,10 @@ void Window::Command(int id, int code)
         if (m_closeButton && c.layout->name == std::string_view(m_closeButton))
             Close();
         else if (c.click)
+            Run(c.click, true);
+        return;
+    case ControlKind::CheckBox:
+        if (code == BN_CLICKED && c.click)
             Run(c.click, true);
         return;
     case ControlKind::Edit:
@@ -662,14 +783,11 @@ LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_onClose)
             Run(m_onClose, false);
         // The owner takes input again before this window goes, so that it, not another program, becomes active.
-        if (m_owner) {
+        if (m_owner)
             ::EnableWindow(m_owner, TRUE);
-            g_clicksGatedUntil = ::GetMessageTime() + ::GetDoubleClickTime();
-            const DWORD at = ::GetMessagePos();
-            g_gatedAt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
-            g_gateActive = true;
-        }
         ::DestroyWindow(m_hwnd);
+        if (m_owner)
+            ModalChanged();
         return 0;
     case WM_DESTROY:
         if (!m_owner)
@@ -695,6 +813,18 @@ LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
+    case WM_GETMINMAXINFO: {
+        // Never smaller than the layout: every control stays in view. The frame as drawn, which need not be the one
+        // the system computes for the dpi.
+        RECT frame {};
+        RECT client {};
+        ::GetWindowRect(m_hwnd, &frame);
+        ::GetClientRect(m_hwnd, &client);
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMinTrackSize = {Scale(m_layout.width + m_grown.cx, m_dpi) + (frame.right - frame.left) - client.right,
+            Scale(m_layout.height + m_grown.cy, m_dpi) + (frame.bottom - frame.top) - client.bottom};
+        return 0;
+    }
     case WM_SIZE:
         for (ControlState& c : m_controls) {
             const char* anchor = c.layout->group[0] ? c.layout->group : c.layout->name;

@@ -37,7 +37,8 @@ public:
     /// Closes the window as its close button does: the close handler runs, then the window is gone.
     void Close() override;
 
-    /// A click of `button` (or its mnemonic, or Enter or Space while it has the focus), under the busy cursor.
+    /// A click of `button` (or its mnemonic, or Enter or Space while it has the focus), under the busy cursor. A check
+    /// box has changed its state by then (IsChecked).
     void OnClick(std::string_view button, std::function<void()> handler);
     /// The user's edits of the edit field `edit` (typing, pasting, undo), with the new text.
     void OnEdit(std::string_view edit, std::function<void(std::u16string)> handler);
@@ -56,6 +57,13 @@ public:
     /// Keeps `control` (a radio group moves with its items) horizontally where it is relative to the window's middle
     /// when the window is resized, as a control anchored to the top edge alone.
     void KeepCentred(std::string_view control);
+
+    /// Whether the check box `name` is checked.
+    bool IsChecked(std::string_view name) const;
+    /// Grows the window to show the label `label`'s text whole: on one line while the monitor is wide enough (up to
+    /// nine tenths of its width), else wrapped at that width, with the controls below the label moved down. Never
+    /// below the layout's size.
+    void FitText(std::string_view label);
 
     /// Shows the window modally over its owner, which takes no input meanwhile, and returns true once it has closed.
     bool DspSet();
@@ -83,6 +91,7 @@ private:
         HWND hwnd = nullptr;
         int id = 0;
         std::wstring text; // a label's text as the presenter set it, which its width follows
+        int wrapWidth = 0; // a label's width in design pixels when FitText wrapped its text, else 0
         int chosen = -1; // a combo box's or radio group's item as last chosen or set
         std::function<void()> click;
         std::function<void(std::u16string)> edit;
@@ -100,6 +109,8 @@ private:
     void ApplyDpi(int dpi);
     void Place(ControlState& c);
     void SizeToLayout();
+    /// The frame around the layout's client size, grown by FitText, at the current dpi.
+    SIZE FrameSize() const;
     void CentreOnMonitor();
     void PrepareToShow();
     void Destroyed();
@@ -119,6 +130,8 @@ private:
     std::map<int, HFONT> m_fonts; // by point size, at the current dpi
     HICON m_closeGlyph = nullptr;
     std::vector<std::string> m_centred;
+    SIZE m_grown {}; // what FitText added to the layout's client size, in design pixels
+    int m_grownBelow = 0; // controls whose top lies at or below this design y move down by m_grown.cy
     std::function<void()> m_onShow;
     std::function<void()> m_onClose;
     HWND m_focus = nullptr; // the control that had the focus when the window was last deactivated

@@ -22,6 +22,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
     INITCOMMONCONTROLSEX controls {sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
+    // The second click of a double-click that opened or closed a window reaches no window.
+    const win32::ClickGateScope gate(std::chrono::milliseconds(::GetDoubleClickTime()));
     win32::Win32Prompts prompts;
     std::optional<Environment> env;
     std::optional<win32::TfrmMain> main;

@@ -212,6 +212,11 @@ int wmain(int argc, wchar_t** argv)
             [&] { boxes.BrowseFolder(u"保存先フォルダを指定してＯＫをクリックしてください", PathText(root)); });
         shoot.SaveModal("open-file", [&] { boxes.OpenFile(PathText(root / "Downloads")); });
         shoot.SaveModal("option", [&] { TfrmOption(env, prompts, owner).DspSet(); });
+        settings::Write(env.settingsFile, settings::kStrongAnonymization, u"1");
+        shoot.SaveModal("option-strong", [&] { TfrmOption(env, prompts, owner).DspSet(); });
+        settings::Write(env.settingsFile, settings::kStrongAnonymization, u"");
+        shoot.SaveModal(
+            "msg-strong", [&] { Win32Windows(env, prompts, owner).OpenResult({claims::kStrongAnonymizedText}); });
         shoot.SaveModal(
             "convert", [&] { TfrmConvert(env, prompts, owner).DspSet(); },
             [](HWND hwnd) { TypeInto(hwnd, 0, L"C:\\Users\\clinic\\健診\\FF.txt"); });
@@ -222,8 +227,16 @@ int wmain(int argc, wchar_t** argv)
                 TypeInto(hwnd, 2, L"C:\\Users\\clinic\\変換\\変更定義.csv");
             });
 
-        for (const test::BoxPicture& b :
-            test::BoxPictures(env, u"E:\\レセプト", u"C:\\Users\\clinic\\AppData\\Local\\plok"))
+        // One of the two files kept back by the audit: the result dialog offers the other only.
+        const test::RunPictures runs = test::PicturesOfRuns(env,
+            {u"C:\\Users\\clinic\\レセプト\\国保\\RECEIPTC.UK", u"E:\\レセプト",
+                u"C:\\Users\\clinic\\AppData\\Local\\plok", u"C:\\Program Files\\plok\\manual\\index.html"});
+        shoot.SaveModal("msg-one-of-two", [&] { Win32Windows(env, prompts, owner).OpenResult(runs.oneOfTwo); });
+        shoot.SaveModal("msg-long", [&] {
+            Win32Windows(env, prompts, owner)
+                .OpenResult({CreatedText(u"2024年6月分_受診者一覧_さくら内科クリニック_内科外来R.txt")});
+        });
+        for (const test::BoxPicture& b : runs.boxes)
             shoot.SaveModal(b.name, [&] { ShowBox(b.kind, b.text, owner); });
     }
     std::error_code ec;

@@ -8,6 +8,7 @@
 #include "support/GuiSupport.h"
 
 #include <QPushButton>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,29 @@ TEST_F(Frame, TheCloseButtonClosesEveryWindowAndAChildWindowIsDeleted)
         }
     }
     EXPECT_TRUE(prompts.Texts("error").empty());
+}
+
+TEST_F(Frame, NoWindowShrinksBelowItsDesignSizeSoNoControlLeavesTheView)
+{
+    const std::vector<std::pair<const char*, std::function<QWidget*()>>> windows = {
+        {"main", [&] { return new app::TfrmMain(env, prompts); }},
+        {"option", [&] { return new app::TfrmOption(env, prompts); }},
+        {"converter", [&] { return new app::TfrmConvert(env, prompts); }},
+        {"replacement", [&] { return new app::TfrmReplace(env, prompts); }},
+        {"save destination", [&] { return new app::TfrmSavePath(env, prompts); }},
+    };
+    for (const auto& [name, make] : windows) {
+        SCOPED_TRACE(name);
+        const std::unique_ptr<QWidget> window(make());
+        window->show();
+        const QSize design = window->size();
+        window->resize(120, 60);
+        EXPECT_EQ(window->size(), design);
+        EXPECT_TRUE(window->rect().contains(Control<QPushButton>(window.get(), "BitBtn1")->geometry()));
+        // Larger stays possible: the border is sizable.
+        window->resize(design + QSize(50, 50));
+        EXPECT_EQ(window->size(), design + QSize(50, 50));
+    }
 }
 
 } // namespace

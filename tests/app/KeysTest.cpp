@@ -7,10 +7,12 @@
 #include "app/TfrmSavePath.h"
 #include "support/GuiSupport.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -67,6 +69,63 @@ TEST_F(Keys, EnterInAnEditFieldKeepsTheWindowAndTheText)
         delete window.data();
         FlushDeletes();
     }
+}
+
+TEST_F(Keys, EveryWindowStartsWithItsFirstTaskFocusedNotItsCloseButton)
+{
+    // Enter right after the start must begin the work, never end the program.
+    const std::vector<const char*> first = {"Button3", "Button1", "Button3", "Button2", "RadioGroup1Item0"};
+    const auto windows = Windows();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        SCOPED_TRACE(windows[i].first);
+        QPointer<QWidget> window = windows[i].second();
+        Activate(window);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), first[i]);
+        delete window.data();
+        FlushDeletes();
+    }
+    auto main = std::make_unique<app::TfrmMain>(env, prompts);
+    Activate(main.get());
+    prompts.AnswerFile(std::nullopt);
+    prompts.AnswerFile(std::nullopt);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(prompts.Texts("information").size(), std::size_t(2));
+    EXPECT_TRUE(main->isVisible());
+}
+
+TEST_F(Keys, AHeldEnterPressesNoButtonOfTheWindowItOpened)
+{
+    // Held down on ORVAコンバーター, Enter repeats into the converter that comes up: its first button must stay
+    // unpressed.
+    QPointer<QWidget> option = new app::TfrmOption(env, prompts);
+    Activate(option);
+    auto* button = option->findChild<QPushButton*>("Button1");
+    bool repeated = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* tool = qobject_cast<app::TfrmConvert*>(QApplication::activeModalWidget());
+        if (!tool)
+            return;
+        poll.stop();
+        auto* first = tool->findChild<QPushButton*>("Button3");
+        first->setFocus();
+        for (int i = 0; i < 5; ++i) {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(first, &repeat);
+            QTest::qWait(30);
+        }
+        QTest::qWait(200);
+        repeated = true;
+        tool->close();
+    });
+    poll.start(10);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(button, &press);
+    QTRY_VERIFY(repeated);
+    EXPECT_TRUE(prompts.shown().empty());
+    delete option.data();
+    FlushDeletes();
 }
 
 TEST_F(Keys, EnterOnAFocusedButtonPressesIt)

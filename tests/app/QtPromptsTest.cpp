@@ -2,12 +2,14 @@
 
 #include "app/FolderBrowser.h"
 #include "support/GuiSupport.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -201,6 +203,54 @@ TEST(QtPrompts, BrowseFolderShowsTheInstructionOkAndCancelAndPreselectsOnlyAnExi
         else
             EXPECT_EQ(chosen, std::nullopt);
     }
+}
+
+TEST(FolderBrowser, TheStoredFolderStaysInViewWhileTheTreeLoads)
+{
+    // Many folders sort before the stored one; the tree reads them in the background.
+    TempDir dir;
+    for (int i = 0; i < 300; ++i)
+        std::filesystem::create_directory(dir / ("a" + std::to_string(1000 + i)));
+    std::filesystem::create_directories(dir / "z" / "stored");
+    const QString stored = QString::fromStdString((dir / "z" / "stored").string());
+    FolderBrowser browser(u"フォルダを選んでください", stored.toStdU16String());
+    browser.show();
+    auto* tree = browser.findChild<QTreeView*>("Folders");
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    const QModelIndex parent = model->index(QString::fromStdString(dir.path().string()));
+    QTRY_COMPARE(model->rowCount(parent), 301);
+    QTest::qWait(200);
+    EXPECT_EQ(browser.folder(), stored);
+    const QRect shown = tree->visualRect(tree->currentIndex());
+    EXPECT_TRUE(tree->viewport()->rect().contains(shown)) << shown.y() << " of " << tree->viewport()->height();
+}
+
+TEST(FolderBrowser, OffersHomeAndDownloadsAndStartsAtHome)
+{
+    TempDir home;
+    std::filesystem::create_directories(home / "Downloads");
+    const test::ScopedEnv env({{"HOME", home.path().string()}, {"XDG_CONFIG_HOME", std::nullopt}});
+    const QString downloads = QString::fromStdString((home / "Downloads").string());
+    FolderBrowser browser(u"フォルダを選んでください", u"");
+    browser.show();
+    auto* places = browser.findChild<QListWidget*>("Places");
+    ASSERT_NE(places, nullptr);
+    QStringList names;
+    for (int i = 0; i < places->count(); ++i)
+        names << places->item(i)->text();
+    EXPECT_TRUE(names.contains(QStringLiteral("ホーム"))) << names.join(u' ').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("ダウンロード"))) << names.join(u' ').toStdString();
+    // Nothing chosen yet, but the tree shows the home folder rather than the root's system folders.
+    EXPECT_EQ(browser.folder(), QString());
+    auto* tree = browser.findChild<QTreeView*>("Folders");
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    EXPECT_TRUE(tree->isExpanded(model->index(QString::fromStdString(home.path().string()))));
+
+    const auto item = places->findItems(QStringLiteral("ダウンロード"), Qt::MatchExactly);
+    ASSERT_EQ(item.size(), 1);
+    QTest::mouseClick(places->viewport(), Qt::LeftButton, {}, places->visualItemRect(item.front()).center());
+    EXPECT_EQ(browser.folder(), downloads);
+    EXPECT_TRUE(browser.findChild<QPushButton*>("OK")->isEnabled());
 }
 
 } // namespace

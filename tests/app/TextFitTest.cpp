@@ -1,11 +1,15 @@
 // Every text of every window must be drawn whole inside its control at the geometry of the layout tables. Layout
 // tests compare rectangles; this one measures what the font draws where the style puts it.
+#include "app/QtPrompts.h"
 #include "app/QtWindows.h"
 #include "app/TfrmConvert.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmOption.h"
 #include "app/TfrmReplace.h"
 #include "app/TfrmSavePath.h"
+#include "claims/Delivery.h"
+#include "claims/MainPresenter.h"
+#include "support/FakeView.h"
 #include "support/GuiSupport.h"
 #include "support/ResultMessages.h"
 
@@ -151,6 +155,38 @@ TEST_F(TextFit, TheResultDialogShowsTheLongestMessageOfEachJob)
                     dialog->close();
                 });
         }
+    }
+}
+
+TEST_F(TextFit, MessageBoxesKeepEachLineOfTheirTextWhole)
+{
+    // The longest lines the program writes into its boxes: the audit's and the delivery's.
+    const std::string leaking
+        = "IR,1,13,1,0123456,,clinic,50605,00,012\r\nRE,1,1112,50605,name,1\r\nSY,1,2,3,4,name\r\n";
+    FakeView view;
+    FakeWindows windows;
+    claims::MainPresenter main(env, prompts, view, windows);
+    main.Edit1Change(DataFile("social.UKE", leaking));
+    main.Button1Click();
+    std::vector<std::u16string> texts = prompts.Texts("warning");
+    ASSERT_EQ(texts.size(), 2u); // the audit's, and the missing national file's
+    WriteBytes(env.programFolder / "50605_1.UKE", "IR,1\r\n");
+    texts.push_back(claims::UndeliveredText(env, claims::DeliverFiles(env, u"/nowhere", u"50605_1.UKE", u"")));
+    texts.push_back(u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。");
+    for (const std::u16string& text : texts) {
+        SCOPED_TRACE(ToUtf8(text));
+        const auto box = app::MakeMessageBox(app::BoxKind::Warning, text, nullptr);
+        WhileModal([&] { box->exec(); },
+            [&](QWidget* w) {
+                const auto* label = w->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+                ASSERT_NE(label, nullptr);
+                const QFontMetrics fm(label->font());
+                for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+                    // A line longer than the screen allows may wrap; none of these is.
+                    EXPECT_LE(fm.horizontalAdvance(line), label->contentsRect().width()) << line.toStdString();
+                }
+                w->close();
+            });
     }
 }
 

@@ -32,12 +32,12 @@ TEST_F(TfrmConvertTest, MatchesTheLayoutTable)
     test::CheckLayout(window,
         {QStringLiteral("ORVAコンバーター"), {348, 199},
             {
-                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 0},
-                {"Button3", "QPushButton", {72, 67, 201, 25}, QStringLiteral("変換前ファイル選択"), true, 1},
-                {"Label2", "QLabel", {42, 113, 92, 15}, QStringLiteral("変換前ファイル："), true, -1},
+                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 4},
+                {"Button3", "QPushButton", {72, 67, 201, 25}, QStringLiteral("変換前ファイル選択"), true, 0},
+                {"Label2", "QLabel", {36, 113, 98, 15}, QStringLiteral("変換前ファイル："), true, -1},
                 {"Edit1", "QLineEdit", {136, 110, 183, 23}, QString(), true, 2},
                 {"Button1", "QPushButton", {72, 145, 201, 25}, QStringLiteral("電カル連携ファイル作成"), true, 3},
-                {"Button2", "QPushButton", {279, 67, 45, 25}, QStringLiteral("CSV"), false, 4},
+                {"Button2", "QPushButton", {279, 67, 45, 25}, QStringLiteral("CSV"), false, 1},
             }});
     EXPECT_FALSE(Control<QLineEdit>(window, "Edit1")->isReadOnly());
     EXPECT_FALSE(Control<QPushButton>(window, "BitBtn1")->icon().isNull());

@@ -64,19 +64,19 @@ TEST_F(TfrmMainTest, Layout)
     test::CheckLayout(window,
         {u"プロク"_s, {348, 412}, 12, Qt::Window,
             {
-                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, u"閉じる(&C)"_s, true, 0},
-                {"Button1", "QPushButton", {72, 182, 201, 25}, u"レセ電データ匿名化"_s, true, 1},
-                {"Edit1", "QLineEdit", {159, 101, 160, 23}, {}, true, 2},
-                {"Edit2", "QLineEdit", {159, 135, 160, 23}, {}, true, 3},
-                {"Memo1", "QPlainTextEdit", {265, 39, 205, 44}, {}, false, 5},
-                {"Button2", "QPushButton", {72, 227, 201, 25}, u"レセ電データ枝番除去"_s, true, 6},
-                {"ComboBox1", "QComboBox", {57, 258, 232, 23}, u"記号「-」「*」「/」より後を除去する"_s, true, 7},
-                {"Edit4", "QLineEdit", {71, 287, 50, 23}, {}, false, 8},
-                {"Edit5", "QLineEdit", {183, 287, 50, 23}, {}, false, 9},
-                {"Button3", "QPushButton", {72, 58, 201, 25}, u"ファイル選択"_s, true, 10},
-                {"Button4", "QPushButton", {72, 317, 201, 25}, u"保存先設定"_s, true, 11},
-                {"Button5", "QPushButton", {8, 8, 75, 25}, u"マニュアル"_s, true, 12},
-                {"Button6", "QPushButton", {72, 348, 201, 25}, u"オプション"_s, true, 13},
+                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, u"閉じる(&C)"_s, true, 11},
+                {"Button1", "QPushButton", {72, 182, 201, 25}, u"レセ電データ匿名化"_s, true, 3},
+                {"Edit1", "QLineEdit", {159, 101, 160, 23}, {}, true, 1},
+                {"Edit2", "QLineEdit", {159, 135, 160, 23}, {}, true, 2},
+                {"Memo1", "QPlainTextEdit", {265, 39, 205, 44}, {}, false, 12},
+                {"Button2", "QPushButton", {72, 227, 201, 25}, u"レセ電データ枝番除去"_s, true, 4},
+                {"ComboBox1", "QComboBox", {57, 258, 232, 23}, u"記号「-」「*」「/」より後を除去する"_s, true, 5},
+                {"Edit4", "QLineEdit", {71, 287, 50, 23}, {}, false, 6},
+                {"Edit5", "QLineEdit", {183, 287, 50, 23}, {}, false, 7},
+                {"Button3", "QPushButton", {72, 58, 201, 25}, u"ファイル選択"_s, true, 0},
+                {"Button4", "QPushButton", {72, 317, 201, 25}, u"保存先設定"_s, true, 8},
+                {"Button5", "QPushButton", {8, 8, 75, 25}, u"マニュアル"_s, true, 10},
+                {"Button6", "QPushButton", {72, 348, 201, 25}, u"オプション"_s, true, 9},
                 {"Label2", "QLabel", {49, 104, 104, 15}, u"社保レセ電データ："_s, true, -1},
                 {"Label3", "QLabel", {49, 138, 104, 15}, u"国保レセ電データ："_s, true, -1},
                 {"Label4", "QLabel", {127, 291, 48, 15}, u"番目から"_s, false, -1},
@@ -125,8 +125,8 @@ TEST_F(TfrmMainTest, TheComboTakesKeysAndTypedTextAndTheChoiceIsStoredOnClosing)
     QPointer<TfrmMain> restored = Show<TfrmMain>();
     auto* combo = Control<QComboBox>(restored, "ComboBox1");
     EXPECT_EQ(combo->currentIndex(), 1);
-    // Restoring the choice is not the user's change.
-    EXPECT_FALSE(PositionsShown(restored));
+    // The position fields follow the restored mode.
+    EXPECT_TRUE(PositionsShown(restored));
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Up);
     EXPECT_FALSE(PositionsShown(restored));

@@ -52,7 +52,8 @@ TEST_F(TfrmMsgTest, Layout)
             {u"確認"_s, {329, 96}, 11, Qt::Dialog,
                 {
                     {"Label1", "QLabel", {8, 24, 308, 17}, QString::fromUtf16(kMessage), true, -1},
-                    {"Button1", "QPushButton", {116, 57, 117, 25}, u"ダウンロード"_s, true, 0},
+                    // Centred: (329 - 117) / 2.
+                    {"Button1", "QPushButton", {106, 57, 117, 25}, u"ダウンロード"_s, true, 0},
                     {"Memo1", "QPlainTextEdit", {8, 104, 313, 43}, {}, true, 1},
                 }});
         const auto* label = Control<QLabel>(dialog, "Label1");
@@ -67,27 +68,55 @@ TEST_F(TfrmMsgTest, Layout)
     }));
 }
 
-TEST_F(TfrmMsgTest, LongMessageStaysOnOneLineAndRunsToTheEdge)
+TEST_F(TfrmMsgTest, TheDialogGrowsToHoldALongMessageWholeWithItsButtonCentred)
 {
-    const std::u16string longMessage(80, u'長');
-    Open(
-        u"",
-        [](TfrmMsg* dialog) {
-            const auto* label = Control<QLabel>(dialog, "Label1");
-            EXPECT_EQ(label->text().size(), 80);
-            EXPECT_EQ(label->height(), 17);
-            EXPECT_GT(label->geometry().right(), dialog->width());
-            dialog->close();
-        },
-        longMessage);
+    const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
+    struct Case
+    {
+        const char* name;
+        std::u16string message;
+        bool oneLine;
+    };
+    for (const Case& c :
+        {Case {"a long file name", u"2024年6月分_受診者一覧_さくら内科クリニックR.txtが作成されました", true},
+            Case {"longer than the screen", std::u16string(200, u'長'), false}}) {
+        SCOPED_TRACE(c.name);
+        Open(
+            u"",
+            [&](TfrmMsg* dialog) {
+                const auto* label = Control<QLabel>(dialog, "Label1");
+                const auto* button = Control<QPushButton>(dialog, "Button1");
+                EXPECT_EQ(label->text(), QString::fromStdU16String(c.message));
+                EXPECT_EQ(label->height() == 17, c.oneLine);
+                EXPECT_GE(dialog->width(), 329);
+                EXPECT_LE(dialog->width(), screen);
+                EXPECT_LE(label->geometry().right(), dialog->width() - 8);
+                EXPECT_LE(label->geometry().bottom(), button->y());
+                EXPECT_GE(Control<QPlainTextEdit>(dialog, "Memo1")->y(), dialog->height());
+                EXPECT_LE(std::abs(button->x() * 2 + button->width() - dialog->width()), 1);
+                // Shrinking it would cut the message again.
+                EXPECT_EQ(dialog->minimumSize(), dialog->size());
+                dialog->close();
+            },
+            c.message);
+    }
 }
 
-TEST_F(TfrmMsgTest, TheButtonDeliversAndClosesTheCloseBoxOnlyCloses)
+TEST_F(TfrmMsgTest, TheButtonDeliversAndEveryOtherWayOfClosingRemovesTheFile)
 {
     Setting(u"SAVEFDR", (root / "data").u16string());
+    const std::vector<std::pair<const char*, std::function<void(TfrmMsg*)>>> closings = {
+        {"close box", [](TfrmMsg* dialog) { dialog->close(); }},
+        {"Esc", [](TfrmMsg* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); }},
+    };
+    for (const auto& [name, close] : closings) {
+        SCOPED_TRACE(name);
+        WriteBytes(env.programFolder / "50605_1.UKE", "IR,1\r\n");
+        EXPECT_TRUE(Open(u"50605_1.UKE", close));
+        EXPECT_FALSE(fs::exists(env.programFolder / "50605_1.UKE"));
+        EXPECT_FALSE(fs::exists(root / "data" / "50605_1.UKE"));
+    }
     WriteBytes(env.programFolder / "50605_1.UKE", "IR,1\r\n");
-    EXPECT_TRUE(Open(u"50605_1.UKE", [](TfrmMsg* dialog) { dialog->close(); }));
-    EXPECT_TRUE(fs::exists(env.programFolder / "50605_1.UKE"));
     EXPECT_TRUE(Open(u"50605_1.UKE", [](TfrmMsg* dialog) {
         EXPECT_EQ(Control<QPushButton>(dialog, "Button1")->text(), u"保存"_s);
         Click(dialog, "Button1");

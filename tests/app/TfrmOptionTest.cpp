@@ -4,6 +4,7 @@
 #include "app/TfrmReplace.h"
 #include "support/GuiSupport.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -28,9 +29,11 @@ TEST_F(OptionWindowTest, MatchesTheLayoutTable)
     test::CheckLayout(window,
         {QStringLiteral("オプション"), {348, 199},
             {
-                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 0},
-                {"Button1", "QPushButton", {96, 56, 153, 41}, QStringLiteral("ORVAコンバーター"), true, 1},
-                {"Button2", "QPushButton", {96, 120, 153, 41}, QStringLiteral("リプレース"), true, 2},
+                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 3},
+                {"Button1", "QPushButton", {96, 56, 153, 41}, QStringLiteral("ORVAコンバーター"), true, 0},
+                {"Button2", "QPushButton", {96, 120, 153, 41}, QStringLiteral("リプレース"), true, 1},
+                {"CheckBox1", "QCheckBox", {24, 172, 300, 17},
+                    QStringLiteral("強い匿名化（カルテ番号・生年月日も置き換える）"), true, 2},
             }});
     EXPECT_FALSE(Control<QPushButton>(window, "BitBtn1")->icon().isNull());
 }
@@ -65,6 +68,21 @@ TEST_F(OptionWindowTest, EachButtonOpensAFreshToolWindowEveryTime)
             EXPECT_TRUE(window->isVisible());
         }
     }
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(OptionWindowTest, TheStrongAnonymizationIsShownAsSavedAndSavedWhenClicked)
+{
+    auto* check = Control<QCheckBox>(window, "CheckBox1");
+    EXPECT_FALSE(check->isChecked());
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_EQ(Stored(settings::kStrongAnonymization), u"1");
+    window->close();
+
+    QPointer<TfrmOption> next = Show<TfrmOption>();
+    EXPECT_TRUE(Control<QCheckBox>(next, "CheckBox1")->isChecked());
+    QTest::mouseClick(Control<QCheckBox>(next, "CheckBox1"), Qt::LeftButton);
+    EXPECT_EQ(Stored(settings::kStrongAnonymization), u"0");
     EXPECT_TRUE(prompts.shown().empty());
 }
 

@@ -25,17 +25,17 @@ TEST_F(TfrmReplaceTest, MatchesTheLayoutTable)
     test::CheckLayout(window,
         {QStringLiteral("リプレース"), {348, 228},
             {
-                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 0},
-                {"Button3", "QPushButton", {49, 8, 201, 25}, QStringLiteral("変換前フォルダ選択"), false, 1},
+                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, QStringLiteral("閉じる(&C)"), true, 8},
+                {"Button3", "QPushButton", {49, 8, 201, 25}, QStringLiteral("変換前フォルダ選択"), false, 7},
                 {"Edit1", "QLineEdit", {149, 110, 183, 23}, QString(), true, 2},
-                {"Button1", "QPushButton", {72, 186, 201, 25}, QStringLiteral("変換実行"), true, 3},
-                {"Edit2", "QLineEdit", {279, 64, 38, 23}, QString(), false, 4},
-                {"Edit3", "QLineEdit", {149, 139, 183, 23}, QString(), true, 5},
-                {"Button2", "QPushButton", {72, 63, 201, 25}, QStringLiteral("変換前ファイル選択"), true, 6},
-                {"CheckBox1", "QCheckBox", {49, 170, 131, 17}, QStringLiteral("0詰め10桁にする"), false, 7},
-                {"Edit4", "QLineEdit", {254, 168, 44, 23}, QString(), false, 8},
-                {"Label2", "QLabel", {43, 113, 92, 15}, QStringLiteral("変換前ファイル："), true, -1},
-                {"Label1", "QLabel", {43, 142, 104, 15}, QStringLiteral("変更定義ファイル："), true, -1},
+                {"Button1", "QPushButton", {72, 186, 201, 25}, QStringLiteral("変換実行"), true, 6},
+                {"Edit2", "QLineEdit", {279, 64, 38, 23}, QString(), false, 1},
+                {"Edit3", "QLineEdit", {149, 139, 183, 23}, QString(), true, 3},
+                {"Button2", "QPushButton", {72, 63, 201, 25}, QStringLiteral("変換前ファイル選択"), true, 0},
+                {"CheckBox1", "QCheckBox", {49, 170, 131, 17}, QStringLiteral("0詰め10桁にする"), false, 4},
+                {"Edit4", "QLineEdit", {254, 168, 44, 23}, QString(), false, 5},
+                {"Label2", "QLabel", {37, 113, 110, 15}, QStringLiteral("変換前ファイル："), true, -1},
+                {"Label1", "QLabel", {37, 142, 110, 15}, QStringLiteral("変更定義ファイル："), true, -1},
                 {"Label3", "QLabel", {209, 170, 39, 15}, QStringLiteral("桁数："), false, -1},
             }});
     EXPECT_TRUE(Control<QCheckBox>(window, "CheckBox1")->isChecked());
@@ -60,11 +60,11 @@ TEST_F(TfrmReplaceTest, ClicksAndTypingReachThePresenterAndTheResultDialog)
             if (auto* dialog = test::ModalAs<TfrmMsg>(w)) {
                 EXPECT_EQ(dialog->parentWidget(), window.data());
                 EXPECT_EQ(Control<QLabel>(dialog, "Label1")->text(), QStringLiteral("srcR.txtが作成されました"));
-                dialog->close();
+                Click(dialog, "Button1");
             }
         });
     EXPECT_EQ(Control<QLineEdit>(window, "Edit2")->text(), QStringLiteral("1"));
-    EXPECT_EQ(test::ReadBytes(env.programFolder / "srcR.txt"), "1,N1,a\r\n");
+    EXPECT_EQ(test::ReadBytes(env.downloads / "srcR.txt"), "1,N1,a\r\n");
 
     // Showing the window again empties the fields and checks the box.
     Control<QCheckBox>(window, "CheckBox1")->setChecked(false);

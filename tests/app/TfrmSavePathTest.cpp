@@ -41,9 +41,9 @@ TEST_F(TfrmSavePathTest, Layout)
                 {u"保存先選択"_s, {317, 159}, 12, Qt::Dialog,
                     {
                         {"RadioGroup1", "QGroupBox", {32, 37, 261, 57}, {}, true, 0},
-                        {"BitBtn1", "QPushButton", {234, 7, 75, 25}, u"閉じる(&C)"_s, true, 1},
+                        {"BitBtn1", "QPushButton", {234, 7, 75, 25}, u"閉じる(&C)"_s, true, 3},
                         {"Button1", "QPushButton", {126, 125, 75, 25}, u"保存先選択"_s, false, 2},
-                        {"Edit1", "QLineEdit", {32, 96, 261, 23}, {}, false, 3},
+                        {"Edit1", "QLineEdit", {32, 96, 261, 23}, {}, false, 1},
                         {"RadioGroup1Item0", "QRadioButton", {8, 18, 150, 21}, u"ダウンロードフォルダ"_s, true, -1},
                         {"RadioGroup1Item1", "QRadioButton", {164, 18, 94, 21}, u"保存先指定"_s, true, -1},
                     }});
@@ -62,10 +62,12 @@ TEST_F(TfrmSavePathTest, GroupKeepsItsHorizontalCentreWhenResized)
     const QPointer<TfrmSavePath> window = Show<TfrmSavePath>();
     auto* group = Control<QGroupBox>(window, "RadioGroup1");
     for (const auto& [size, left] :
-        std::vector<std::pair<QSize, int>> {{{417, 159}, 82}, {{317, 300}, 32}, {{217, 100}, -18}}) {
+        std::vector<std::pair<QSize, int>> {{{417, 159}, 82}, {{317, 300}, 32}, {{217, 100}, 32}}) {
         window->resize(size);
         EXPECT_EQ(group->geometry(), QRect(left, 37, 261, 57)) << size.width() << "x" << size.height();
     }
+    // It never shrinks below its design size.
+    EXPECT_EQ(window->size(), QSize(317, 159));
 }
 
 TEST_F(TfrmSavePathTest, TheStoredFolderShowsAndTheUsersChoicesReachThePresenter)

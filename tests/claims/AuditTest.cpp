@@ -1,8 +1,10 @@
 #include "claims/Audit.h"
 
 #include "claims/Anonymize.h"
+#include "claims/StrongAnonymize.h"
 #include "core/Cp932.h"
 #include "core/Text.h"
+#include "support/RawLines.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
 #include "testsupport/ClaimGenerator.h"
@@ -161,8 +163,10 @@ TEST_F(AuditTest, ValuesThatCannotCarryTheIdentifierStayQuiet)
         u"SI,1,x06139999",
         u"SI,1,903-1234-5678",
         u"SI,1,03-1234-56789",
-        // A receipt's numbers where the format puts its own: the month of the next receipt, the points of an HO.
+        // A receipt's numbers where the format puts its own: the month of the next receipt, its admission date (field
+        // 8), the points of an HO.
         u"RE,5,1112,7654329",
+        u"RE,5,1112,50605,x,1,3450401,,7654329",
         u"HO,12345678,,１２３４５,1,77777",
         // A kana name part inside a longer kana word, in either kind of kana.
         u"SY,0000999,5060501,1,,右頚部リンパ節炎",
@@ -376,6 +380,161 @@ TEST(AuditGenerated, EveryPlantedIdentifierIsFoundWhereItStands)
             }
             EXPECT_EQ(foundPlaces, plantedPlaces);
         }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Copies of the strong anonymisation.
+
+/// An RE record of 38 fields with the fields the strong anonymisation changes as given.
+std::u16string StrongReceipt(std::u16string_view number, std::u16string_view birth, std::u16string_view admission,
+    std::u16string_view chart, std::u16string_view name = {})
+{
+    const std::u16string patient = name.empty() ? u"名前　" + std::u16string(number) : std::u16string(name);
+    std::u16string line = u"RE," + std::u16string(number) + u",1116,50605," + patient + u",1," + std::u16string(birth)
+        + u",," + std::u16string(admission);
+    for (int f = 9; f <= 37; ++f)
+        line += f == 13 ? u"," + std::u16string(chart) : u",";
+    return line;
+}
+
+// Receipts 1..5; receipt 2 has a western birth date, receipt 3 a birth date on the first of its month.
+const std::string kStrongOriginal = Sjis({
+    u"IR,1,13,1,1310001,,青空医院,50605,00,03-1234-5678",
+    StrongReceipt(u"1", u"3450712", u"5060503", u"12345-01"),
+    u"HO,06139999,,01130012,1,100",
+    StrongReceipt(u"2", u"19700712", u"", u"7654321"),
+    u"HO,87654321,,22222,1,100",
+    StrongReceipt(u"3", u"3450701", u"", u"0000123456"),
+    StrongReceipt(u"4", u"3600101", u"", u"A-12"),
+    StrongReceipt(u"5", u"3600102", u"", u"99999"),
+});
+
+class StrongAuditTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        WriteBytes(dir / "RECEIPTC.UKE", kStrongOriginal);
+        plok::crypto::Key key {};
+        key.fill(0x42);
+        plok::claims::ChartPseudonyms pseudonyms(key);
+        const plok::RunResult r = plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path(), {}, &pseudonyms);
+        ASSERT_TRUE(r.Done());
+        lines = plok::test::RawLines(dir / r.fileName);
+    }
+    std::vector<AuditFinding> Audit(const std::vector<std::string>& copy, plok::claims::AnonymizeMode mode)
+    {
+        std::string bytes;
+        for (const std::string& line : copy)
+            bytes += line + "\r\n";
+        WriteBytes(dir / "copy.UKE", bytes);
+        std::vector<AuditFinding> findings;
+        AuditAnonymised(
+            dir / "RECEIPTC.UKE", dir / "copy.UKE", [&](const AuditFinding& f) { findings.push_back(f); }, mode);
+        return findings;
+    }
+
+    TempDir dir;
+    std::vector<std::string> lines; // the strong copy's
+};
+
+TEST_F(StrongAuditTest, TheStrongCopyIsCleanTheDefaultOneIsNot)
+{
+    using plok::claims::AnonymizeMode;
+    EXPECT_TRUE(Audit(lines, AnonymizeMode::Strong).empty());
+    EXPECT_TRUE(Audit(lines, AnonymizeMode::Default).empty());
+
+    ASSERT_TRUE(plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path()).Done());
+    std::set<std::tuple<std::uint64_t, std::size_t, AuditKind>> found;
+    for (const AuditFinding& f : Audit(plok::test::RawLines(dir / "50605_1.UKE"), AnonymizeMode::Strong))
+        found.emplace(f.line, f.field, f.kind);
+    // Every receipt's chart number; the birth dates but the one on the first of its month; the admission date.
+    const std::set<std::tuple<std::uint64_t, std::size_t, AuditKind>> expected = {
+        {2, 6, AuditKind::BirthDate},
+        {2, 8, AuditKind::AdmissionDate},
+        {2, 13, AuditKind::ChartNumber},
+        {4, 6, AuditKind::BirthDate},
+        {4, 13, AuditKind::ChartNumber},
+        {6, 13, AuditKind::ChartNumber},
+        {7, 13, AuditKind::ChartNumber},
+        {8, 6, AuditKind::BirthDate},
+        {8, 13, AuditKind::ChartNumber},
+    };
+    EXPECT_EQ(found, expected);
+}
+
+TEST_F(StrongAuditTest, AnOriginalValueCountsInItsOwnFieldOfItsOwnReceiptOnly)
+{
+    struct Case
+    {
+        const char* name;
+        std::size_t line; // of the copy, counted from 0, replaced by `text`; past the end: appended
+        std::u16string text;
+        std::vector<std::pair<std::size_t, AuditKind>> findings;
+    };
+    const std::vector<Case> cases = {
+        {"its own chart number left", 1, StrongReceipt(u"1", u"3450701", u"5060501", u"12345-01", u"テスト社"),
+            {{13, AuditKind::ChartNumber}}},
+        {"its own birth date left", 3, StrongReceipt(u"2", u"19700712", u"", u"1234567", u"テスト社"),
+            {{6, AuditKind::BirthDate}}},
+        {"its own admission date left", 1, StrongReceipt(u"1", u"3450701", u"5060503", u"31415926", u"テスト社"),
+            {{8, AuditKind::AdmissionDate}}},
+        {"the chart number of the next receipt", 1,
+            StrongReceipt(u"1", u"3450701", u"5060501", u"7654321", u"テスト社"), {}},
+        {"a pseudonym equal to an insurer number", 1,
+            StrongReceipt(u"1", u"3450701", u"5060501", u"87654321", u"テスト社"), {}},
+        {"a birth date on the first of its month", 5, StrongReceipt(u"3", u"3450701", u"", u"0000000001", u"テスト社"),
+            {}},
+        {"a chart number in a disease name", 2, u"SY,8833421,5060501,1,,12345-01", {{5, AuditKind::ChartNumber}}},
+        {"a long chart number anywhere", 99, u"ZZ,0000123456", {{1, AuditKind::ChartNumber}}},
+        {"a birth date in a disease name", 2, u"SY,8833421,5060501,1,,3450712", {{5, AuditKind::BirthDate}}},
+        {"a western birth date in a disease name", 4, u"SY,8833421,5060501,1,,19700712", {{5, AuditKind::BirthDate}}},
+        {"a birth date as the start of an illness", 2, u"SY,8833421,3450712,1", {}},
+        {"a western birth date as the start of an illness", 4, u"SY,8833421,19700712,1", {}},
+        {"a birth date receipts away", 99, u"ZZ,3450712", {}},
+        {"a chart number of letters elsewhere", 99, u"ZZ,A-12", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> copy = lines;
+        const std::string text = plok::cp932::Encode(c.text);
+        if (c.line < copy.size())
+            copy[c.line] = text;
+        else
+            copy.push_back(text);
+        std::vector<std::pair<std::size_t, AuditKind>> found;
+        for (const AuditFinding& f : Audit(copy, plok::claims::AnonymizeMode::Strong)) {
+            EXPECT_EQ(f.line, std::min(c.line, copy.size() - 1) + 1);
+            found.emplace_back(f.field, f.kind);
+        }
+        EXPECT_EQ(found, c.findings);
+    }
+}
+
+TEST(AuditGenerated, StrongCopiesOfGeneratedFilesAreClean)
+{
+    using plok::testsupport::Payer;
+    for (const auto& [payer, names, seed] : {std::tuple {Payer::Social, std::uint64_t(0), std::uint64_t(21)},
+             std::tuple {Payer::National, std::uint64_t(1000000), std::uint64_t(22)}}) {
+        SCOPED_TRACE(seed);
+        TempDir dir;
+        plok::testsupport::ClaimOptions options;
+        options.payer = payer;
+        options.minBytes = 4 << 20;
+        options.seed = seed;
+        options.distinctNames = names;
+        options.plantEvery = 7;
+        Generate(dir / "RECEIPTC.UKE", options);
+        plok::crypto::Key key {};
+        plok::crypto::RandomBytes(key);
+        plok::claims::ChartPseudonyms pseudonyms(key);
+        const plok::RunResult r = plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path(), {}, &pseudonyms);
+        ASSERT_TRUE(r.Done());
+        // The identifiers typed into uncoded disease names and comments went with them.
+        const AuditReport report
+            = AuditAnonymised(dir / "RECEIPTC.UKE", dir / r.fileName, {}, plok::claims::AnonymizeMode::Strong);
+        EXPECT_TRUE(report.Clean()) << plok::ToUtf8(plok::claims::CountsText(report));
     }
 }
 

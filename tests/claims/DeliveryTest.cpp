@@ -86,6 +86,15 @@ TEST_F(DeliveryTest, InstitutionSubfolderFromTheFirstFileIsCreatedAndReused)
     EXPECT_EQ(ReadBytes(sub / "50605_1.UKE"), kSocial + "CO,1\r\n");
 }
 
+TEST_F(DeliveryTest, ASecondFileAloneNamesTheSubfolder)
+{
+    // A month whose social copy was not written: the national copy still finds its institution's folder.
+    Setting(u"SVCHG", u"1");
+    const DeliveryResult r = DeliverFiles(places, (root / "save").u16string(), u"", u"50605_2.UKE");
+    EXPECT_EQ(r.destination, root / "save" / plok::ToPath(u"0123456_ORVAクリニック"));
+    EXPECT_EQ(ReadBytes(r.destination / "50605_2.UKE"), kNational);
+}
+
 TEST_F(DeliveryTest, SvchgOtherThanOneMeansNoSubfolder)
 {
     Setting(u"SVCHG", u"2");
@@ -98,7 +107,6 @@ TEST_F(DeliveryTest, SubfolderNeedsAReadableFirstFileWithFieldsFourAndSix)
 {
     Setting(u"SVCHG", u"1");
     const std::u16string save = (root / "save").u16string();
-    EXPECT_THROW(DeliverFiles(places, save, u"", u"50605_2.UKE"), plok::IoError);
     EXPECT_THROW(DeliverFiles(places, save, u"gone.UKE", u"50605_2.UKE"), plok::IoError);
     const std::vector<std::pair<std::string, int>> shortLines = {{"", 0}, {"IR,1,2,3\r\n", 4}, {"IR,1,2,3,4,5\r\n", 6}};
     for (const auto& [content, index] : shortLines) {

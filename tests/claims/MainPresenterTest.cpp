@@ -2,9 +2,11 @@
 
 #include "claims/Anonymize.h"
 #include "claims/StripBranch.h"
+#include "claims/StrongAnonymize.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/FileNames.h"
+#include "core/Settings.h"
 #include "core/Version.h"
 #include "support/FakeView.h"
 
@@ -110,8 +112,8 @@ TEST_F(MainPresenterTest, CreationResetsTheControlsAndRestoresTheMode)
             Setting(u"CB1", *c.stored);
         Open();
         EXPECT_EQ(view.Index("ComboBox1"), c.index);
-        // A restored position mode is no choice of the user's: the position fields stay hidden.
-        EXPECT_FALSE(PositionsShown());
+        // The position fields follow the restored mode: a run in position mode never reads hidden fields.
+        EXPECT_EQ(PositionsShown(), c.index == 1);
         for (const char* control : {"Edit1", "Edit2", "Edit4", "Edit5", "Memo1"})
             EXPECT_EQ(view.Text(control), u"") << control;
         EXPECT_EQ(view.Text("Label8"), u"Ver." + FromUtf8(kVersion));
@@ -212,7 +214,9 @@ TEST_F(MainPresenterTest, FileSelection)
         Run(&MainPresenter::Button1Click);
         const std::u16string month1 = c.edit1After == social ? u"50605_1.UKE" : u"";
         const std::u16string month2 = c.edit2After == national ? u"50605_2.UKE" : u"";
-        ASSERT_EQ(windows.results.size(), 1u);
+        ASSERT_EQ(windows.results.size(), month1.empty() && month2.empty() ? 0u : 1u);
+        if (windows.results.empty())
+            continue;
         EXPECT_EQ(windows.results[0].gstFile1, month1);
         EXPECT_EQ(windows.results[0].gstFile2, month2);
     }
@@ -269,18 +273,23 @@ TEST_F(MainPresenterTest, OpenDialogsStartWhereTheLastConfirmedFileIs)
     EXPECT_EQ(settings::Read(env.settingsFile, u"LASTDIR", u""), (root / "data").u16string());
 }
 
-TEST_F(MainPresenterTest, Runs)
+TEST_F(MainPresenterTest, RunsOpenTheResultDialogWithWhatTheClickWroteAndOnlyWhenItWroteAFile)
 {
     const std::u16string social = DataFile("social.UKE", kSocial);
     const std::u16string national = DataFile("national.UKE", kNational);
     const std::u16string broken = DataFile("broken.UKE", kBroken);
+    const std::u16string brokenNational = DataFile("broken2.UKE", "IR,2,13,1,0123456,,name,50605,00,012\r\nRE,1\r\n");
     const std::u16string slash = DataFile("slash.UKE", Claims(u'1', u"50/05"));
+    const std::u16string missing = DataPath("missing.UKE");
     const std::u16string anonymized = kAnonymizedText;
     const std::u16string stripped = kBranchStrippedText;
     const std::u16string social1 = u"50605_1.UKE";
     const std::u16string national1 = u"50605_2.UKE";
     const std::u16string social2 = u"(50605提出_社保)RECEIPTC.uke";
     const std::u16string national2 = u"(50605提出_国保)RECEIPTC.uke";
+    // A missing file's warning says which one: the field's label, and its path or that it is blank.
+    const std::u16string noSocial = u"ファイルがありません。\n社保レセ電データ：（空欄）";
+    const std::u16string noNational = u"ファイルがありません。\n国保レセ電データ：（空欄）";
     struct Case
     {
         const char* name;
@@ -289,7 +298,7 @@ TEST_F(MainPresenterTest, Runs)
         std::u16string edit1;
         std::u16string edit2;
         std::vector<ResultTriple> opened;
-        std::vector<std::string> boxKinds;
+        std::vector<Shown> boxes; // error texts left out
         std::vector<std::u16string> outputs;
     };
     const Handler anonymize = &MainPresenter::Button1Click;
@@ -297,18 +306,32 @@ TEST_F(MainPresenterTest, Runs)
     const std::vector<Case> cases = {
         {"anonymize both", anonymize, 0, social, national, {{anonymized, social1, national1}}, {},
             {social1, national1}},
-        {"anonymize social only", anonymize, 0, social, u"", {{anonymized, social1, u""}}, {"warning"}, {social1}},
-        {"anonymize neither", anonymize, 0, u"", u"", {{}}, {"warning", "warning"}, {}},
-        {"the payer decides the slot", anonymize, 0, national, u"", {{anonymized, u"", national1}}, {"warning"},
+        {"anonymize social only", anonymize, 0, social, u"", {{u"社保の匿名化ファイルが作成されました", social1, u""}},
+            {WarningBox(noNational)}, {social1}},
+        {"anonymize neither: no result dialog", anonymize, 0, u"", u"", {},
+            {WarningBox(noSocial), WarningBox(noNational)}, {}},
+        {"the payer decides the slot", anonymize, 0, national, u"",
+            {{u"国保の匿名化ファイルが作成されました", u"", national1}}, {WarningBox(noNational)}, {national1}},
+        {"path taken untrimmed", anonymize, 0, u" " + social, missing, {},
+            {WarningBox(u"ファイルがありません。\n社保レセ電データ： " + social),
+                WarningBox(u"ファイルがありません。\n国保レセ電データ：" + missing)},
+            {}},
+        {"billing month unfit for a name", anonymize, 0, slash, national,
+            {{u"国保の匿名化ファイルが作成されました", u"", national1}},
+            {WarningBox(u"請求年月「50/05」はファイル名に使えない文字を含むため、匿名化ファイルを作成できません。"
+                        u"\n社保レセ電データ："
+                + slash)},
             {national1}},
-        {"path taken untrimmed", anonymize, 0, u" " + social, u"", {{}}, {"warning", "warning"}, {}},
-        {"billing month unfit for a name", anonymize, 0, slash, national, {{anonymized, u"", national1}}, {"warning"},
-            {national1}},
-        {"anonymize, first file fails", anonymize, 0, broken, national, {}, {"error"}, {}},
+        {"anonymize, first file fails", anonymize, 0, broken, national, {}, {kErrorBox}, {}},
         {"strip both", strip, 0, social, national, {{stripped, social2, national2}}, {}, {social2, national2}},
-        {"strip national only", strip, -1, u"", national, {{stripped, u"", national2}}, {"warning"}, {national2}},
-        {"strip at blank positions", strip, 1, social, national, {{}}, {"warning", "warning"}, {}},
-        {"strip, first file fails", strip, 0, broken, national, {}, {"error"}, {}},
+        {"strip national only", strip, -1, u"", national, {{u"国保の枝番除去ファイルが作成されました", u"", national2}},
+            {WarningBox(noSocial)}, {national2}},
+        {"strip at blank positions", strip, 1, social, national, {},
+            {WarningBox(u"値が空欄です"), WarningBox(u"値が空欄です")}, {}},
+        {"strip, first file fails", strip, 0, broken, national, {}, {kErrorBox}, {}},
+        // The social copy, with its patients' real names, must not stay behind when the click ends in a failure.
+        {"strip, second file fails", strip, 0, social, brokenNational, {}, {kErrorBox}, {}},
+        {"anonymize, second file fails", anonymize, 0, social, brokenNational, {}, {kErrorBox}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -323,14 +346,14 @@ TEST_F(MainPresenterTest, Runs)
         Run(c.button);
 
         EXPECT_EQ(windows.results, c.opened);
-        EXPECT_EQ(BoxKinds(), c.boxKinds);
+        EXPECT_EQ(Boxes(), c.boxes);
         auto expected = c.outputs;
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(Outputs(), expected);
     }
 }
 
-TEST_F(MainPresenterTest, ResultTripleAccumulatesAcrossRuns)
+TEST_F(MainPresenterTest, EachResultDialogGetsOnlyItsOwnClicksResult)
 {
     const std::u16string social = DataFile("social.UKE", kSocial);
     const std::u16string national = DataFile("national.UKE", kNational);
@@ -344,15 +367,19 @@ TEST_F(MainPresenterTest, ResultTripleAccumulatesAcrossRuns)
     run(&MainPresenter::Button1Click, social, u"");
     run(&MainPresenter::Button1Click, u"", national);
     run(&MainPresenter::Button2Click, social, u"");
+    // Clicks that write nothing open nothing: neither an empty dialog nor one offering an earlier click's files.
     run(&MainPresenter::Button1Click, u"", u"");
     run(&MainPresenter::Button1Click, broken, national);
-    run(&MainPresenter::Button2Click, u"", u"");
+    Type("Edit4", u"abc");
+    presenter->ComboBox1Change(1);
+    run(&MainPresenter::Button2Click, social, national);
 
-    const std::u16string anonymized = kAnonymizedText;
-    const ResultTriple mixed {kBranchStrippedText, u"(50605提出_社保)RECEIPTC.uke", u"50605_2.UKE"};
     EXPECT_EQ(windows.results,
         (std::vector<ResultTriple> {
-            {anonymized, u"50605_1.UKE", u""}, {anonymized, u"50605_1.UKE", u"50605_2.UKE"}, mixed, mixed, mixed}));
+            {u"社保の匿名化ファイルが作成されました", u"50605_1.UKE", u""},
+            {u"国保の匿名化ファイルが作成されました", u"", u"50605_2.UKE"},
+            {u"社保の枝番除去ファイルが作成されました", u"(50605提出_社保)RECEIPTC.uke", u""},
+        }));
 }
 
 TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
@@ -369,6 +396,7 @@ TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
     const std::vector<Case> cases = {
         {"item 0: cut at symbols", 0, u"2", u"3", "12345"},
         {"item 1: the positions typed", 1, u"2", u"3", "23"},
+        {"item 1: full-width digits from the input method", 1, u"２", u" ３", "23"},
         {"no item: kept", -1, u"2", u"3", "12345-01"},
     };
     for (const Case& c : cases) {
@@ -378,8 +406,9 @@ TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
         Type("Edit1", social);
         Type("Edit4", c.start);
         Type("Edit5", c.end);
-        Run(&MainPresenter::Button2Click);
         const fs::path output = env.programFolder / ToPath(u"(50605提出_社保)RECEIPTC.uke");
+        fs::remove(output);
+        Run(&MainPresenter::Button2Click);
         ASSERT_TRUE(fs::exists(output));
         const std::string out = ReadBytes(output);
         const std::size_t re = out.find("\r\nRE,");
@@ -392,17 +421,104 @@ TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
     EXPECT_TRUE(prompts.Texts("error").empty());
 }
 
-TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsKeptWithAWarning)
+TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsNeitherWrittenNorOffered)
 {
-    Open();
     // The patient's name typed into a disease name of the social file; the national file is clean.
-    Type("Edit1", DataFile("social.UKE", kSocial + cp932::Encode(u"SY,0000999,20230601,,01,,,名前さんの胃炎\r\n")));
+    const std::string leaking = kSocial + cp932::Encode(u"SY,0000999,20230601,,01,,,名前さんの胃炎\r\n");
+    Open();
+    Type("Edit1", DataFile("social.UKE", leaking));
     Type("Edit2", DataFile("national.UKE", kNational));
     Run(&MainPresenter::Button1Click);
-    EXPECT_EQ(prompts.shown(),
-        std::vector<Shown> {WarningBox(u"匿名化ファイルに元の識別情報が残っています\n50605_1.UKE: 患者氏名 1件")});
-    EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
-    EXPECT_TRUE(fs::exists(env.programFolder / "50605_1.UKE"));
+
+    const std::vector<std::u16string> warnings = prompts.Texts("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    const std::u16string& text = warnings[0];
+    // Which file was kept back, where the identifier stands (line, record, field, kind), and what to do.
+    for (const std::u16string part :
+        {u"「50605_1.UKE」", u"3行目 SY 項目7: 患者氏名", u"患者氏名 1件", u"もう一度匿名化してください。"})
+        EXPECT_NE(text.find(part), std::u16string::npos) << ToUtf8(part);
+    // Only what is safe is offered, and the copy with the name lies nowhere.
+    EXPECT_EQ(
+        windows.results, (std::vector<ResultTriple> {{u"国保の匿名化ファイルが作成されました", u"", u"50605_2.UKE"}}));
+    EXPECT_EQ(Outputs(), std::vector<std::u16string> {u"50605_2.UKE"});
+
+    // Both copies with findings: nothing is written and no result dialog opens.
+    prompts.Clear();
+    windows.results.clear();
+    fs::remove(env.programFolder / "50605_2.UKE");
+    Type("Edit2", DataFile("national.UKE", kNational + cp932::Encode(u"SY,0000999,20230601,,01,,,名前\r\n")));
+    Run(&MainPresenter::Button1Click);
+    EXPECT_EQ(BoxKinds(), (std::vector<std::string> {"warning", "warning"}));
+    EXPECT_TRUE(windows.results.empty());
+    EXPECT_TRUE(Outputs().empty());
+}
+
+TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKeyBesideUserIni)
+{
+    Setting(settings::kStrongAnonymization, u"1");
+    Open();
+    const std::u16string receipts = u"IR,1,13,1,0123456,,ORVAクリニック,50605,00,012\r\n"
+                                    u"RE,7,1112,50605,名前,1,3450412,,,,,,,12345-01,x\r\n";
+    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts)));
+    Type("Edit2", DataFile("national.UKE", kNational));
+    Run(&MainPresenter::Button1Click);
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{kStrongAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
+
+    // The key plok-cli finds without --key: the same pseudonym.
+    const fs::path keyFile = env.programFolder / "plok.key";
+    const std::string key = ReadBytes(keyFile);
+    ASSERT_EQ(key.size(), crypto::kKeySize);
+    crypto::Key k {};
+    std::copy(key.begin(), key.end(), k.begin());
+    ChartPseudonyms pseudonyms(k);
+    std::string chart;
+    pseudonyms.Append("12345-01", chart);
+    const std::string copy = ReadBytes(env.programFolder / "50605_1.UKE");
+    EXPECT_NE(copy.find(cp932::Encode(u"RE,7,1112,50605,テスト社,1,3450401,,,,,,," + FromUtf8(chart) + u",x\r\n")),
+        std::string::npos);
+
+    // The birth date typed as the name of a coded disease: the audit of the strong copy finds it, and that copy is
+    // kept back; the message names the mode of the copy that was made.
+    prompts.Clear();
+    windows.results.clear();
+    fs::remove(env.programFolder / "50605_1.UKE");
+    fs::remove(env.programFolder / "50605_2.UKE");
+    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts + u"SY,8830052,5060501,1,,3450412\r\n")));
+    Run(&MainPresenter::Button1Click);
+    ASSERT_EQ(prompts.Texts("warning").size(), 1u);
+    EXPECT_NE(prompts.Texts("warning")[0].find(u"生年月日 1件"), std::u16string::npos);
+    EXPECT_EQ(windows.results,
+        (std::vector<ResultTriple> {{u"国保の強い匿名化ファイルが作成されました", u"", u"50605_2.UKE"}}));
+    EXPECT_FALSE(fs::exists(env.programFolder / "50605_1.UKE"));
+
+    // The next press, after the choice is cleared, is the default anonymisation.
+    Setting(settings::kStrongAnonymization, u"0");
+    prompts.Clear();
+    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts)));
+    Run(&MainPresenter::Button1Click);
+    EXPECT_EQ(windows.results.back(), (ResultTriple {kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}));
+    EXPECT_EQ(ReadBytes(keyFile), key);
+}
+
+TEST_F(MainPresenterTest, AStrongAnonymizationWithABrokenKeyRunsNothing)
+{
+    Setting(settings::kStrongAnonymization, u"1");
+    const fs::path keyFile = env.programFolder / "plok.key";
+    test::WriteBytes(keyFile, "broken");
+    Open();
+    Type("Edit1", DataFile("social.UKE", kSocial));
+    Run(&MainPresenter::Button1Click);
+    ASSERT_EQ(prompts.Texts("warning").size(), 1u);
+    const std::u16string warning = prompts.Texts("warning")[0];
+    EXPECT_TRUE(warning.starts_with(u"強い匿名化の鍵ファイル「" + keyFile.u16string() + u"」を使えないため"))
+        << ToUtf8(warning);
+    EXPECT_NE(warning.find(u"（6バイト）"), std::u16string::npos);
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_TRUE(windows.results.empty());
+    EXPECT_EQ(ReadBytes(keyFile), "broken");
+    EXPECT_FALSE(fs::exists(env.programFolder / "50605_1.UKE"));
 }
 
 /// Prompts whose opening of a document can be told to fail.
@@ -438,9 +554,14 @@ TEST_F(MainPresenterTest, ManualOpensTheInstalledManual)
         DocumentPrompts::Mode mode;
         std::vector<Shown> boxes;
     };
-    for (const Case& c :
-        std::vector<Case> {{DocumentPrompts::Mode::Opens, {document}}, {DocumentPrompts::Mode::Refused, {document}},
-            {DocumentPrompts::Mode::Throws, {document, WarningBox(u"ファイルを選択します")}}}) {
+    for (const Case& c : std::vector<Case> {{DocumentPrompts::Mode::Opens, {document}},
+             // Without a program to open it, the user is told, with the manual's place.
+             {DocumentPrompts::Mode::Refused,
+                 {document,
+                     WarningBox(u"マニュアルを開けませんでした。ウェブページを開くプログラム（ブラウザー）が\n"
+                                u"見つかりません。ブラウザーで次のファイルを開いてください。\n"
+                         + env.manual.u16string())}},
+             {DocumentPrompts::Mode::Throws, {document, WarningBox(u"ファイルを選択します")}}}) {
         SCOPED_TRACE(static_cast<int>(c.mode));
         DocumentPrompts documentPrompts(c.mode);
         MainPresenter main(env, documentPrompts, view, windows);

@@ -88,8 +88,10 @@ TEST_F(MsgPresenterTest, ButtonDeliversOrKeepsTheFiles)
         {"both names empty", save, u"", u"", u"", true, {}, {}, {}},
         {"subfolder named after the institution", save, u" 1 ", u"50605_1.UKE", u"50605_2.UKE", true, {},
             root / "save" / ToPath(u"0123456_ORVAクリニック"), {"50605_1.UKE", "50605_2.UKE"}},
-        {"subfolder without a first file", save, u"1", u"", u"50605_2.UKE", false, {"error"}, {}, {}},
-        {"save folder gone", (root / "gone").u16string(), u"", u"50605_1.UKE", u"50605_2.UKE", true, {"warning"}, {},
+        {"subfolder without a first file", save, u"1", u"", u"50605_2.UKE", true, {},
+            root / "save" / ToPath(u"0123456_ORVAクリニック"), {"50605_2.UKE"}},
+        {"subfolder from an unreadable file", save, u"1", u"gone.UKE", u"50605_2.UKE", false, {"error"}, {}, {}},
+        {"save folder gone", (root / "gone").u16string(), u"", u"50605_1.UKE", u"50605_2.UKE", true, {"confirm"}, {},
             {}},
     };
     for (const Case& c : cases) {
@@ -107,6 +109,8 @@ TEST_F(MsgPresenterTest, ButtonDeliversOrKeepsTheFiles)
         }
 
         Show(c.file1, c.file2);
+        if (c.kinds == std::vector<std::string> {"confirm"})
+            prompts.AnswerConfirm(false);
         Click();
 
         EXPECT_EQ(view.closed, c.closes);
@@ -126,23 +130,69 @@ TEST_F(MsgPresenterTest, ButtonDeliversOrKeepsTheFiles)
     }
 }
 
-TEST_F(MsgPresenterTest, FilesNotDeliveredAreNamedWithWhereTheyLieAndWhy)
+TEST_F(MsgPresenterTest, FilesNotDeliveredAreNamedWithTheWorkFolderWhichTheUserCanOpen)
 {
-    // A stick that was pulled out: the save folder is gone.
-    Setting(u"SAVEFDR", (root / "stick").u16string());
-    // A name left from an earlier run whose file was already delivered is no loss and not named.
-    Show(u"50605_1.UKE", u"old_2.UKE");
+    const std::u16string workFolder = env.programFolder.u16string();
+    struct Case
+    {
+        const char* name;
+        bool open; // the answer to 作業フォルダを開きますか？
+        bool opens; // whether the desktop opens it
+        std::vector<std::string> kinds;
+    };
+    for (const Case& c :
+        {Case {"not opened", false, true, {"confirm"}}, Case {"opened", true, true, {"confirm", "document"}},
+            Case {"no program opens it", true, false, {"confirm", "document", "warning"}}}) {
+        SCOPED_TRACE(c.name);
+        prompts.Clear();
+        prompts.opensDocuments = c.opens;
+        PutResults();
+        // A stick that was pulled out: the save folder is gone.
+        Setting(u"SAVEFDR", (root / "stick").u16string());
+        prompts.AnswerConfirm(c.open);
+        // A name whose file is no longer in the work folder is no loss and not named.
+        Show(u"50605_1.UKE", u"old_2.UKE");
+        Click();
+        EXPECT_EQ(BoxKinds(), c.kinds);
+        const std::u16string text = prompts.Texts("confirm").at(0);
+        EXPECT_EQ(text.rfind(u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。\n", 0), 0u);
+        EXPECT_NE(text.find(u"\n50605_1.UKE\n  理由: "), std::u16string::npos);
+        EXPECT_NE(text.find(u"(ファイルまたはフォルダがありません)"), std::u16string::npos);
+        EXPECT_NE(text.find(u"\n作業フォルダ:\n" + workFolder + u"\n"), std::u16string::npos);
+        EXPECT_EQ(text.find(u"old_2.UKE"), std::u16string::npos);
+        EXPECT_TRUE(text.ends_with(u"\n\n作業フォルダを開きますか？"));
+        if (c.open) {
+            EXPECT_EQ(prompts.Texts("document"), std::vector<std::u16string> {workFolder});
+        }
+        if (!c.opens) {
+            EXPECT_NE(prompts.Texts("warning").at(0).find(u"\n" + workFolder), std::u16string::npos);
+        }
+        // The files the user was told of stay where they are, also once the dialog has closed.
+        EXPECT_TRUE(view.closed);
+        presenter->FormClose();
+        EXPECT_TRUE(fs::exists(env.programFolder / "50605_1.UKE"));
+    }
+}
+
+TEST_F(MsgPresenterTest, ClosingWithoutDeliveryRemovesTheFilesFromTheWorkFolder)
+{
+    // Esc, the close box or 閉じる: nothing is delivered and nothing stays behind.
+    Show(u"50605_1.UKE", u"50605_2.UKE");
+    presenter->FormClose();
+    EXPECT_TRUE(Names(env.programFolder).empty());
+    EXPECT_TRUE(fs::is_empty(env.downloads));
+    EXPECT_TRUE(prompts.shown().empty());
+
+    // Also after a delivery that ended in an error box and left the dialog open.
+    PutResults();
+    Setting(u"SAVEFDR", (root / "save").u16string());
+    Setting(u"SVCHG", u"1");
+    Show(u"gone.UKE", u"50605_2.UKE");
     Click();
-    const std::vector<std::u16string> warnings = prompts.Texts("warning");
-    ASSERT_EQ(warnings.size(), 1u);
-    const std::u16string& text = warnings[0];
-    EXPECT_EQ(text.rfind(u"次のファイルは保存できませんでした。", 0), 0u);
-    EXPECT_NE(text.find(u"\n50605_1.UKE\n"), std::u16string::npos);
-    EXPECT_NE(text.find(u"場所: " + env.programFolder.u16string()), std::u16string::npos);
-    EXPECT_NE(text.find(u"(ファイルまたはフォルダがありません)"), std::u16string::npos);
-    EXPECT_EQ(text.find(u"old_2.UKE"), std::u16string::npos);
-    EXPECT_TRUE(fs::exists(env.programFolder / "50605_1.UKE"));
-    EXPECT_TRUE(view.closed);
+    EXPECT_FALSE(view.closed);
+    EXPECT_EQ(BoxKinds(), std::vector<std::string> {"error"});
+    presenter->FormClose();
+    EXPECT_EQ(Names(env.programFolder), std::vector<std::string> {"50605_1.UKE"});
 }
 
 TEST_F(MsgPresenterTest, SaveFolderIsReadOnceWhenTheDialogIsCreated)
@@ -161,10 +211,13 @@ TEST_F(MsgPresenterTest, UnsafeSubfolderWarnsMovesNothingAndCloses)
     Setting(u"SVCHG", u"1");
     WriteBytes(env.programFolder / "odd.UKE", "IR,1,13,1,..,,name,50605\r\n");
     Show(u"odd.UKE", u"50605_2.UKE");
+    prompts.AnswerConfirm(false);
     Click();
-    const auto warnings = prompts.Texts("warning");
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find(u"プログラムのフォルダに残っています"), std::u16string::npos);
+    const auto asked = prompts.Texts("confirm");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].rfind(u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。", 0), 0u);
+    EXPECT_NE(asked[0].find(u"「.._name」にはフォルダ名に使えない文字"), std::u16string::npos);
+    EXPECT_NE(asked[0].find(u"\n作業フォルダ:\n" + env.programFolder.u16string()), std::u16string::npos);
     EXPECT_EQ(prompts.shown().size(), 1u);
     EXPECT_TRUE(fs::is_empty(root / "save"));
     EXPECT_EQ(Names(env.programFolder), (std::vector<std::string> {"50605_1.UKE", "50605_2.UKE", "odd.UKE"}));

@@ -15,6 +15,7 @@ using plok::RunStatus;
 using plok::claims::Conv2;
 using plok::claims::GetKnjBng;
 using plok::claims::GetKnjBng2;
+using plok::claims::kRangeOrderText;
 using plok::claims::RemovalMode;
 using plok::test::FileCount;
 using plok::test::ReadBytes;
@@ -255,6 +256,7 @@ TEST_F(Conv2Test, RangeIsCheckedOnlyInPositionModeAndBeforeReading)
         std::u16string start;
         std::u16string end;
         RunStatus status;
+        std::u16string_view message = {};
     };
     using S = RunStatus;
     const std::vector<Case> cases = {
@@ -270,6 +272,11 @@ TEST_F(Conv2Test, RangeIsCheckedOnlyInPositionModeAndBeforeReading)
         {RemovalMode::Position, u"３", u"6", S::InvalidRange},
         {RemovalMode::Position, u"2", u"0x0", S::InvalidRange},
         {RemovalMode::Position, u"2", u"6\u3000", S::InvalidRange},
+        // A range that keeps nothing would empty every patient number and still report success.
+        {RemovalMode::Position, u"-1", u"4", S::InvalidRange},
+        {RemovalMode::Position, u"2", u"-6", S::InvalidRange},
+        {RemovalMode::Position, u"6", u"1", S::InvalidRange, kRangeOrderText},
+        {RemovalMode::Position, u"3", u"3", S::InvalidRange, kRangeOrderText},
         // The hidden, empty position fields of the other modes are never looked at.
         {RemovalMode::Symbol, u"", u"", S::Done},
         {RemovalMode::None, u"", u"", S::Done},
@@ -286,7 +293,10 @@ TEST_F(Conv2Test, RangeIsCheckedOnlyInPositionModeAndBeforeReading)
             WriteBytes(out / NamePath(kSocialName), "earlier output");
             continue;
         }
-        EXPECT_EQ(r.message, c.status == S::BlankRange ? u"値が空欄です" : u"正しい数字を入力して下さい");
+        EXPECT_EQ(r.message,
+            !c.message.empty()              ? c.message
+                : c.status == S::BlankRange ? u"値が空欄です"
+                                            : u"正しい数字を入力して下さい");
         EXPECT_TRUE(r.fileName.empty());
         EXPECT_EQ(Output(), "earlier output");
         EXPECT_EQ(FileCount(out.path()), 1u);
@@ -456,7 +466,7 @@ TEST_F(Conv2Test, TheRunCutsAsTheFunctionsDo)
     const std::vector<std::u16string> numbers
         = {u"12345-1", u" 123 45-01 ", u"A-B/C*D", u"-1", u"山田 一郎-2", u"1\t2-3", u"12345－1", u"ｱｲｳ 12"};
     const std::vector<std::pair<std::u16string, std::u16string>> ranges
-        = {{u"2", u"6"}, {u"1", u"3"}, {u"4", u"99"}, {u"-1", u"4"}, {u"5", u"2"}};
+        = {{u"2", u"6"}, {u"1", u"3"}, {u"4", u"99"}, {u"3", u"4"}};
     std::string input;
     for (const auto& n : numbers)
         input += Sjis({Receipt(n)});

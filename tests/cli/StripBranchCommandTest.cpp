@@ -61,7 +61,6 @@ TEST_F(StripBranchCommand, ModesAndPositions)
         {{"--mode", "symbol"}, "A12345"},
         {{"--mode", "position", "--start", "2", "--end", "6"}, "\"123 4\""},
         {{"--mode=position", "--start= 3 ", "--end=99"}, "\"23 45-01\""},
-        {{"--mode", "position", "--start", "-1", "--end", "4"}, ""},
         {{"--mode", "none"}, "\"A123 45-01\""},
     };
     for (const auto& c : cases) {
@@ -89,6 +88,8 @@ TEST_F(StripBranchCommand, RangeWarningIsReportedForEachFile)
         {{"--mode", "position", "--start", "2", "--end", " "}, "値が空欄です"},
         {{"--mode", "position", "--start", "0", "--end", "4"}, "正しい数字を入力して下さい"},
         {{"--mode", "position", "--start", "2", "--end", "４"}, "正しい数字を入力して下さい"},
+        {{"--mode", "position", "--start", "-1", "--end", "4"}, "正しい数字を入力して下さい"},
+        {{"--mode", "position", "--start", "6", "--end", "1"}, "開始位置には、終了位置より小さい数字を入力して下さい"},
     };
     const std::string missing = In("missing.UKE");
     for (const auto& c : cases) {

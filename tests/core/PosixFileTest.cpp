@@ -1,13 +1,16 @@
 // What only a POSIX system can show: permission bits, root, errno values and files without a name. The Windows
 // counterparts are in Win32FileTest.cpp.
 #include "core/AtomicFile.h"
+#include "core/Crypto.h"
 #include "core/Errors.h"
 #include "core/IniFile.h"
 #include "core/TextFile.h"
+#include "core/UserFolders.h"
 #include "support/TempDir.h"
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -110,6 +113,20 @@ TEST_F(IniFilePermissions, UnreadableFileThrows)
     EXPECT_THROW(IFWriteIniStr(ini, u"PARAM", u"CB1", u"1"), IoError);
     fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadBytes(ini), "[PARAM]\r\nCB1=0\r\n");
+}
+
+TEST(ClinicKey, TheKeyAndItsFolderAreTheUsersAlone)
+{
+    TempDir dir;
+    // A umask that would leave every file readable to everybody.
+    const mode_t previous = ::umask(0);
+    CreatePrivateFolder("設定フォルダ", dir / "config" / "plok");
+    crypto::ReadOrCreateKeyFile(dir / "config" / "plok" / "plok.key");
+    ::umask(previous);
+    EXPECT_EQ(fs::status(dir / "config").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(dir / "config" / "plok").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(dir / "config" / "plok" / "plok.key").permissions() & fs::perms::all,
+        fs::perms::owner_read | fs::perms::owner_write);
 }
 
 } // namespace

@@ -60,6 +60,32 @@ TEST(StrToIntDef, ReadsWholeNumbersOrGivesTheDefault)
     }
 }
 
+TEST(WrapLines, BreaksOnlyLinesThatDoNotFitAfterAPhraseAndLeavesNoCharacterAlone)
+{
+    struct Case
+    {
+        std::u16string text;
+        std::size_t columns;
+        std::u16string wrapped;
+    };
+    const std::vector<Case> cases = {
+        {u"短い行。\n次の行", 20, u"短い行。\n次の行"},
+        {u"", 10, u""},
+        // After the last phrase end within the width.
+        {u"あいうえお、かきくけこ、さしすせそ", 24, u"あいうえお、かきくけこ、\nさしすせそ"},
+        // A phrase end in the first half of the width would leave a short line: the width decides.
+        {u"あ、いうえおかきくけこさ", 20, u"あ、いうえおかきくけ\nこさ"},
+        // No line starts with 。: the character before it goes down with it.
+        {u"あいうえおかきくけこす。", 20, u"あいうえおかきくけ\nこす。"},
+        {u"abcdefghij", 4, u"abcd\nefgh\nij"},
+        {u"ﾊﾝｶｸｶﾅ１２", 8, u"ﾊﾝｶｸｶﾅ\n１２"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(plok::ToUtf8(c.text));
+        EXPECT_EQ(plok::WrapLines(c.text, c.columns), c.wrapped);
+    }
+}
+
 TEST(Utf8, RoundTripsAndReplacesWhatIsNotText)
 {
     const std::u16string text = u"a é 山田 \U0001F600";

@@ -5,7 +5,7 @@
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/File.h"
-#include "core/Folders.h"
+#include "core/UserFolders.h"
 #include "core/TextFile.h"
 #include "support/TempDir.h"
 

@@ -40,7 +40,7 @@ deb=$work/cpack/plok_${version}_amd64.deb
 }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in fonts-noto-cjk qt6-qpa-plugins qt6-translations-l10n libqt6widgets6 libc6; do
+for dep in fonts-noto-cjk qt6-qpa-plugins qt6-translations-l10n libqt6widgets6 libnettle8 libc6; do
     [[ $depends == *"$dep"* ]] || fail "Depends lacks $dep: $depends"
 done
 # The conversion tables are the program's own: no ICU at run time.
@@ -128,6 +128,15 @@ else
     [[ $status == 0 ]] || fail "plok ended with $status on SIGTERM: $(cat "$work/plok.err")"
 fi
 grep -q '^CB1=' "$home/.config/plok/user.ini" 2>/dev/null || fail "no CB1 in ~/.config/plok/user.ini"
+
+# The strong anonymisation of plok-cli as installed takes the clinic key from plok's settings folder, made on first use.
+mkdir "$work/strong"
+out=$(env -u XDG_CONFIG_HOME HOME="$home" "$root/usr/bin/plok-cli" anonymize --strong --audit --out "$work/strong" \
+    "$work/in/RECEIPTC.UKE") || fail "anonymize --strong exited $?"
+[[ $out == 50606_2.UKE ]] || fail "anonymize --strong printed '$out'"
+[[ $(stat -c '%a %s' "$home/.config/plok/plok.key" 2>/dev/null) == "600 32" ]] ||
+    fail "no private 32-byte key in ~/.config/plok: $(ls -l "$home/.config/plok")"
+cmp -s "$work/out/50606_2.UKE" "$work/strong/50606_2.UKE" && fail "the strong copy equals the default one"
 [[ $(ls "$root/usr/bin") == $'plok\nplok-cli' ]] || fail "files beside the executable: $(ls "$root/usr/bin")"
 
 if ((failures > 0)); then

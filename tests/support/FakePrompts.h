@@ -50,7 +50,7 @@ public:
     bool OpenDocument(std::u16string_view file) override
     {
         m_shown.push_back({"document", u"", std::u16string(file)});
-        return true;
+        return opensDocuments;
     }
 
     /// Answers for the next questions, in order.
@@ -76,6 +76,9 @@ public:
         m_openFileStarts.clear();
     }
     bool AllAnswersUsed() const { return m_confirmations.empty() && m_files.empty() && m_folders.empty(); }
+
+    /// Whether the desktop has a program that opens the documents and folders asked for.
+    bool opensDocuments = true;
 
 private:
     template<class T>

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace plok::test {
 
+/// What of a process is each system's own: starting one, its open files, its environment.
+///
 /// A program of ours started as its own process, its stdout and stderr captured (or stdout sent to a file). On
 /// Windows it runs in a process group of its own, so that a console event can be sent to it alone.
 /// (support/PosixProcess.cpp, support/Win32Process.cpp)
@@ -53,5 +56,10 @@ private:
 
 /// The number of files (descriptors, on Windows handles) this process has open.
 std::size_t OpenFileCount();
+
+/// The value of the environment variable `name` of this process (UTF-8), nothing when it is unset.
+std::optional<std::string> GetEnvironment(const std::string& name);
+/// Sets the environment variable `name` of this process to `value` (UTF-8), or unsets it.
+void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
 
 } // namespace plok::test

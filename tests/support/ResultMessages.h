@@ -14,6 +14,7 @@ inline std::vector<std::u16string> LongestResultMessages()
 {
     return {
         claims::kAnonymizedText,
+        claims::kStrongAnonymizedText,
         claims::kBranchStrippedText,
         CreatedText(u"202305_carte.csv"),
         CreatedText(u"202305_受診者一覧R.txt"),

@@ -1,5 +1,6 @@
 #include "support/Process.h"
 
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -150,6 +151,25 @@ std::size_t OpenFileCount()
     DWORD count = 0;
     ::GetProcessHandleCount(::GetCurrentProcess(), &count);
     return count;
+}
+
+std::optional<std::string> GetEnvironment(const std::string& name)
+{
+    const wchar_t* value = ::_wgetenv(Wide(name).c_str());
+    if (!value)
+        return std::nullopt;
+    const std::wstring wide(value);
+    const int n
+        = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+void SetEnvironment(const std::string& name, const std::optional<std::string>& value)
+{
+    // An empty value removes the variable.
+    ::_wputenv_s(Wide(name).c_str(), value ? Wide(*value).c_str() : L"");
 }
 
 } // namespace plok::test

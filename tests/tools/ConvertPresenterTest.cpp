@@ -60,7 +60,7 @@ TEST_F(ConvertPresenterTest, ShowingStartsWithAnEmptyFieldAndAnEmptyList)
             {"warning", u"警告", kNotFfFileText}}));
     // ... and so is the field: a run reads no file.
     Run(&ConvertPresenter::Button1Click);
-    EXPECT_EQ(prompts.Texts("warning").back(), kMissingFileText);
+    EXPECT_EQ(prompts.Texts("warning").back(), u"ファイルがありません。\n変換前ファイル：（空欄）");
 }
 
 // One step of a selection story: pick a file in the dialog (or cancel it), type into the field, drop a file, or run.
@@ -152,10 +152,12 @@ TEST_F(ConvertPresenterTest, RunHandsItsResultToTheResultDialogOrWarns)
     };
     const std::vector<Case> cases = {
         {"a good file is converted", DataPath("ff.txt"), u"", false, true},
-        {"an empty field names no file", u"", kMissingFileText, false, false},
-        {"a missing file", DataPath("nothing.txt"), kMissingFileText, false, false},
-        {"the typed path is taken untrimmed", test::Concat<char16_t>(u" ", DataPath("ff.txt")), kMissingFileText, false,
-            false},
+        // A missing file's warning names the field and what it holds.
+        {"an empty field names no file", u"", u"ファイルがありません。\n変換前ファイル：（空欄）", false, false},
+        {"a missing file", DataPath("nothing.txt"),
+            u"ファイルがありません。\n変換前ファイル：" + DataPath("nothing.txt"), false, false},
+        {"the typed path is taken untrimmed", test::Concat<char16_t>(u" ", DataPath("ff.txt")),
+            test::Concat<char16_t>(u"ファイルがありません。\n変換前ファイル： ", DataPath("ff.txt")), false, false},
         {"an empty file", DataPath("empty.txt"), kNotFfFileText, false, false},
         {"a measure that is no number fails", DataPath("bad.txt"), u"", true, false},
     };

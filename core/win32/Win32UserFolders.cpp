@@ -1,13 +1,29 @@
-#include "core/Folders.h"
+#include "core/UserFolders.h"
 #include "core/win32/Win32.h"
 
+#include <cstdlib>
+#include <knownfolders.h>
 #include <memory>
 #include <sddl.h>
+#include <shlobj.h>
 #include <string>
 
-namespace plok::detail {
+namespace plok {
 
 namespace {
+
+/// The environment variable `name`, else the known folder `id`, else an empty path.
+std::filesystem::path VariableOrKnownFolder(const wchar_t* name, REFKNOWNFOLDERID id)
+{
+    if (const wchar_t* value = ::_wgetenv(name); value && *value)
+        return value;
+    PWSTR path = nullptr;
+    std::filesystem::path folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)) && path)
+        folder = path;
+    ::CoTaskMemFree(path);
+    return folder;
+}
 
 /// The user this process runs as, as an SDDL SID string; empty when it cannot be told.
 std::wstring UserSid()
@@ -31,7 +47,14 @@ std::wstring UserSid()
 
 } // namespace
 
-int MakePrivateDirectory(const std::filesystem::path& folder)
+UserDirs UserDirs::FromEnvironment()
+{
+    return {VariableOrKnownFolder(L"USERPROFILE", FOLDERID_Profile),
+        VariableOrKnownFolder(L"APPDATA", FOLDERID_RoamingAppData),
+        VariableOrKnownFolder(L"LOCALAPPDATA", FOLDERID_LocalAppData)};
+}
+
+int detail::MakePrivateDirectory(const std::filesystem::path& folder)
 {
     const std::wstring sid = UserSid();
     if (sid.empty())
@@ -49,4 +72,19 @@ int MakePrivateDirectory(const std::filesystem::path& folder)
     return err == ERROR_ALREADY_EXISTS ? 0 : static_cast<int>(err);
 }
 
-} // namespace plok::detail
+std::filesystem::path ExecutableFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return std::filesystem::path(path).parent_path();
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+} // namespace plok

@@ -1,8 +1,9 @@
-#include "core/Folders.h"
+#include "core/UserFolders.h"
 
 #include "core/Errors.h"
 #include "core/FileNames.h"
 
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -13,6 +14,16 @@ namespace {
 // The application's display name is "プロク"; the folders carry the program's name.
 constexpr char kFolderName[] = "plok";
 
+std::filesystem::path BaseFolder(
+    const std::filesystem::path& xdgValue, const std::filesystem::path& home, const char* fallback)
+{
+    if (xdgValue.is_absolute())
+        return xdgValue;
+    if (home.empty() || !home.is_absolute())
+        throw Error("ホームフォルダが分かりません。環境変数 HOME を設定してください。");
+    return home / fallback;
+}
+
 [[noreturn]] void CannotCreate(const char* what, const std::filesystem::path& folder, const std::string& reason)
 {
     throw Error(std::string(what) + " \"" + PathUtf8(folder) + "\" を作成できません。(" + reason + ")");
@@ -20,20 +31,27 @@ constexpr char kFolderName[] = "plok";
 
 } // namespace
 
-std::optional<Folders> PortableFolders(const std::filesystem::path& executableFolder)
+SettingsPlace FindSettings(const std::filesystem::path& executableFolder, const UserDirs& dirs)
 {
-    const std::filesystem::path portableIni = executableFolder / "user.ini";
+    const std::filesystem::path portableIni = executableFolder / kSettingsFileName;
     std::error_code ec;
-    if (!std::filesystem::exists(portableIni, ec))
-        return std::nullopt;
-    return Folders {true, executableFolder, portableIni};
+    if (!executableFolder.empty() && std::filesystem::exists(portableIni, ec))
+        return {true, portableIni};
+    return {false, BaseFolder(dirs.configHome, dirs.home, ".config") / kFolderName / kSettingsFileName};
 }
 
-Folders InstalledFolders(const std::filesystem::path& settingsBase, const std::filesystem::path& workBase)
+std::filesystem::path DataFolder(const UserDirs& dirs)
 {
-    const std::filesystem::path settingsFolder = settingsBase / kFolderName;
-    Folders folders {false, workBase / kFolderName, settingsFolder / "user.ini"};
-    CreatePrivateFolder("設定フォルダ", settingsFolder);
+    return BaseFolder(dirs.dataHome, dirs.home, ".local/share") / kFolderName;
+}
+
+Folders ResolveFolders(const std::filesystem::path& executableFolder, const UserDirs& dirs)
+{
+    const SettingsPlace settings = FindSettings(executableFolder, dirs);
+    if (settings.portable)
+        return {true, executableFolder, settings.settingsFile};
+    const Folders folders {false, DataFolder(dirs), settings.settingsFile};
+    CreatePrivateFolder("設定フォルダ", folders.settingsFile.parent_path());
     CreatePrivateFolder("作業フォルダ", folders.workFolder);
     return folders;
 }
