@@ -83,8 +83,10 @@ RunPictures PicturesOfRuns(const Environment& env, const ShownPlaces& shown)
     }
 
     // The result dialog's button when the save folder is missing.
-    std::filesystem::copy_file(
-        national, env.programFolder / "50605_2.UKE", std::filesystem::copy_options::overwrite_existing);
+    // Removed first: the overwriting copy of mingw-w64's library fails on a file that exists.
+    const std::filesystem::path copy = env.programFolder / "50605_2.UKE";
+    std::filesystem::remove(copy);
+    std::filesystem::copy_file(national, copy);
     settings::Write(env.settingsFile, settings::kSaveFolder, shown.saveFolder);
     SilentPrompts dialog;
     {

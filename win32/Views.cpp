@@ -37,10 +37,15 @@ TfrmMsg::TfrmMsg(const Environment& env, Prompts& prompts, HWND owner)
     RunGuarded(prompts, [this] { m_presenter.InitSet(); });
 }
 
-bool TfrmMsg::DspSet(const ResultTriple& result)
+void TfrmMsg::Take(const ResultTriple& result)
 {
     m_presenter.DspSet(result);
     m_window.FitText("Label1");
+}
+
+bool TfrmMsg::DspSet(const ResultTriple& result)
+{
+    Take(result);
     return m_window.DspSet();
 }
 

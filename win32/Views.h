@@ -33,7 +33,9 @@ class TfrmMsg
 public:
     /// Reads the save folder setting once (it decides the button's caption).
     TfrmMsg(const Environment& env, Prompts& prompts, HWND owner);
-    /// Shows the job's `result` modally; returns true once the dialog is closed.
+    /// Takes the job's `result`: its message, the dialog grown to show it whole.
+    void Take(const ResultTriple& result);
+    /// Shows the job's `result` modally (Take); returns true once the dialog is closed.
     bool DspSet(const ResultTriple& result);
     Window& window() { return m_window; }
 

@@ -1,6 +1,7 @@
 #include "win32/Win32Prompts.h"
 
 #include "core/FileNames.h"
+#include "core/Text.h"
 #include "core/UserFolders.h"
 
 #include <commdlg.h>
@@ -13,6 +14,10 @@ namespace plok::win32 {
 namespace {
 
 thread_local HHOOK t_boxHook = nullptr;
+
+// A message box breaks Japanese anywhere, leaving a character or a closing bracket alone below its line: the text comes
+// laid out in lines that fit the narrowest box Windows and wine draw, 22 full-width characters, broken at phrase ends.
+constexpr std::size_t kBoxColumns = 44;
 
 /// Gives the buttons of the message box that is being activated the texts as written: MessageBoxW would take them
 /// from the language of Windows.
@@ -62,7 +67,7 @@ int ShowBox(BoxKind kind, std::u16string_view text, HWND owner)
         type |= MB_TASKMODAL | MB_SETFOREGROUND;
     t_boxHook = ::SetWindowsHookExW(WH_CBT, &NameButtons, nullptr, ::GetCurrentThreadId());
     ModalChanged();
-    const int pressed = ::MessageBoxW(owner, W(text).c_str(), title, type);
+    const int pressed = ::MessageBoxW(owner, W(WrapLines(text, kBoxColumns)).c_str(), title, type);
     ModalChanged();
     if (t_boxHook) {
         ::UnhookWindowsHookEx(t_boxHook);

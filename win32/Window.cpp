@@ -443,42 +443,45 @@ void Window::SizeToLayout()
 
 void Window::FitText(std::string_view label)
 {
-    ControlState& c = Find(label);
+    m_fitted = Find(label).layout->name;
+    Refit();
+    SizeToLayout();
+}
+
+void Window::Refit()
+{
+    if (m_fitted.empty())
+        return;
+    ControlState& c = Find(m_fitted);
     const DesignRect& r = c.layout->rect;
     const int margin = r.x;
     MONITORINFO info {};
     info.cbSize = sizeof info;
     ::GetMonitorInfoW(::MonitorFromWindow(m_hwnd, MONITOR_DEFAULTTOPRIMARY), &info);
     const int widest = std::max(m_layout.width, ::MulDiv(info.rcWork.right - info.rcWork.left, 96 * 9, m_dpi * 10));
-
-    // Measured at 96 dpi, where the design pixels are the screen's.
-    LOGFONTW lf {};
-    ::GetObjectW(Font(c.layout->pointSize), sizeof lf, &lf);
-    lf.lfHeight = -::MulDiv(c.layout->pointSize > 0 ? c.layout->pointSize : m_layout.pointSize, 96, 72);
-    const HFONT font = ::CreateFontIndirectW(&lf);
+    // Measured at the dpi the text is drawn at (text does not scale exactly), in design pixels rounded up.
+    const auto design = [this](int pixels) { return (pixels * 96 + m_dpi - 1) / m_dpi; };
     const HDC dc = ::GetDC(m_hwnd);
-    const HGDIOBJ previous = ::SelectObject(dc, font);
+    const HGDIOBJ previous = ::SelectObject(dc, Font(c.layout->pointSize));
     RECT line {0, 0, 0, 0};
     ::DrawTextW(dc, c.text.c_str(), static_cast<int>(c.text.size()), &line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    const int needed = margin + line.right + 1 + margin;
+    const int needed = margin + design(line.right) + 1 + margin;
     c.wrapWidth = 0;
     m_grown = {std::clamp(needed, m_layout.width, widest) - m_layout.width, 0};
     if (needed > widest) {
         c.wrapWidth = widest - 2 * margin;
-        RECT wrapped {0, 0, c.wrapWidth, 0};
+        RECT wrapped {0, 0, Scale(c.wrapWidth, m_dpi), 0};
         ::DrawTextW(
             dc, c.text.c_str(), static_cast<int>(c.text.size()), &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        m_grown.cy = std::max<int>(0, wrapped.bottom - r.height);
+        m_grown.cy = std::max(0, design(wrapped.bottom) - r.height);
     }
     ::SelectObject(dc, previous);
     ::ReleaseDC(m_hwnd, dc);
-    ::DeleteObject(font);
     m_grownBelow = r.y + r.height;
     // A label draws one line, centred, until it has to wrap.
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(c.hwnd, GWL_STYLE));
     ::SetWindowLongPtrW(c.hwnd, GWL_STYLE,
         static_cast<LONG_PTR>(c.wrapWidth > 0 ? (style & ~DWORD(SS_CENTERIMAGE)) : (style | SS_CENTERIMAGE)));
-    SizeToLayout();
     for (ControlState& each : m_controls)
         Place(each);
 }
@@ -837,6 +840,7 @@ LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         ::GetClientRect(m_hwnd, &before);
         const int from = m_dpi;
         ApplyDpi(HIWORD(wParam));
+        Refit();
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
             suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -109,6 +109,8 @@ private:
     void ApplyDpi(int dpi);
     void Place(ControlState& c);
     void SizeToLayout();
+    /// Lays the label FitText named out again at the current dpi.
+    void Refit();
     /// The frame around the layout's client size, grown by FitText, at the current dpi.
     SIZE FrameSize() const;
     void CentreOnMonitor();
@@ -130,6 +132,7 @@ private:
     std::map<int, HFONT> m_fonts; // by point size, at the current dpi
     HICON m_closeGlyph = nullptr;
     std::vector<std::string> m_centred;
+    std::string m_fitted; // the label FitText holds whole
     SIZE m_grown {}; // what FitText added to the layout's client size, in design pixels
     int m_grownBelow = 0; // controls whose top lies at or below this design y move down by m_grown.cy
     std::function<void()> m_onShow;

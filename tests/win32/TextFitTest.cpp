@@ -292,7 +292,7 @@ TEST_F(TextFit, TheResultDialogShowsTheLongestMessageOfEachJob)
         for (const std::u16string& message : messages) {
             SCOPED_TRACE(ToUtf8(message));
             win32::TfrmMsg dialog(env, prompts, nullptr);
-            dialog.window().SetText("Label1", message);
+            dialog.Take({message});
             Check(dialog.window());
         }
     }
