@@ -1,28 +1,12 @@
 #include "win32/Desktop.h"
 
 #include "core/UserFolders.h"
+#include "core/win32/KnownFolder.h"
 #include "win32/Window.h"
 
 #include <knownfolders.h>
-#include <shlobj.h>
-#include <string>
 
 namespace plok::win32 {
-
-namespace {
-
-/// The known folder `id`, or an empty path when the system cannot give it.
-std::filesystem::path KnownFolder(REFKNOWNFOLDERID id)
-{
-    PWSTR path = nullptr;
-    std::filesystem::path folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)) && path)
-        folder = path;
-    ::CoTaskMemFree(path);
-    return folder;
-}
-
-} // namespace
 
 Environment DesktopEnvironment()
 {
@@ -32,11 +16,8 @@ Environment DesktopEnvironment()
     env.programFolder = folders.workFolder;
     env.settingsFile = folders.settingsFile;
     env.downloads = KnownFolder(FOLDERID_Downloads);
-    if (env.downloads.empty()) {
-        wchar_t documents[MAX_PATH] = {};
-        if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
-            env.downloads = documents;
-    }
+    if (env.downloads.empty())
+        env.downloads = KnownFolder(FOLDERID_Documents);
     const std::filesystem::path manual = executableFolder / "manual" / "index.html";
     std::error_code ec;
     if (std::filesystem::is_regular_file(manual, ec))

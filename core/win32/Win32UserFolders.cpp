@@ -1,11 +1,10 @@
 #include "core/UserFolders.h"
-#include "core/win32/Win32.h"
+#include "core/win32/KnownFolder.h"
 
 #include <cstdlib>
 #include <knownfolders.h>
 #include <memory>
 #include <sddl.h>
-#include <shlobj.h>
 #include <string>
 
 namespace plok {
@@ -17,12 +16,7 @@ std::filesystem::path VariableOrKnownFolder(const wchar_t* name, REFKNOWNFOLDERI
 {
     if (const wchar_t* value = ::_wgetenv(name); value && *value)
         return value;
-    PWSTR path = nullptr;
-    std::filesystem::path folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)) && path)
-        folder = path;
-    ::CoTaskMemFree(path);
-    return folder;
+    return KnownFolder(id);
 }
 
 /// The user this process runs as, as an SDDL SID string; empty when it cannot be told.
@@ -46,6 +40,16 @@ std::wstring UserSid()
 }
 
 } // namespace
+
+std::filesystem::path KnownFolder(REFKNOWNFOLDERID id)
+{
+    PWSTR path = nullptr;
+    std::filesystem::path folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)) && path)
+        folder = path;
+    ::CoTaskMemFree(path);
+    return folder;
+}
 
 UserDirs UserDirs::FromEnvironment()
 {
