@@ -2,6 +2,7 @@
 // reaching the presenter (and the presenter's values not coming back as the user's), the guard, modality, the close
 // keys, drops, the busy cursor and the single instance. The decisions behind the controls are tested on the
 // presenters.
+#include "core/RunResult.h"
 #include "core/Text.h"
 #include "tests/win32/Win32Support.h"
 #include "win32/Desktop.h"
@@ -11,6 +12,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <stdexcept>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -310,6 +312,30 @@ TEST_F(Win32Window, ALabelGrowsToItsTextAndKeepsItsDesignWidth)
     EXPECT_EQ(Where(*w, "Label1").right - Where(*w, "Label1").left, design);
     w->SetText("Label1", std::u16string(40, u'あ'));
     EXPECT_GT(Where(*w, "Label1").right - Where(*w, "Label1").left, design);
+}
+
+TEST_F(Win32Window, AFrameNeverShrinksBelowItsLayoutAtEachDpi)
+{
+    win32::TfrmMsg dialog(env, prompts, nullptr);
+    Window& w = dialog.window();
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE(dpi);
+        if (w.dpi() != dpi)
+            MoveToDpi(w, dpi);
+        for (const auto& [width, height] : {std::pair {10, 10}, std::pair {100000, 10}}) {
+            ::SetWindowPos(w.hwnd(), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+            RECT client {};
+            ::GetClientRect(w.hwnd(), &client);
+            EXPECT_GE(client.right, win32::Scale(win32::kTfrmMsgLayout.width, dpi));
+            EXPECT_EQ(client.bottom, win32::Scale(win32::kTfrmMsgLayout.height, dpi));
+        }
+    }
+    // Grown to a long message, its smallest size is the grown one.
+    dialog.Take({CreatedText(std::u16string(60, u'あ'))});
+    ::SetWindowPos(w.hwnd(), nullptr, 0, 0, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    RECT client {};
+    ::GetClientRect(w.hwnd(), &client);
+    EXPECT_GE(client.right, Where(w, "Label1").right);
 }
 
 TEST_F(Win32Window, ASecondStartBringsTheRunningMainWindowBack)
