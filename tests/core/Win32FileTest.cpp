@@ -5,8 +5,8 @@
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/File.h"
-#include "core/UserFolders.h"
 #include "core/TextFile.h"
+#include "core/UserFolders.h"
 #include "support/TempDir.h"
 
 #include <string>
