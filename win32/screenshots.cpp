@@ -151,15 +151,18 @@ void Type(Window& window, const char* name, const wchar_t* text)
     ::SetWindowTextW(window.Control(name), text);
 }
 
-/// Types into the edit field `name` of the window `hwnd` the program shows.
-void TypeInto(HWND hwnd, int index, const wchar_t* text)
+/// Types `text` into the edit field `name` of the window `hwnd` of `layout` the program shows.
+void TypeInto(HWND hwnd, const WindowLayout& layout, std::string_view name, const wchar_t* text)
 {
-    // The edit fields of a window in creation order.
-    HWND edit = nullptr;
-    for (int i = 0; i <= index; ++i)
-        edit = ::FindWindowExW(hwnd, edit, L"Edit", nullptr);
-    if (edit)
-        ::SetWindowTextW(edit, text);
+    // The window's children in creation order, which is the layout table's.
+    HWND child = nullptr;
+    for (const ControlLayout& c : layout.controls) {
+        child = ::FindWindowExW(hwnd, child, nullptr, nullptr);
+        if (child && name == c.name) {
+            ::SetWindowTextW(child, text);
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -219,12 +222,12 @@ int wmain(int argc, wchar_t** argv)
             "msg-strong", [&] { Win32Windows(env, prompts, owner).OpenResult({claims::kStrongAnonymizedText}); });
         shoot.SaveModal(
             "convert", [&] { TfrmConvert(env, prompts, owner).DspSet(); },
-            [](HWND hwnd) { TypeInto(hwnd, 0, L"C:\\Users\\clinic\\健診\\FF.txt"); });
+            [](HWND hwnd) { TypeInto(hwnd, kTfrmConvertLayout, "Edit1", L"C:\\Users\\clinic\\健診\\FF.txt"); });
         shoot.SaveModal(
             "replace", [&] { TfrmReplace(env, prompts, owner).DspSet(); },
             [](HWND hwnd) {
-                TypeInto(hwnd, 0, L"C:\\Users\\clinic\\変換\\患者一覧.txt");
-                TypeInto(hwnd, 2, L"C:\\Users\\clinic\\変換\\変更定義.csv");
+                TypeInto(hwnd, kTfrmReplaceLayout, "Edit1", L"C:\\Users\\clinic\\変換\\患者一覧.txt");
+                TypeInto(hwnd, kTfrmReplaceLayout, "Edit3", L"C:\\Users\\clinic\\変換\\変更定義.csv");
             });
 
         // One of the two files kept back by the audit: the result dialog offers the other only.
