@@ -7,14 +7,7 @@
 
 namespace plok::app {
 
-/// The boxes QtPrompts shows.
-enum class BoxKind
-{
-    Warning,
-    Information,
-    Confirm,
-    Error,
-};
+using plok::BoxKind;
 
 /// Builds the message box of `kind` with its title, icon and buttons, not yet shown. For Confirm, the first
 /// button is the yes button.

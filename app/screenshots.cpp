@@ -9,12 +9,9 @@
 #include "app/TfrmReplace.h"
 #include "app/TfrmSavePath.h"
 #include "claims/Anonymize.h"
-#include "claims/Delivery.h"
-#include "claims/MainPresenter.h"
-#include "claims/MsgPresenter.h"
-#include "core/Cp932.h"
 #include "core/Settings.h"
 #include "gui/QtText.h"
+#include "testsupport/Pictures.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,59 +22,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <vector>
 
 namespace {
 
 using namespace plok;
-
-/// Answers nothing and keeps the texts of the boxes: the pictures show windows, and a box shows what a run said.
-class SilentPrompts : public Prompts
-{
-public:
-    void Warning(std::u16string_view text) override { warnings.emplace_back(text); }
-    void Information(std::u16string_view) override { }
-    bool Confirm(std::u16string_view text) override
-    {
-        questions.emplace_back(text);
-        return false;
-    }
-    void Error(std::u16string_view) override { }
-    std::optional<std::u16string> OpenFile(std::u16string_view) override { return std::nullopt; }
-    std::optional<std::u16string> BrowseFolder(std::u16string_view, std::u16string_view) override
-    {
-        return std::nullopt;
-    }
-    bool OpenDocument(std::u16string_view) override { return opensDocuments; }
-
-    std::vector<std::u16string> warnings;
-    std::vector<std::u16string> questions;
-    bool opensDocuments = true;
-};
-
-/// A window without a screen; the result dialogs asked for are kept, not opened.
-class NoWindows : public View, public WindowOpener
-{
-public:
-    void SetText(std::string_view, std::u16string_view) override { }
-    void SetIndex(std::string_view, int) override { }
-    void SetVisible(std::string_view, bool) override { }
-    void Close() override { }
-    void Open(WindowKind) override { }
-    void OpenResult(const ResultTriple& result) override { results.push_back(result); }
-
-    std::vector<ResultTriple> results;
-};
-
-/// The drawing machine's temporary work folder, shown as the installed program's.
-std::u16string AsInstalled(const Environment& env, std::u16string_view text)
-{
-    QString shown = gui::Q(text);
-    shown.replace(QString::fromStdString(env.programFolder.string()), QStringLiteral("/home/clinic/.local/share/plok"));
-    return gui::U(shown);
-}
 
 class Shooter
 {
@@ -127,92 +77,6 @@ T* Child(QWidget* w, const char* name)
     return w->findChild<T*>(QString::fromLatin1(name));
 }
 
-void WriteClaimsFile(const std::filesystem::path& path, const std::vector<std::u16string>& lines)
-{
-    std::ofstream out(path, std::ios::binary);
-    for (const std::u16string& line : lines)
-        out << cp932::Encode(line) << "\r\n";
-}
-
-/// What the main window's decisions said and handed on.
-struct MainRun
-{
-    std::vector<std::u16string> warnings;
-    std::vector<ResultTriple> results;
-};
-
-/// Anonymises a small month through the main window's decisions, as staff do: the social file carries its patient's
-/// name in a note typed to a disease name, which the audit finds, so only the national copy is written (into
-/// `env.programFolder`).
-MainRun AnonymiseMonth(const Environment& env)
-{
-    const std::filesystem::path social = env.programFolder / "social.UKE";
-    const std::filesystem::path national = env.programFolder / "national.UKE";
-    WriteClaimsFile(social,
-        {u"IR,1,13,1,1310001,,さくら内科クリニック,50605,00,03-1111-2222",
-            u"RE,1,1112,50605,山田　太郎,1,3450101,,,,,,,1234-01", u"HO,06139999,あい,４５６７８,1,100",
-            u"SY,0000999,20240601,,01,,,山田　太郎さん申出"});
-    WriteClaimsFile(national,
-        {u"IR,2,13,1,1310001,,さくら内科クリニック,50605,00,03-1111-2222",
-            u"RE,1,1112,50605,佐藤　花子,2,3500202,,,,,,,5678-02", u"HO,138057,,１２３４,1,100"});
-    SilentPrompts prompts;
-    NoWindows none;
-    claims::MainPresenter main(env, prompts, none, none);
-    main.Edit1Change(social.u16string());
-    main.Edit2Change(national.u16string());
-    main.Button1Click();
-    return {prompts.warnings, none.results};
-}
-
-/// Warnings of the main window that have a picture.
-struct MainWarnings
-{
-    std::u16string missing; // a national file typed wrong
-    std::u16string rangeOrder; // a start position after the end
-    std::u16string manual; // no program opens the manual
-};
-
-MainWarnings WarningsOfTheMainWindow(const Environment& env)
-{
-    SilentPrompts prompts;
-    NoWindows none;
-    Environment withManual = env;
-    withManual.manual = env.programFolder / "index.html";
-    WriteClaimsFile(withManual.manual, {u"<!DOCTYPE html>"});
-    claims::MainPresenter main(withManual, prompts, none, none);
-    MainWarnings shown;
-    main.Edit1Change((env.programFolder / "social.UKE").u16string());
-    main.Edit2Change(u"/home/clinic/レセプト/国保/RECEIPTC.UK");
-    main.ComboBox1Change(1);
-    main.Edit4Change(u"6");
-    main.Edit5Change(u"1");
-    main.Button2Click();
-    prompts.opensDocuments = false;
-    main.Button5Click();
-    if (prompts.warnings.size() != 3)
-        return {};
-    QString manual = gui::Q(prompts.warnings[2]);
-    manual.replace(
-        QString::fromStdString(withManual.manual.string()), QStringLiteral("/usr/share/doc/plok/manual/index.html"));
-    return {prompts.warnings[1], prompts.warnings[0], gui::U(manual)};
-}
-
-/// The question of the result dialog's button when the save folder is missing (a USB stick not plugged in).
-std::u16string UndeliveredQuestion(const Environment& env)
-{
-    std::filesystem::copy_file(env.programFolder / "national.UKE", env.programFolder / "50605_2.UKE",
-        std::filesystem::copy_options::overwrite_existing);
-    settings::Write(env.settingsFile, settings::kSaveFolder, u"/media/usb/レセプト");
-    SilentPrompts prompts;
-    NoWindows none;
-    claims::MsgPresenter dialog(env, prompts, none);
-    dialog.InitSet();
-    dialog.DspSet({claims::kAnonymizedText, u"", u"50605_2.UKE"});
-    dialog.Button1Click();
-    settings::Write(env.settingsFile, settings::kSaveFolder, u"");
-    return prompts.questions.empty() ? std::u16string() : AsInstalled(env, prompts.questions.front());
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -230,7 +94,7 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     const std::filesystem::path root = gui::ToPath(work.path());
     const Environment env {root, root / "user.ini", root / "Downloads"};
-    SilentPrompts prompts;
+    test::SilentPrompts prompts;
     const QString social = QStringLiteral("/home/clinic/レセプト/社保/RECEIPTC.UKE");
     const QString national = QStringLiteral("/home/clinic/レセプト/国保/RECEIPTC.UKE");
 
@@ -290,43 +154,16 @@ int main(int argc, char** argv)
     });
 
     // One of the two files kept back by the audit: the result dialog offers the other only.
-    const MainRun month = AnonymiseMonth(env);
-    if (month.warnings.size() != 1 || month.results.size() != 1) {
-        std::fprintf(stderr,
-            "plok-screenshots: the month's anonymisation gave %zu warnings and %zu result dialogs, "
-            "not the audit's one and the national file's\n",
-            month.warnings.size(), month.results.size());
-        return 1;
-    }
-    shoot.SaveModal(QStringLiteral("msg-one-of-two"),
-        [&] { app::QtWindows(env, prompts, nullptr).OpenResult(month.results.front()); });
+    const test::RunPictures runs = test::PicturesOfRuns(env,
+        {u"/home/clinic/レセプト/国保/RECEIPTC.UK", u"/media/usb/レセプト", u"/home/clinic/.local/share/plok",
+            u"/usr/share/doc/plok/manual/index.html"});
+    shoot.SaveModal(
+        QStringLiteral("msg-one-of-two"), [&] { app::QtWindows(env, prompts, nullptr).OpenResult(runs.oneOfTwo); });
     shoot.SaveModal(QStringLiteral("msg-long"), [&] {
         app::QtWindows(env, prompts, nullptr)
             .OpenResult({CreatedText(u"2024年6月分_受診者一覧_さくら内科クリニック_内科外来R.txt")});
     });
-    const MainWarnings warnings = WarningsOfTheMainWindow(env);
-    const std::u16string undelivered = UndeliveredQuestion(env);
-    if (warnings.missing.empty() || undelivered.empty()) {
-        std::fprintf(stderr, "plok-screenshots: the main window's warnings or the delivery's question are missing\n");
-        return 1;
-    }
-    struct Box
-    {
-        const char* name;
-        app::BoxKind kind;
-        std::u16string text;
-    };
-    const std::vector<Box> boxes = {
-        {"box-missing", app::BoxKind::Warning, warnings.missing},
-        {"box-range-order", app::BoxKind::Warning, warnings.rangeOrder},
-        {"box-manual", app::BoxKind::Warning, warnings.manual},
-        {"box-information", app::BoxKind::Information, u"社保のレセ電データファイルを選択します"},
-        {"box-confirm", app::BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
-        {"box-error", app::BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
-        {"box-audit", app::BoxKind::Warning, month.warnings.front()},
-        {"box-undelivered", app::BoxKind::Confirm, undelivered},
-    };
-    for (const Box& b : boxes) {
+    for (const test::BoxPicture& b : runs.boxes) {
         const auto box = app::MakeMessageBox(b.kind, b.text, nullptr);
         shoot.SaveModal(QString::fromLatin1(b.name), [&] { box->exec(); });
     }

@@ -4,8 +4,8 @@
 
 namespace plok {
 
-/// The folders a window works with. The desktop program decides them once at start-up (app/Folders.h); tests hand in
-/// temporary folders.
+/// The folders a window works with. The desktop program decides them once at start-up (ResolveFolders in
+/// core/UserFolders.h); tests hand in temporary folders.
 struct Environment
 {
     std::filesystem::path programFolder; // the work folder: where every job writes its output until it is delivered

@@ -6,6 +6,15 @@
 
 namespace plok {
 
+/// The message boxes of Prompts, as every front end shows them.
+enum class BoxKind
+{
+    Warning, // title "警告", one button "OK"
+    Information, // title "情報", one button "OK"
+    Confirm, // title "確認", buttons "はい(&Y)" and "いいえ(&N)"
+    Error, // title "プロク", one button "OK"
+};
+
 /// Everything a window asks of the user or of the desktop shell. Windows never open a message box, a file dialog
 /// or a document themselves: the desktop program implements this with Qt, tests with a scripted fake.
 class Prompts

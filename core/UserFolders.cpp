@@ -4,6 +4,8 @@
 #include "core/FileNames.h"
 
 #include <string>
+#include <system_error>
+#include <vector>
 
 namespace plok {
 
@@ -22,13 +24,12 @@ std::filesystem::path BaseFolder(
     return home / fallback;
 }
 
-} // namespace
-
-void detail::CannotCreateFolder(const char* what, const std::filesystem::path& folder, int errnum)
+[[noreturn]] void CannotCreate(const char* what, const std::filesystem::path& folder, const std::string& reason)
 {
-    throw Error(
-        std::string(what) + " \"" + PathUtf8(folder) + "\" を作成できません。(" + SystemReasonText(errnum) + ")");
+    throw Error(std::string(what) + " \"" + PathUtf8(folder) + "\" を作成できません。(" + reason + ")");
 }
+
+} // namespace
 
 SettingsPlace FindSettings(const std::filesystem::path& executableFolder, const UserDirs& dirs)
 {
@@ -42,6 +43,37 @@ SettingsPlace FindSettings(const std::filesystem::path& executableFolder, const 
 std::filesystem::path DataFolder(const UserDirs& dirs)
 {
     return BaseFolder(dirs.dataHome, dirs.home, ".local/share") / kFolderName;
+}
+
+Folders ResolveFolders(const std::filesystem::path& executableFolder, const UserDirs& dirs)
+{
+    const SettingsPlace settings = FindSettings(executableFolder, dirs);
+    if (settings.portable)
+        return {true, executableFolder, settings.settingsFile};
+    const Folders folders {false, DataFolder(dirs), settings.settingsFile};
+    CreatePrivateFolder("設定フォルダ", folders.settingsFile.parent_path());
+    CreatePrivateFolder("作業フォルダ", folders.workFolder);
+    return folders;
+}
+
+void CreatePrivateFolder(const char* what, const std::filesystem::path& folder)
+{
+    // Up to the first folder that exists, then down again creating each: a drive or share root is never created.
+    std::vector<std::filesystem::path> missing;
+    for (std::filesystem::path p = folder;; p = p.parent_path()) {
+        std::error_code ec;
+        const std::filesystem::file_status st = std::filesystem::status(p, ec);
+        if (st.type() == std::filesystem::file_type::directory)
+            break;
+        if (st.type() != std::filesystem::file_type::not_found)
+            CannotCreate(what, folder, ec ? SystemReasonText(ec.value()) : "フォルダではありません");
+        missing.push_back(p);
+        if (p == p.parent_path() || !p.has_relative_path())
+            break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+        if (const int err = detail::MakePrivateDirectory(*it); err != 0)
+            CannotCreate(what, folder, SystemReasonText(err));
 }
 
 } // namespace plok

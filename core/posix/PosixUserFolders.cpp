@@ -24,24 +24,12 @@ UserDirs UserDirs::FromEnvironment()
     return dirs;
 }
 
-void CreatePrivateFolder(const char* what, const std::filesystem::path& folder)
+int detail::MakePrivateDirectory(const std::filesystem::path& folder)
 {
-    std::filesystem::path path;
-    for (const std::filesystem::path& part : folder) {
-        path /= part;
-        struct stat st
-        { };
-        if (stat(path.c_str(), &st) == 0) {
-            if (!S_ISDIR(st.st_mode))
-                detail::CannotCreateFolder(what, folder, ENOTDIR);
-            continue;
-        }
-        if (errno != ENOENT)
-            detail::CannotCreateFolder(what, folder, errno);
-        // chmod as well: the umask could have taken away the owner's own bits.
-        if ((mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) || chmod(path.c_str(), 0700) != 0)
-            detail::CannotCreateFolder(what, folder, errno);
-    }
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return errno;
+    // chmod as well: the umask could have taken away the owner's own bits.
+    return chmod(folder.c_str(), 0700) == 0 ? 0 : errno;
 }
 
 std::filesystem::path ExecutableFolder()

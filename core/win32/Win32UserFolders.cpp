@@ -1,26 +1,79 @@
 #include "core/UserFolders.h"
-#include "core/win32/Win32.h"
+#include "core/win32/KnownFolder.h"
 
 #include <cstdlib>
+#include <knownfolders.h>
+#include <memory>
+#include <sddl.h>
 #include <string>
 
 namespace plok {
 
-UserDirs UserDirs::FromEnvironment()
+namespace {
+
+/// The environment variable `name`, else the known folder `id`, else an empty path.
+std::filesystem::path VariableOrKnownFolder(const wchar_t* name, REFKNOWNFOLDERID id)
 {
-    const auto get = [](const wchar_t* name) {
-        const wchar_t* value = ::_wgetenv(name);
-        return std::filesystem::path(value ? value : L"");
-    };
-    return {get(L"USERPROFILE"), get(L"APPDATA"), get(L"LOCALAPPDATA")};
+    if (const wchar_t* value = ::_wgetenv(name); value && *value)
+        return value;
+    return KnownFolder(id);
 }
 
-void CreatePrivateFolder(const char* what, const std::filesystem::path& folder)
+/// The user this process runs as, as an SDDL SID string; empty when it cannot be told.
+std::wstring UserSid()
 {
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec || !std::filesystem::is_directory(folder, ec))
-        detail::CannotCreateFolder(what, folder, ec ? ec.value() : ERROR_DIRECTORY);
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {};
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    const auto buffer = std::make_unique<unsigned char[]>(size);
+    std::wstring result;
+    wchar_t* text = nullptr;
+    if (size > 0 && ::GetTokenInformation(token, TokenUser, buffer.get(), size, &size)
+        && ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, &text)) {
+        result = text;
+        ::LocalFree(text);
+    }
+    ::CloseHandle(token);
+    return result;
+}
+
+} // namespace
+
+std::filesystem::path KnownFolder(REFKNOWNFOLDERID id)
+{
+    PWSTR path = nullptr;
+    std::filesystem::path folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)) && path)
+        folder = path;
+    ::CoTaskMemFree(path);
+    return folder;
+}
+
+UserDirs UserDirs::FromEnvironment()
+{
+    return {VariableOrKnownFolder(L"USERPROFILE", FOLDERID_Profile),
+        VariableOrKnownFolder(L"APPDATA", FOLDERID_RoamingAppData),
+        VariableOrKnownFolder(L"LOCALAPPDATA", FOLDERID_LocalAppData)};
+}
+
+int detail::MakePrivateDirectory(const std::filesystem::path& folder)
+{
+    const std::wstring sid = UserSid();
+    if (sid.empty())
+        return static_cast<int>(::GetLastError() ? ::GetLastError() : ERROR_ACCESS_DENIED);
+    // Protected (inheriting nothing from above): full control for the user and for the system (backups, the
+    // indexer), for the folder and everything created in it; no entry for anyone else.
+    const std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;" + sid + L")";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        return static_cast<int>(::GetLastError());
+    SECURITY_ATTRIBUTES attributes {sizeof attributes, descriptor, FALSE};
+    const bool created = ::CreateDirectoryW(folder.c_str(), &attributes);
+    const DWORD err = created ? 0 : ::GetLastError();
+    ::LocalFree(descriptor);
+    return err == ERROR_ALREADY_EXISTS ? 0 : static_cast<int>(err);
 }
 
 std::filesystem::path ExecutableFolder()

@@ -7,12 +7,11 @@
 #include "app/TfrmOption.h"
 #include "app/TfrmReplace.h"
 #include "app/TfrmSavePath.h"
-#include "claims/Anonymize.h"
 #include "claims/Delivery.h"
 #include "claims/MainPresenter.h"
-#include "claims/StripBranch.h"
 #include "support/FakeView.h"
 #include "support/GuiSupport.h"
+#include "support/ResultMessages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -144,13 +143,7 @@ TEST_F(TextFit, EveryTextOfEveryWindowFitsItsControl)
 
 TEST_F(TextFit, TheResultDialogShowsTheLongestMessageOfEachJob)
 {
-    const std::vector<std::u16string> messages = {
-        claims::kAnonymizedText,
-        claims::kStrongAnonymizedText,
-        claims::kBranchStrippedText,
-        CreatedText(u"202305_carte.csv"),
-        CreatedText(u"202305_受診者一覧R.txt"),
-    };
+    const std::vector<std::u16string> messages = LongestResultMessages();
     for (const bool saveFolder : {false, true}) {
         Setting(u"SAVEFDR", saveFolder ? u"/save" : u"");
         for (const std::u16string& message : messages) {

@@ -6,11 +6,17 @@
 #include "core/Errors.h"
 #include "core/File.h"
 #include "core/TextFile.h"
+#include "core/UserFolders.h"
 #include "support/TempDir.h"
+
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #define WIN32_LEAN_AND_MEAN
+#include <aclapi.h>
+#include <sddl.h>
 #include <windows.h>
 
 namespace plok {
@@ -29,6 +35,47 @@ std::string What(const std::function<void()>& f)
         return e.what();
     }
     return "no error";
+}
+
+/// The entries of the access list of `path` that allow something: "<SID>:<mask>" each.
+std::vector<std::wstring> AccessOf(const std::filesystem::path& path)
+{
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    std::vector<std::wstring> access;
+    if (::GetNamedSecurityInfoW(
+            path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr, &sd)
+        != ERROR_SUCCESS)
+        return {L"unreadable"};
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace) || static_cast<ACE_HEADER*>(ace)->AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        wchar_t* sid = nullptr;
+        ::ConvertSidToStringSidW(&allowed->SidStart, &sid);
+        access.push_back(std::wstring(sid ? sid : L"?") + L":" + std::to_wstring(allowed->Mask));
+        ::LocalFree(sid);
+    }
+    ::LocalFree(sd);
+    return access;
+}
+
+TEST(Win32File, APrivateFolderIsTheUsersAndTheSystemsAlone)
+{
+    TempDir dir;
+    const auto folder = dir / "作業" / "plok";
+    CreatePrivateFolder("作業フォルダ", folder);
+    // No entry for Everyone, Users or Administrators: the system and the user alone.
+    for (const auto& created : {folder, folder.parent_path()}) {
+        const std::vector<std::wstring> access = AccessOf(created);
+        ASSERT_EQ(access.size(), 2u);
+        EXPECT_EQ(access[0], L"S-1-5-18:" + std::to_wstring(FILE_ALL_ACCESS));
+        EXPECT_EQ(access[1].rfind(L"S-1-5-21-", 0), 0u);
+        EXPECT_EQ(access[1].substr(access[1].find(L':')), L":" + std::to_wstring(FILE_ALL_ACCESS));
+    }
+    // What existed before is left as it was.
+    EXPECT_NE(AccessOf(dir.path()), AccessOf(folder));
 }
 
 TEST(Win32File, AReadOnlyTargetIsRefusedAndKept)

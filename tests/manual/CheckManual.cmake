@@ -59,6 +59,8 @@ file(GLOB_RECURSE source_files
     "${SOURCE_DIR}/tools/*.cpp" "${SOURCE_DIR}/tools/*.h"
     "${SOURCE_DIR}/core/*.cpp" "${SOURCE_DIR}/core/*.h"
     "${SOURCE_DIR}/gui/*.cpp" "${SOURCE_DIR}/gui/*.h"
+    "${SOURCE_DIR}/win32/*.cpp" "${SOURCE_DIR}/win32/*.h"
+    "${SOURCE_DIR}/packaging/windows/*.in"
     "${SOURCE_DIR}/cli/*.cpp" "${SOURCE_DIR}/cli/*.h")
 list(FILTER source_files EXCLUDE REGEX "/screenshots\\.cpp$")
 if(NOT source_files)

@@ -1,0 +1,367 @@
+// What only the Win32 windows can show: the layout table in pixels at two dpi, the tab order, the user's actions
+// reaching the presenter (and the presenter's values not coming back as the user's), the guard, modality, the close
+// keys, drops, the busy cursor and the single instance. The decisions behind the controls are tested on the
+// presenters.
+#include "core/RunResult.h"
+#include "core/Text.h"
+#include "tests/win32/Win32Support.h"
+#include "win32/Desktop.h"
+
+#include <chrono>
+#include <optional>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <stdexcept>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+namespace plok::test {
+namespace {
+
+using win32::Window;
+
+class Win32Window : public Win32Fixture
+{
+protected:
+    /// A bare window of `layout` with the close button of the layout's windows, its view wired by the test.
+    std::unique_ptr<Window> Bare(const win32::WindowLayout& layout, HWND owner = nullptr)
+    {
+        return std::make_unique<Window>(layout, prompts, owner, layout.Find("BitBtn1") ? "BitBtn1" : nullptr);
+    }
+
+    /// Types `text` into the edit field `edit` as the keyboard does, character by character.
+    static void Type(HWND edit, const wchar_t* text)
+    {
+        for (const wchar_t* c = text; *c; ++c)
+            ::SendMessageW(edit, WM_CHAR, *c, 1);
+    }
+
+    /// A click of `button` as the mouse gives it: pressed and released over it.
+    static void Click(HWND button) { ::SendMessageW(button, BM_CLICK, 0, 0); }
+};
+
+TEST_F(Win32Window, EveryControlStandsWhereItsUiFileHasItAtEachDpi)
+{
+    for (const win32::WindowLayout* layout :
+        {&win32::kTfrmMainLayout, &win32::kTfrmMsgLayout, &win32::kTfrmSavePathLayout, &win32::kTfrmOptionLayout,
+            &win32::kTfrmConvertLayout, &win32::kTfrmReplaceLayout}) {
+        SCOPED_TRACE(layout->name);
+        const auto window = Bare(*layout);
+        for (const int dpi : {96, 144}) {
+            if (window->dpi() != dpi)
+                MoveToDpi(*window, dpi);
+            SCOPED_TRACE(dpi);
+            RECT client {};
+            ::GetClientRect(window->hwnd(), &client);
+            EXPECT_EQ(client.right, win32::Scale(layout->width, dpi));
+            EXPECT_EQ(client.bottom, win32::Scale(layout->height, dpi));
+            EXPECT_EQ(U(TextOf(window->hwnd())), U(layout->caption));
+            for (const win32::ControlLayout& c : layout->controls) {
+                SCOPED_TRACE(c.name);
+                const RECT r = Where(*window, c.name);
+                EXPECT_EQ(r.left, win32::Scale(c.rect.x, dpi));
+                EXPECT_EQ(r.top, win32::Scale(c.rect.y, dpi));
+                EXPECT_EQ(r.right - r.left, win32::Scale(c.rect.width, dpi));
+                // A combo box's height is its field's, which follows its font.
+                if (c.kind != win32::ControlKind::ComboBox) {
+                    EXPECT_EQ(r.bottom - r.top, win32::Scale(c.rect.height, dpi));
+                }
+                EXPECT_EQ(IsShown(window->Control(c.name)), c.visible);
+                // The font of the .ui file's point size, at this dpi.
+                LOGFONTW font {};
+                ::GetObjectW(window->FontOf(c.name), sizeof font, &font);
+                EXPECT_EQ(font.lfHeight, -::MulDiv(c.pointSize ? c.pointSize : layout->pointSize, dpi, 72));
+            }
+        }
+    }
+}
+
+TEST_F(Win32Window, TheCaptionsAndTheTabOrderAreTheUiFiles)
+{
+    // The main window as the .ui file orders it: what the tab key visits, hidden controls left out.
+    win32::TfrmMain main(env, prompts);
+    Window& w = main.window();
+    EXPECT_EQ(TextOf(w.Control("Button3")), L"ファイル選択");
+    EXPECT_EQ(TextOf(w.Control("BitBtn1")), L"閉じる(&C)");
+    std::vector<std::string> order;
+    HWND first = ::GetNextDlgTabItem(w.hwnd(), nullptr, FALSE);
+    for (HWND c = first; c && (order.empty() || c != first); c = ::GetNextDlgTabItem(w.hwnd(), c, FALSE))
+        for (const win32::ControlLayout& layout : w.layout().controls)
+            if (w.Control(layout.name) == c)
+                order.emplace_back(layout.name);
+    EXPECT_EQ(order,
+        (std::vector<std::string> {"Button3", "Edit1", "Edit2", "Button1", "Button2", "ComboBox1", "Button4", "Button6",
+            "Button5", "BitBtn1"}));
+    // The first of them has the focus when the window opens.
+    w.Show(SW_SHOWNA);
+    EXPECT_EQ(::GetFocus(), w.Control("Button3"));
+}
+
+TEST_F(Win32Window, TheUsersActionsReachThePresenterAndItsValuesDoNotComeBack)
+{
+    const auto w = Bare(win32::kTfrmMainLayout);
+    std::vector<std::string> heard;
+    w->OnEdit("Edit1", [&](std::u16string text) { heard.push_back("Edit1 " + ToUtf8(text)); });
+    w->OnChoose("ComboBox1", [&](int index) { heard.push_back("ComboBox1 " + std::to_string(index)); });
+    w->OnClick("Button3", [&] { heard.emplace_back("Button3"); });
+
+    w->SetText("Edit1", u"C:\\社保\\RECEIPTC.UKE");
+    w->SetIndex("ComboBox1", 1);
+    EXPECT_TRUE(heard.empty());
+    EXPECT_EQ(TextOf(w->Control("Edit1")), L"C:\\社保\\RECEIPTC.UKE");
+
+    ::SetWindowTextW(w->Control("Edit1"), L"");
+    Type(w->Control("Edit1"), L"ab");
+    Click(w->Control("Button3"));
+    // Typed text chooses the item it spells, and no item as soon as it spells none; the same choice twice is one.
+    COMBOBOXINFO combo {};
+    combo.cbSize = sizeof combo;
+    ::GetComboBoxInfo(w->Control("ComboBox1"), &combo);
+    ::SetWindowTextW(combo.hwndItem, L"");
+    Type(combo.hwndItem, L"記号「-」「*」「/」より後を除去する");
+    Type(combo.hwndItem, L"x");
+    Type(combo.hwndItem, L"y");
+    const HWND list = w->Control("ComboBox1");
+    ::SendMessageW(list, CB_SETCURSEL, 1, 0);
+    ::SendMessageW(
+        w->hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(heard,
+        (std::vector<std::string> {
+            "Edit1 ", "Edit1 a", "Edit1 ab", "Button3", "ComboBox1 -1", "ComboBox1 0", "ComboBox1 -1", "ComboBox1 1"}));
+}
+
+TEST_F(Win32Window, TheOptionWindowsCheckBoxShowsAndSavesTheStrongAnonymisation)
+{
+    for (const bool strong : {false, true}) {
+        SCOPED_TRACE(strong);
+        Setting(settings::kStrongAnonymization, strong ? u"1" : u"0");
+        win32::TfrmOption option(env, prompts, nullptr);
+        const HWND box = option.window().Control("CheckBox1");
+        EXPECT_EQ(option.window().IsChecked("CheckBox1"), strong);
+        Click(box);
+        EXPECT_EQ(Stored(settings::kStrongAnonymization), strong ? u"0" : u"1");
+        Click(box);
+        EXPECT_EQ(Stored(settings::kStrongAnonymization), strong ? u"1" : u"0");
+    }
+}
+
+TEST_F(Win32Window, ARadioGroupTellsANewChoiceOnly)
+{
+    const auto w = Bare(win32::kTfrmSavePathLayout);
+    std::vector<int> chosen;
+    w->OnChoose("RadioGroup1", [&](int index) { chosen.push_back(index); });
+    Click(w->Control("RadioGroup1Item1"));
+    Click(w->Control("RadioGroup1Item1"));
+    Click(w->Control("RadioGroup1Item0"));
+    w->SetIndex("RadioGroup1", 1);
+    EXPECT_EQ(::SendMessageW(w->Control("RadioGroup1Item1"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(w->Control("RadioGroup1Item0"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    Click(w->Control("RadioGroup1Item1"));
+    EXPECT_EQ(chosen, (std::vector<int> {1, 0}));
+    // Hiding the group hides its items.
+    w->SetVisible("RadioGroup1", false);
+    EXPECT_FALSE(IsShown(w->Control("RadioGroup1Item0")));
+    EXPECT_THROW(w->SetIndex("RadioGroup1", 2), std::logic_error);
+    EXPECT_THROW(w->SetText("Edit9", u""), std::logic_error);
+}
+
+TEST_F(Win32Window, AFailingHandlerShowsTheErrorBoxAndTheWindowGoesOn)
+{
+    const auto w = Bare(win32::kTfrmOptionLayout);
+    int clicks = 0;
+    HCURSOR during = nullptr;
+    w->OnClick("Button1", [&] {
+        during = win32::CursorScope::Current();
+        if (++clicks == 1)
+            throw IoError("ファイル \"x\" を読み込めません。");
+    });
+    Click(w->Control("Button1"));
+    Click(w->Control("Button1"));
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(prompts.Texts("error"), (std::vector<std::u16string> {u"ファイル \"x\" を読み込めません。"}));
+    // The handler ran under the busy cursor, which is gone again.
+    EXPECT_EQ(during, ::LoadCursorW(nullptr, IDC_WAIT));
+    EXPECT_EQ(win32::CursorScope::Current(), nullptr);
+    EXPECT_TRUE(w->IsOpen());
+}
+
+TEST_F(Win32Window, AChildWindowIsModalAndClosesByItsButtonByEscapeAndByTheCloseBox)
+{
+    const auto owner = Bare(win32::kTfrmMainLayout);
+    struct Way
+    {
+        const char* name;
+        std::function<void(Window&)> close;
+    };
+    const std::vector<Way> ways = {
+        {"close button", [](Window& w) { Click(w.Control("BitBtn1")); }},
+        {"escape",
+            [](Window& w) {
+                ::SetFocus(w.Control("Button1"));
+                ::PostMessageW(w.Control("Button1"), WM_KEYDOWN, VK_ESCAPE, 1);
+            }},
+        {"close box", [](Window& w) { ::PostMessageW(w.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        const auto child = Bare(win32::kTfrmOptionLayout, owner->hwnd());
+        int closed = 0;
+        child->OnClose([&] { ++closed; });
+        bool ownerEnabled = true;
+        WhileShown(*child, [&] {
+            ownerEnabled = ::IsWindowEnabled(owner->hwnd());
+            way.close(*child);
+        });
+        EXPECT_FALSE(ownerEnabled);
+        EXPECT_TRUE(::IsWindowEnabled(owner->hwnd()));
+        EXPECT_FALSE(child->IsOpen());
+        // WhileShown closes the window too: the close handler runs once all the same.
+        EXPECT_EQ(closed, 1);
+    }
+    // Escape does not close the main window.
+    ::SendMessageW(owner->hwnd(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(owner->IsOpen());
+}
+
+TEST_F(Win32Window, TheSecondClickOfADoubleClickThatOpenedOrClosedAModalWindowReachesNoWindow)
+{
+    // The mouse's messages of a double-click's second click, and a press of Space, over `button`.
+    const auto secondClick = [](HWND button, HWND window) {
+        ::PostMessageW(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        win32::ProcessQueued(window);
+        ::SetFocus(button);
+        ::PostMessageW(button, WM_KEYDOWN, VK_SPACE, 1);
+        ::PostMessageW(button, WM_KEYUP, VK_SPACE, 1 | (1u << 30) | (1u << 31));
+        win32::ProcessQueued(window);
+    };
+    for (const bool gated : {true, false}) {
+        SCOPED_TRACE(gated);
+        // As the program installs it, with a quiet time no test machine can overrun.
+        std::optional<win32::ClickGateScope> gate;
+        if (gated)
+            gate.emplace(std::chrono::seconds(60));
+        const auto owner = Bare(win32::kTfrmMainLayout);
+        int below = 0;
+        owner->OnClick("Button1", [&] { ++below; });
+        const auto child = Bare(win32::kTfrmOptionLayout, owner->hwnd());
+        int inChild = 0;
+        child->OnClick("Button1", [&] { ++inChild; });
+        // The window came up under the pointer; then it is gone, and the press lands on the window below.
+        WhileShown(*child, [&] { secondClick(child->Control("Button1"), child->hwnd()); });
+        secondClick(owner->Control("Button1"), owner->hwnd());
+        // Without the gate the same presses do reach the buttons.
+        EXPECT_EQ(inChild == 0, gated);
+        EXPECT_EQ(below == 0, gated);
+    }
+}
+
+TEST_F(Win32Window, AHeldReturnPressesTheFocusedButtonOnce)
+{
+    const win32::ClickGateScope gate(std::chrono::milliseconds(0));
+    const auto w = Bare(win32::kTfrmMainLayout);
+    int clicks = 0;
+    w->OnClick("Button1", [&] { ++clicks; });
+    const HWND button = w->Control("Button1");
+    w->Show(SW_SHOWNA);
+    ::SetFocus(button);
+    ::PostMessageW(button, WM_KEYDOWN, VK_RETURN, 1);
+    for (int repeat = 0; repeat < 3; ++repeat)
+        ::PostMessageW(button, WM_KEYDOWN, VK_RETURN, 1 | (1u << 30));
+    ::PostMessageW(button, WM_KEYUP, VK_RETURN, 1 | (1u << 30) | (1u << 31));
+    win32::ProcessQueued(w->hwnd());
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Win32Window, AFileDroppedOnAFieldIsHandedOnAndNotTyped)
+{
+    const auto w = Bare(win32::kTfrmMainLayout);
+    std::vector<std::u16string> dropped;
+    std::vector<std::u16string> typed;
+    HCURSOR during = nullptr;
+    w->OnDrop("Edit1", [&](const std::u16string& file) {
+        during = win32::CursorScope::Current();
+        dropped.push_back(file);
+    });
+    w->OnEdit("Edit1", [&](std::u16string text) { typed.push_back(std::move(text)); });
+    EXPECT_TRUE(::GetWindowLongPtrW(w->Control("Edit1"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_FALSE(::GetWindowLongPtrW(w->Control("Edit2"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+
+    // The HDROP the shell hands over: a DROPFILES header and the names, each ended by a null, ended by another.
+    const std::wstring names = std::wstring(L"C:\\レセプト\\社保\\RECEIPTC.UKE") + L'\0' + L"C:\\b.UKE" + L'\0' + L'\0';
+    const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(header + 1));
+    ::GlobalUnlock(memory);
+    ::SendMessageW(w->Control("Edit1"), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+
+    EXPECT_EQ(dropped, (std::vector<std::u16string> {u"C:\\レセプト\\社保\\RECEIPTC.UKE"}));
+    EXPECT_TRUE(typed.empty());
+    EXPECT_EQ(TextOf(w->Control("Edit1")), L"");
+    EXPECT_EQ(during, ::LoadCursorW(nullptr, IDC_WAIT));
+}
+
+TEST_F(Win32Window, ALabelGrowsToItsTextAndKeepsItsDesignWidth)
+{
+    const auto w = Bare(win32::kTfrmMsgLayout);
+    const int design = win32::Scale(win32::kTfrmMsgLayout.Find("Label1")->rect.width, w->dpi());
+    w->SetText("Label1", u"短い");
+    EXPECT_EQ(Where(*w, "Label1").right - Where(*w, "Label1").left, design);
+    w->SetText("Label1", std::u16string(40, u'あ'));
+    EXPECT_GT(Where(*w, "Label1").right - Where(*w, "Label1").left, design);
+}
+
+TEST_F(Win32Window, AFrameNeverShrinksBelowItsLayoutAtEachDpi)
+{
+    win32::TfrmMsg dialog(env, prompts, nullptr);
+    Window& w = dialog.window();
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE(dpi);
+        if (w.dpi() != dpi)
+            MoveToDpi(w, dpi);
+        for (const auto& [width, height] : {std::pair {10, 10}, std::pair {100000, 10}}) {
+            ::SetWindowPos(w.hwnd(), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+            RECT client {};
+            ::GetClientRect(w.hwnd(), &client);
+            EXPECT_GE(client.right, win32::Scale(win32::kTfrmMsgLayout.width, dpi));
+            EXPECT_EQ(client.bottom, win32::Scale(win32::kTfrmMsgLayout.height, dpi));
+        }
+    }
+    // Grown to a long message, its smallest size is the grown one.
+    dialog.Take({CreatedText(std::u16string(60, u'あ'))});
+    ::SetWindowPos(w.hwnd(), nullptr, 0, 0, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    RECT client {};
+    ::GetClientRect(w.hwnd(), &client);
+    EXPECT_GE(client.right, Where(w, "Label1").right);
+}
+
+TEST_F(Win32Window, ASecondStartBringsTheRunningMainWindowBack)
+{
+    const auto main = Bare(win32::kTfrmMainLayout);
+    main->Show(SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(::IsIconic(main->hwnd()));
+    // What a second start does, from another process: finds the main window by its class and caption, and asks.
+    EXPECT_TRUE(win32::ActivateRunningInstance(1000));
+    win32::ProcessQueued(main->hwnd());
+    EXPECT_FALSE(::IsIconic(main->hwnd()));
+    EXPECT_TRUE(::IsWindowVisible(main->hwnd()));
+}
+
+TEST(Win32SingleInstance, OnlyTheFirstHoldsTheMutex)
+{
+    const win32::SingleInstance first;
+    EXPECT_TRUE(first.IsFirst());
+    {
+        const win32::SingleInstance second;
+        EXPECT_FALSE(second.IsFirst());
+    }
+    const HANDLE named = ::OpenMutexW(SYNCHRONIZE, FALSE, L"PlokMutex");
+    EXPECT_NE(named, nullptr);
+    ::CloseHandle(named);
+}
+
+} // namespace
+} // namespace plok::test

@@ -1,0 +1,192 @@
+#include "win32/Win32Prompts.h"
+
+#include "core/FileNames.h"
+#include "core/Text.h"
+#include "core/UserFolders.h"
+
+#include <commdlg.h>
+#include <filesystem>
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace plok::win32 {
+
+namespace {
+
+thread_local HHOOK t_boxHook = nullptr;
+
+// A message box breaks Japanese anywhere, leaving a character or a closing bracket alone below its line: the text comes
+// laid out in lines that fit the narrowest box Windows and wine draw, 22 full-width characters, broken at phrase ends.
+constexpr std::size_t kBoxColumns = 44;
+
+/// Gives the buttons of the message box that is being activated the texts as written: MessageBoxW would take them
+/// from the language of Windows.
+LRESULT CALLBACK NameButtons(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        const auto box = reinterpret_cast<HWND>(wParam);
+        if (const HWND ok = ::GetDlgItem(box, IDOK))
+            ::SetWindowTextW(ok, L"OK");
+        if (const HWND yes = ::GetDlgItem(box, IDYES))
+            ::SetWindowTextW(yes, L"はい(&Y)");
+        if (const HWND no = ::GetDlgItem(box, IDNO))
+            ::SetWindowTextW(no, L"いいえ(&N)");
+        const HHOOK hook = t_boxHook;
+        t_boxHook = nullptr;
+        ::UnhookWindowsHookEx(hook);
+        return 0;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+int ShowBox(BoxKind kind, std::u16string_view text, HWND owner)
+{
+    const CursorScope normal(IDC_ARROW);
+    const wchar_t* title = L"プロク";
+    UINT type = MB_OK;
+    switch (kind) {
+    case BoxKind::Warning:
+        title = L"警告";
+        type = MB_OK | MB_ICONWARNING;
+        break;
+    case BoxKind::Information:
+        title = L"情報";
+        type = MB_OK | MB_ICONINFORMATION;
+        break;
+    case BoxKind::Confirm:
+        title = L"確認";
+        type = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1;
+        break;
+    case BoxKind::Error:
+        type = MB_OK | MB_ICONERROR;
+        break;
+    }
+    if (!owner)
+        type |= MB_TASKMODAL | MB_SETFOREGROUND;
+    t_boxHook = ::SetWindowsHookExW(WH_CBT, &NameButtons, nullptr, ::GetCurrentThreadId());
+    ModalChanged();
+    const int pressed = ::MessageBoxW(owner, W(WrapLines(text, kBoxColumns)).c_str(), title, type);
+    ModalChanged();
+    if (t_boxHook) {
+        ::UnhookWindowsHookEx(t_boxHook);
+        t_boxHook = nullptr;
+    }
+    return pressed;
+}
+
+void Win32Prompts::Warning(std::u16string_view text)
+{
+    ShowBox(BoxKind::Warning, text, ActiveOwner());
+}
+
+void Win32Prompts::Information(std::u16string_view text)
+{
+    ShowBox(BoxKind::Information, text, ActiveOwner());
+}
+
+bool Win32Prompts::Confirm(std::u16string_view text)
+{
+    return ShowBox(BoxKind::Confirm, text, ActiveOwner()) == IDYES;
+}
+
+void Win32Prompts::Error(std::u16string_view text)
+{
+    ShowBox(BoxKind::Error, text, ActiveOwner());
+}
+
+std::optional<std::u16string> Win32Prompts::OpenFile(std::u16string_view startAt)
+{
+    const CursorScope normal(IDC_ARROW);
+    // Room for the longest path Windows allows.
+    std::wstring file(32768, L'\0');
+    std::wstring folder;
+    if (!startAt.empty()) {
+        const std::filesystem::path start = ToPath(startAt);
+        std::error_code ec;
+        if (std::filesystem::is_directory(start, ec)) {
+            folder = start.wstring();
+        } else {
+            folder = start.parent_path().wstring();
+            file.replace(0, start.filename().wstring().size(), start.filename().wstring());
+        }
+    }
+    OPENFILENAMEW dialog {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ActiveOwner();
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    dialog.Flags
+        = OFN_EXPLORER | OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    ModalChanged();
+    const bool chosen = ::GetOpenFileNameW(&dialog);
+    ModalChanged();
+    if (!chosen)
+        return std::nullopt;
+    return U(file.c_str());
+}
+
+namespace {
+
+struct BrowseStart
+{
+    std::wstring folder;
+    bool select = false; // else the folder is only opened in the tree
+};
+
+int CALLBACK SelectInitial(HWND browser, UINT message, LPARAM, LPARAM data)
+{
+    const auto* start = reinterpret_cast<const BrowseStart*>(data);
+    if (message == BFFM_INITIALIZED && !start->folder.empty())
+        ::SendMessageW(browser, start->select ? BFFM_SETSELECTIONW : BFFM_SETEXPANDED, TRUE,
+            reinterpret_cast<LPARAM>(start->folder.c_str()));
+    return 0;
+}
+
+} // namespace
+
+std::optional<std::u16string> Win32Prompts::BrowseFolder(std::u16string_view instruction, std::u16string_view initial)
+{
+    const CursorScope normal(IDC_ARROW);
+    // The new dialog style needs COM in this thread; the call is counted and undone below when it took effect.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const std::wstring title = W(instruction);
+    // The folder chosen before, else the user's own folder opened with nothing chosen in it.
+    BrowseStart start;
+    std::error_code ec;
+    if (!initial.empty() && std::filesystem::is_directory(ToPath(initial), ec))
+        start = {W(initial), true};
+    else
+        start = {UserDirs::FromEnvironment().home.wstring(), false};
+    BROWSEINFOW browse {};
+    browse.hwndOwner = ActiveOwner();
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = BIF_NEWDIALOGSTYLE | BIF_RETURNONLYFSDIRS | BIF_NONEWFOLDERBUTTON;
+    browse.lpfn = &SelectInitial;
+    browse.lParam = reinterpret_cast<LPARAM>(&start);
+    std::optional<std::u16string> chosen;
+    ModalChanged();
+    PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&browse);
+    ModalChanged();
+    if (item) {
+        std::wstring path(32768, L'\0');
+        if (::SHGetPathFromIDListEx(item, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
+            chosen = U(path.c_str());
+        ::CoTaskMemFree(item);
+    }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
+    return chosen;
+}
+
+bool Win32Prompts::OpenDocument(std::u16string_view file)
+{
+    const std::wstring document = W(file);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(ActiveOwner(), L"open", document.c_str(), nullptr, nullptr, SW_SHOW));
+    return result > 32;
+}
+
+} // namespace plok::win32
