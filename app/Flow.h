@@ -2,7 +2,7 @@
 
 #include "app/TfrmMain.h"
 #include "core/Environment.h"
-#include "core/Prompts.h"
+#include "present/Prompts.h"
 
 #include <memory>
 

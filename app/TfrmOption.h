@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/QtWindows.h"
-#include "core/OptionPresenter.h"
 #include "gui/ChildWindow.h"
 #include "gui/WidgetView.h"
+#include "present/OptionPresenter.h"
 
 #include <memory>
 

@@ -2,11 +2,11 @@
 
 #include "claims/AnonymizeRules.h"
 #include "core/Environment.h"
-#include "core/OpenDialog.h"
-#include "core/Prompts.h"
 #include "core/RunResult.h"
-#include "core/View.h"
-#include "core/WindowOpener.h"
+#include "present/OpenDialog.h"
+#include "present/Prompts.h"
+#include "present/View.h"
+#include "present/WindowOpener.h"
 
 #include <array>
 #include <filesystem>

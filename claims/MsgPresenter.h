@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/Environment.h"
-#include "core/Prompts.h"
-#include "core/View.h"
-#include "core/WindowOpener.h"
+#include "present/Prompts.h"
+#include "present/View.h"
+#include "present/WindowOpener.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Environment.h"
-#include "core/Prompts.h"
-#include "core/View.h"
+#include "present/Prompts.h"
+#include "present/View.h"
 
 namespace plok::claims {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Prompts.h"
+#include "present/Prompts.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "gui/ClickGate.h"
 
-#include "core/ClickGate.h"
+#include "present/ClickGate.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/Prompts.h"
-#include "core/View.h"
 #include "gui/Guard.h"
+#include "present/Prompts.h"
+#include "present/View.h"
 
 #include <QAbstractButton>
 #include <functional>

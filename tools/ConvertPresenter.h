@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/Environment.h"
-#include "core/OpenDialog.h"
-#include "core/Prompts.h"
-#include "core/View.h"
-#include "core/WindowOpener.h"
+#include "present/OpenDialog.h"
+#include "present/Prompts.h"
+#include "present/View.h"
+#include "present/WindowOpener.h"
 
 #include <string>
 

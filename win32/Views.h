@@ -3,7 +3,7 @@
 #include "claims/MainPresenter.h"
 #include "claims/MsgPresenter.h"
 #include "claims/SavePathPresenter.h"
-#include "core/OptionPresenter.h"
+#include "present/OptionPresenter.h"
 #include "tools/ConvertPresenter.h"
 #include "tools/ReplacePresenter.h"
 #include "win32/Win32Windows.h"

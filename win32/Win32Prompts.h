@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Prompts.h"
+#include "present/Prompts.h"
 #include "win32/Win32Ui.h"
 
 namespace plok::win32 {

@@ -47,10 +47,10 @@ public:
     static HCURSOR Current();
 };
 
-/// Puts a ClickGate (core/ClickGate.h) over every window of this thread, the system's boxes and dialogs included, for
-/// as long as the object lives: each modal window shown or closed (ModalChanged) starts its quiet time, and a press of
-/// a mouse button, or of Return, Enter or Space, that it holds back reaches no window. A held Return presses once: its
-/// repeats reach no window either.
+/// Puts a ClickGate (present/ClickGate.h) over every window of this thread, the system's boxes and dialogs included,
+/// for as long as the object lives: each modal window shown or closed (ModalChanged) starts its quiet time, and a press
+/// of a mouse button, or of Return, Enter or Space, that it holds back reaches no window. A held Return presses once:
+/// its repeats reach no window either.
 class ClickGateScope
 {
 public:

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Environment.h"
-#include "core/Prompts.h"
-#include "core/WindowOpener.h"
+#include "present/Prompts.h"
+#include "present/WindowOpener.h"
 #include "win32/Win32Ui.h"
 
 namespace plok::win32 {

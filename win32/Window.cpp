@@ -1,6 +1,6 @@
 #include "win32/Window.h"
 
-#include "core/ClickGate.h"
+#include "present/ClickGate.h"
 #include "win32/Resources.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Prompts.h"
-#include "core/View.h"
+#include "present/Prompts.h"
+#include "present/View.h"
 #include "win32/Layout.h"
 #include "win32/Win32Ui.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Prompts.h"
 #include "core/Text.h"
+#include "present/Prompts.h"
 
 #include <deque>
 #include <optional>

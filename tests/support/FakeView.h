@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Text.h"
-#include "core/View.h"
-#include "core/WindowOpener.h"
+#include "present/View.h"
+#include "present/WindowOpener.h"
 #include "support/WindowFixture.h"
 
 #include <functional>

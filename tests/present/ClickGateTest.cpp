@@ -1,4 +1,4 @@
-#include "core/ClickGate.h"
+#include "present/ClickGate.h"
 
 #include <gtest/gtest.h>
 

@@ -49,4 +49,4 @@ void RunGuarded(Prompts& prompts, Body&& body);
 
 } // namespace plok
 
-#include "core/Guard.inl"
+#include "present/Guard.inl"

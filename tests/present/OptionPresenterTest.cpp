@@ -1,4 +1,4 @@
-#include "core/OptionPresenter.h"
+#include "present/OptionPresenter.h"
 
 #include "support/FakeView.h"
 

@@ -1,4 +1,4 @@
-#include "core/OpenDialog.h"
+#include "present/OpenDialog.h"
 
 #include "core/FileNames.h"
 #include "core/Settings.h"

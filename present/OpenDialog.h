@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Environment.h"
-#include "core/Prompts.h"
+#include "present/Prompts.h"
 
 #include <filesystem>
 #include <optional>

@@ -2,8 +2,8 @@
 
 #include "core/Environment.h"
 #include "core/Settings.h"
-#include "core/View.h"
-#include "core/WindowOpener.h"
+#include "present/View.h"
+#include "present/WindowOpener.h"
 
 namespace plok {
 
