@@ -56,10 +56,8 @@ Environment DesktopEnvironment()
     env.programFolder = folders.workFolder;
     env.settingsFile = folders.settingsFile;
     env.manual = FindManual(executableFolder);
-    QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (downloads.isEmpty())
-        downloads = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    env.downloads = gui::ToPath(downloads);
+    env.downloads = DeliveryFolder(gui::ToPath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)),
+        gui::ToPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
     return env;
 }
 

@@ -1,10 +1,7 @@
 #include "app/QtWindows.h"
 
-#include "app/TfrmConvert.h"
+#include "app/PresenterWindow.h"
 #include "app/TfrmMsg.h"
-#include "app/TfrmOption.h"
-#include "app/TfrmReplace.h"
-#include "app/TfrmSavePath.h"
 
 namespace plok::app {
 

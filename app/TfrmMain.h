@@ -23,12 +23,8 @@ public:
     TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     std::unique_ptr<Ui::TfrmMain> m_ui;
-    Prompts& m_prompts;
     gui::WidgetView m_view {this};
     QtWindows m_windows;
     claims::MainPresenter m_presenter;

@@ -1,19 +1,11 @@
 #pragma once
 
-#include "claims/MsgPresenter.h"
-#include "gui/ChildWindow.h"
-#include "gui/WidgetView.h"
-
-#include <memory>
-
-namespace Ui {
-class TfrmMsg;
-}
+#include "app/PresenterWindow.h"
 
 namespace plok::app {
 
-/// The result dialog of a job, a view of claims::MsgPresenter.
-class TfrmMsg : public gui::ChildWindow
+/// The result dialog of a job, a view of claims::MsgPresenter. It grows to hold its message whole.
+class TfrmMsg : public PresenterWindow<Ui::TfrmMsg, claims::MsgPresenter>
 {
     Q_OBJECT
 
@@ -25,17 +17,9 @@ public:
     /// Shows the job's `result` modally; returns true once the dialog is closed (it is gone by then).
     bool DspSet(const ResultTriple& result);
 
-protected:
-    void FormClose() override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     /// Grows the dialog to hold its message whole: on one line while the screen is wide enough, else wrapped.
     void FitMessage();
-
-    std::unique_ptr<Ui::TfrmMsg> m_ui;
-    gui::WidgetView m_view {this};
-    claims::MsgPresenter m_presenter;
 };
 
 } // namespace plok::app

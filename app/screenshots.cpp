@@ -1,16 +1,14 @@
 // Draws every window of the program in the states a user meets them, offscreen, into PNG files: the pictures of the
 // manual, and what a developer looks at after changing a window.
 #include "app/FolderBrowser.h"
+#include "app/PresenterWindow.h"
 #include "app/QtPrompts.h"
 #include "app/QtWindows.h"
-#include "app/TfrmConvert.h"
 #include "app/TfrmMain.h"
-#include "app/TfrmOption.h"
-#include "app/TfrmReplace.h"
-#include "app/TfrmSavePath.h"
 #include "claims/Anonymize.h"
 #include "core/Settings.h"
 #include "gui/QtText.h"
+#include "gui/WidgetView.h"
 #include "testsupport/Pictures.h"
 
 #include <QApplication>
@@ -72,9 +70,9 @@ private:
 };
 
 template<class T>
-T* Child(QWidget* w, const char* name)
+T* Child(QWidget* w, const ControlId& control)
 {
-    return w->findChild<T*>(QString::fromLatin1(name));
+    return gui::FindControl<T>(w, control);
 }
 
 } // namespace
@@ -102,12 +100,12 @@ int main(int argc, char** argv)
         app::TfrmMain main(env, prompts);
         main.show();
         shoot.Save(&main, QStringLiteral("main"));
-        Child<QLineEdit>(&main, "Edit1")->setText(social);
-        Child<QLineEdit>(&main, "Edit2")->setText(national);
+        Child<QLineEdit>(&main, form::TfrmMain::Edit1)->setText(social);
+        Child<QLineEdit>(&main, form::TfrmMain::Edit2)->setText(national);
         shoot.Save(&main, QStringLiteral("main-files"));
-        Child<QComboBox>(&main, "ComboBox1")->setCurrentIndex(1);
-        Child<QLineEdit>(&main, "Edit4")->setText(QStringLiteral("2"));
-        Child<QLineEdit>(&main, "Edit5")->setText(QStringLiteral("6"));
+        Child<QComboBox>(&main, form::TfrmMain::ComboBox1)->setCurrentIndex(1);
+        Child<QLineEdit>(&main, form::TfrmMain::Edit4)->setText(QStringLiteral("2"));
+        Child<QLineEdit>(&main, form::TfrmMain::Edit5)->setText(QStringLiteral("6"));
         shoot.Save(&main, QStringLiteral("main-position"));
     }
 
@@ -140,15 +138,16 @@ int main(int argc, char** argv)
         [&] { app::QtWindows(env, prompts, nullptr).OpenResult({claims::kStrongAnonymizedText}); });
     shoot.SaveModal(QStringLiteral("convert"), [&] {
         auto* w = new app::TfrmConvert(env, prompts);
-        QTimer::singleShot(
-            0, [w] { Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("/home/clinic/健診/FF.txt")); });
+        QTimer::singleShot(0, [w] {
+            Child<QLineEdit>(w, form::TfrmConvert::Edit1)->setText(QStringLiteral("/home/clinic/健診/FF.txt"));
+        });
         w->DspSet();
     });
     shoot.SaveModal(QStringLiteral("replace"), [&] {
         auto* w = new app::TfrmReplace(env, prompts);
         QTimer::singleShot(0, [w] {
-            Child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("/home/clinic/変換/患者一覧.txt"));
-            Child<QLineEdit>(w, "Edit3")->setText(QStringLiteral("/home/clinic/変換/変更定義.csv"));
+            Child<QLineEdit>(w, form::TfrmReplace::Edit1)->setText(QStringLiteral("/home/clinic/変換/患者一覧.txt"));
+            Child<QLineEdit>(w, form::TfrmReplace::Edit3)->setText(QStringLiteral("/home/clinic/変換/変更定義.csv"));
         });
         w->DspSet();
     });

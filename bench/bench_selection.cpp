@@ -74,11 +74,11 @@ int main(int argc, char** argv)
     ChoosingPrompts prompts(std::filesystem::path(file).u16string());
     plok::app::TfrmMain window(env, prompts);
     window.show();
-    auto* choose = window.findChild<QPushButton*>(QStringLiteral("Button3"));
+    auto* choose = plok::gui::FindControl<QPushButton>(&window, plok::form::TfrmMain::Button3);
     const auto start = std::chrono::steady_clock::now();
     choose->click();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const bool taken = !window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text().isEmpty();
+    const bool taken = !plok::gui::FindControl<QLineEdit>(&window, plok::form::TfrmMain::Edit1)->text().isEmpty();
 
     std::printf("file: %d MiB, chosen in %.4f s, %s\n", sizeMb, seconds, taken ? "accepted" : "NOT accepted");
     std::printf("peak memory: %.1f MiB (%.1f MiB before the window)\n", PeakKiB() / 1024.0, before / 1024.0);

@@ -76,26 +76,26 @@ MainPresenter::MainPresenter(const Environment& env, Prompts& prompts, View& vie
     , m_windows(windows)
     , OpenDialog1(m_env, m_prompts)
     , m_files {{
-          {"Edit1", u'1', u"社保", u"社保レセ電データ：", u"社保のレセ電データファイルを選択します",
+          {Form::Edit1, u'1', u"社保", u"社保レセ電データ：", u"社保のレセ電データファイルを選択します",
               u"社保のレセ電データではありません。", {}},
-          {"Edit2", u'2', u"国保", u"国保レセ電データ：", u"国保のレセ電データファイルを選択します",
+          {Form::Edit2, u'2', u"国保", u"国保レセ電データ：", u"国保のレセ電データファイルを選択します",
               u"国保のレセ電データではありません。", {}},
       }}
 { }
 
 void MainPresenter::InitSet()
 {
-    m_view.SetText("Label8", u"Ver." + FromUtf8(kVersion));
+    m_view.SetText(Form::Label8, u"Ver." + FromUtf8(kVersion));
     for (ClaimsField& field : m_files)
         SetPath(field, u"");
     m_start.clear();
     m_end.clear();
-    m_view.SetText("Edit4", u"");
-    m_view.SetText("Edit5", u"");
-    m_view.SetText("Memo1", u"");
+    m_view.SetText(Form::Edit4, u"");
+    m_view.SetText(Form::Edit5, u"");
+    m_view.SetText(Form::Memo1, u"");
     const int saved = StrToIntDef(settings::Read(m_env.settingsFile, settings::kRemovalMode, u"0"), 0);
     const int mode = saved >= 0 && saved < kModeCount ? saved : -1;
-    m_view.SetIndex("ComboBox1", mode);
+    m_view.SetIndex(Form::ComboBox1, mode);
     // The position fields follow the restored mode as they follow the user's choice: a run in position mode must
     // never read fields nobody can see.
     ComboBox1Change(mode);
@@ -104,7 +104,7 @@ void MainPresenter::InitSet()
 void MainPresenter::ComboBox1Change(int index)
 {
     m_mode = index;
-    for (const char* control : {"Edit4", "Edit5", "Label4", "Label5"})
+    for (const ControlId& control : {Form::Edit4, Form::Edit5, Form::Label4, Form::Label5})
         m_view.SetVisible(control, m_mode == 1);
 }
 
@@ -148,7 +148,7 @@ void MainPresenter::TakeClaimsFile(ClaimsField& field, const std::u16string& fil
 {
     // Only the first line's fourth character decides: the rest of a month's file is never read here.
     const std::optional<Line> first = ReadPayerLine(ToPath(file));
-    m_view.SetText("Memo1", first ? *first : u"");
+    m_view.SetText(Form::Memo1, first ? *first : u"");
     if (!NamesPayer(first, field.payer)) {
         m_prompts.Warning(field.notThisPayer);
         return;
@@ -280,6 +280,28 @@ void MainPresenter::Button6Click()
 void MainPresenter::FormClose()
 {
     settings::Write(m_env.settingsFile, settings::kRemovalMode, IntToStr(m_mode));
+}
+
+WindowWiring MainPresenter::Wiring()
+{
+    WindowWiring w = WiringOf<Form>();
+    w.clicks = {{Form::Button1, Call(this, &MainPresenter::Button1Click)},
+        {Form::Button2, Call(this, &MainPresenter::Button2Click)},
+        {Form::Button3, Call(this, &MainPresenter::Button3Click)},
+        {Form::Button4, Call(this, &MainPresenter::Button4Click)},
+        {Form::Button5, Call(this, &MainPresenter::Button5Click)},
+        {Form::Button6, Call(this, &MainPresenter::Button6Click)}};
+    w.choices = {{Form::ComboBox1, Call(this, &MainPresenter::ComboBox1Change)}};
+    w.edits = {{Form::Edit1, Call(this, &MainPresenter::Edit1Change)},
+        {Form::Edit2, Call(this, &MainPresenter::Edit2Change)}, {Form::Edit4, Call(this, &MainPresenter::Edit4Change)},
+        {Form::Edit5, Call(this, &MainPresenter::Edit5Change)}};
+    w.drops
+        = {{Form::Edit1, Call(this, &MainPresenter::Edit1Drop)}, {Form::Edit2, Call(this, &MainPresenter::Edit2Drop)}};
+    w.created = Call(this, &MainPresenter::InitSet);
+    // A setting that cannot be written is reported but does not keep the program from ending.
+    w.closed = Call(this, &MainPresenter::FormClose);
+    w.closeButton = Form::BitBtn1;
+    return w;
 }
 
 } // namespace plok::claims

@@ -3,10 +3,12 @@
 #include "claims/AnonymizeRules.h"
 #include "core/Environment.h"
 #include "core/RunResult.h"
+#include "present/Forms.h"
 #include "present/OpenDialog.h"
 #include "present/Prompts.h"
 #include "present/View.h"
 #include "present/WindowOpener.h"
+#include "present/Wiring.h"
 
 #include <array>
 #include <filesystem>
@@ -19,6 +21,8 @@ namespace plok::claims {
 class MainPresenter
 {
 public:
+    using Form = form::TfrmMain;
+
     MainPresenter(const Environment& env, Prompts& prompts, View& view, WindowOpener& windows);
 
     /// Resets the controls and restores the removal mode (setting CB1); the position fields show when the restored
@@ -52,12 +56,14 @@ public:
     void Edit2Drop(const std::u16string& file);
     /// Stores the removal mode (CB1). Throws IoError.
     void FormClose();
+    /// The window's controls and what each hands on.
+    WindowWiring Wiring();
 
 private:
     /// One of the two claims files: its field, its payer digit and its texts.
     struct ClaimsField
     {
-        const char* edit;
+        ControlId edit;
         char16_t payer;
         std::u16string_view payerName; // 社保, 国保
         std::u16string_view label; // the field's label in the window

@@ -15,13 +15,13 @@ void MsgPresenter::InitSet()
 {
     gstPath = ReadSaveFolder(m_env.settingsFile);
     if (HasSaveFolder(gstPath))
-        m_view.SetText("Button1", u"保存");
+        m_view.SetText(Form::Button1, u"保存");
 }
 
 void MsgPresenter::DspSet(ResultTriple result)
 {
     m_result = std::move(result);
-    m_view.SetText("Label1", m_result.gstMsg);
+    m_view.SetText(Form::Label1, m_result.gstMsg);
 }
 
 void MsgPresenter::Button1Click()
@@ -52,6 +52,16 @@ void MsgPresenter::FormClose()
     if (!stayed.empty())
         m_prompts.Warning(u"保存しなかった次のファイルを作業フォルダから削除できませんでした。\n" + stayed
             + u"\n\n作業フォルダ:\n" + PathText(m_env.programFolder) + u"\n\nファイルマネージャーで削除してください。");
+}
+
+WindowWiring MsgPresenter::Wiring()
+{
+    WindowWiring w = WiringOf<Form>();
+    w.clicks = {{Form::Button1, Call(this, &MsgPresenter::Button1Click)}};
+    w.created = Call(this, &MsgPresenter::InitSet);
+    w.closed = Call(this, &MsgPresenter::FormClose);
+    w.centred = Form::Button1;
+    return w;
 }
 
 } // namespace plok::claims

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/Environment.h"
+#include "present/Forms.h"
 #include "present/Prompts.h"
 #include "present/View.h"
 #include "present/WindowOpener.h"
+#include "present/Wiring.h"
 
 #include <string>
 
@@ -14,6 +16,8 @@ namespace plok::claims {
 class MsgPresenter
 {
 public:
+    using Form = form::TfrmMsg;
+
     MsgPresenter(const Environment& env, Prompts& prompts, View& view);
 
     /// Reads the save folder setting (SAVEFDR) once, for the dialog's life: with a save folder the button reads
@@ -28,6 +32,8 @@ public:
     /// The dialog closed, however it was closed. Files it did not try to deliver are removed from the work folder:
     /// nobody would look for them there, and a stripped copy carries the patients' real names.
     void FormClose();
+    /// The window's controls and what each hands on: the button stays in the middle as the dialog grows.
+    WindowWiring Wiring();
 
 private:
     Environment m_env;

@@ -13,19 +13,19 @@ SavePathPresenter::SavePathPresenter(const Environment& env, Prompts& prompts, V
 
 void SavePathPresenter::ShowFolderControls(bool visible)
 {
-    m_view.SetVisible("Button1", visible);
-    m_view.SetVisible("Edit1", visible);
+    m_view.SetVisible(Form::Button1, visible);
+    m_view.SetVisible(Form::Edit1, visible);
 }
 
 void SavePathPresenter::FormShow()
 {
-    m_view.SetText("Edit1", u"");
+    m_view.SetText(Form::Edit1, u"");
     ShowFolderControls(false);
     const std::u16string folder = settings::Read(m_env.settingsFile, settings::kSaveFolder, u"");
     if (!IsBlank(folder)) {
-        m_view.SetIndex("RadioGroup1", 1);
+        m_view.SetIndex(Form::RadioGroup1, 1);
         ShowFolderControls(true);
-        m_view.SetText("Edit1", folder);
+        m_view.SetText(Form::Edit1, folder);
     }
 }
 
@@ -43,8 +43,19 @@ void SavePathPresenter::Button1Click()
     const auto folder = m_prompts.BrowseFolder(u"保存先フォルダを指定してＯＫをクリックしてください", initial);
     if (!folder)
         return;
-    m_view.SetText("Edit1", *folder);
+    m_view.SetText(Form::Edit1, *folder);
     settings::Write(m_env.settingsFile, settings::kSaveFolder, *folder);
+}
+
+WindowWiring SavePathPresenter::Wiring()
+{
+    WindowWiring w = WiringOf<Form>();
+    w.clicks = {{Form::Button1, Call(this, &SavePathPresenter::Button1Click)}};
+    w.choices = {{Form::RadioGroup1, Call(this, &SavePathPresenter::RadioGroup1Click)}};
+    w.shown = Call(this, &SavePathPresenter::FormShow);
+    w.closeButton = Form::BitBtn1;
+    w.centred = Form::RadioGroup1;
+    return w;
 }
 
 } // namespace plok::claims

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/Environment.h"
+#include "present/Forms.h"
 #include "present/Prompts.h"
 #include "present/View.h"
+#include "present/Wiring.h"
 
 namespace plok::claims {
 
@@ -11,6 +13,8 @@ namespace plok::claims {
 class SavePathPresenter
 {
 public:
+    using Form = form::TfrmSavePath;
+
     SavePathPresenter(const Environment& env, Prompts& prompts, View& view);
 
     /// Each time the window is shown: the stored folder selects "保存先指定" and shows the folder and its button.
@@ -20,6 +24,8 @@ public:
     void RadioGroup1Click(int index);
     /// "保存先選択": the folder browser, started at the stored folder; a chosen folder is stored. Throws IoError.
     void Button1Click();
+    /// The window's controls and what each hands on: the radio group stays in the middle as the window grows.
+    WindowWiring Wiring();
 
 private:
     void ShowFolderControls(bool visible);

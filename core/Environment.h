@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <utility>
 
 namespace plok {
 
@@ -13,5 +14,12 @@ struct Environment
     std::filesystem::path downloads; // the user's Downloads folder, else Documents, else empty
     std::filesystem::path manual = {}; // the first page of the user manual on this computer; empty when there is none
 };
+
+/// Where the result dialog delivers to: the user's Downloads folder, else the Documents folder (each empty when the
+/// desktop has none), else nowhere.
+inline std::filesystem::path DeliveryFolder(std::filesystem::path downloads, std::filesystem::path documents)
+{
+    return downloads.empty() ? std::move(documents) : std::move(downloads);
+}
 
 } // namespace plok

@@ -3,6 +3,7 @@
 #include "gui/Fonts.h"
 #include "gui/Guard.h"
 #include "gui/Keys.h"
+#include "present/WindowRules.h"
 
 #include <QPushButton>
 #include <QScreen>
@@ -47,9 +48,10 @@ void CentreOnScreen(QWidget* window)
     const QScreen* screen = window->screen();
     if (!screen)
         return;
-    QRect frame(QPoint(), window->frameGeometry().size());
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    const QRect area = screen->availableGeometry();
+    const QSize frame = window->frameGeometry().size();
+    window->move(
+        rules::Centred(area.x(), area.width(), frame.width()), rules::Centred(area.y(), area.height(), frame.height()));
 }
 
 void SetUpFrame(
@@ -71,16 +73,9 @@ ChildWindow::ChildWindow(Prompts& prompts, QWidget* parent)
     , m_prompts(prompts)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    // Esc rejects the dialog without a close event; every way of closing ends here.
-    connect(this, &QDialog::finished, this, [this] { RunGuarded(m_prompts, [this] { FormClose(); }); });
 }
 
 ChildWindow::~ChildWindow() = default;
-
-void ChildWindow::SetUpFrame(QSize designSize, QPushButton* closeButton)
-{
-    gui::SetUpFrame(this, designSize, closeButton, m_prompts, [this] { FormShow(); });
-}
 
 bool ChildWindow::DspSet()
 {

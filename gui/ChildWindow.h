@@ -22,8 +22,8 @@ void CentreOnScreen(QWidget* window);
 void SetUpFrame(
     QWidget* window, QSize designSize, QPushButton* closeButton, Prompts& prompts, std::function<void()> onShow = {});
 
-/// A child window: a dialog with the shared frame, shown modally by DspSet and deleted once closed. A derived window
-/// sets up its .ui, calls SetUpFrame, and connects its controls to its presenter.
+/// A child window: a dialog shown modally by DspSet and deleted once closed. A derived window sets up its .ui and its
+/// presenter's wiring (SetUpWindow, gui/Wiring.h), which gives it the shared frame.
 class ChildWindow : public QDialog
 {
     Q_OBJECT
@@ -37,13 +37,6 @@ public:
 protected:
     /// The window deletes itself once closed: create it with new.
     ChildWindow(Prompts& prompts, QWidget* parent);
-
-    /// The shared frame, with FormShow run each time the window is shown.
-    void SetUpFrame(QSize designSize, QPushButton* closeButton);
-    virtual void FormShow() { }
-    /// Runs through the guard once the window has closed, however it was closed: its close button, the close box, Esc,
-    /// or its presenter.
-    virtual void FormClose() { }
 
     Prompts& m_prompts;
 };

@@ -17,11 +17,6 @@ namespace plok::gui {
 
 namespace {
 
-QString Name(std::string_view name)
-{
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
-
 /// The radio buttons `<group>Item0`, `<group>Item1`... of a radio group, in item order.
 std::vector<QRadioButton*> Items(QWidget* group)
 {
@@ -34,15 +29,12 @@ std::vector<QRadioButton*> Items(QWidget* group)
 
 } // namespace
 
-QWidget* WidgetView::Control(std::string_view name) const
+QWidget* WidgetView::Control(const ControlId& control) const
 {
-    QWidget* control = m_window->findChild<QWidget*>(Name(name));
-    if (!control)
-        throw std::logic_error("no control " + std::string(name) + " in " + m_window->objectName().toStdString());
-    return control;
+    return FindControl<QWidget>(m_window, control);
 }
 
-void WidgetView::SetText(std::string_view control, std::u16string_view text)
+void WidgetView::SetText(const ControlId& control, std::u16string_view text)
 {
     QWidget* w = Control(control);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
@@ -56,11 +48,11 @@ void WidgetView::SetText(std::string_view control, std::u16string_view text)
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
         memo->setPlainText(Q(text));
     } else {
-        throw std::logic_error("no text to set in " + std::string(control));
+        throw std::logic_error("no text to set in " + std::string(control.name()));
     }
 }
 
-void WidgetView::SetIndex(std::string_view control, int index)
+void WidgetView::SetIndex(const ControlId& control, int index)
 {
     QWidget* w = Control(control);
     if (auto* combo = qobject_cast<QComboBox*>(w)) {
@@ -72,7 +64,7 @@ void WidgetView::SetIndex(std::string_view control, int index)
     } else {
         const std::vector<QRadioButton*> items = Items(w);
         if (index < 0 || static_cast<std::size_t>(index) >= items.size())
-            throw std::logic_error("no item " + std::to_string(index) + " in " + std::string(control));
+            throw std::logic_error("no item " + std::to_string(index) + " in " + std::string(control.name()));
         std::vector<std::unique_ptr<QSignalBlocker>> blockers;
         for (QRadioButton* item : items)
             blockers.push_back(std::make_unique<QSignalBlocker>(item));
@@ -80,7 +72,7 @@ void WidgetView::SetIndex(std::string_view control, int index)
     }
 }
 
-void WidgetView::SetVisible(std::string_view control, bool visible)
+void WidgetView::SetVisible(const ControlId& control, bool visible)
 {
     Control(control)->setVisible(visible);
 }

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 class QComboBox;
@@ -14,8 +15,9 @@ class QWidget;
 
 namespace plok::gui {
 
-/// The View of a Qt window: each control is found by its object name below the window. A label whose text is set grows
-/// to its one line of text, as the labels of the layout tables do; it never shrinks below its design width.
+/// The View of a Qt window: each control is found by its object name below the window, which must be the control's
+/// window. A label whose text is set grows to its one line of text, as the labels of the layout tables do; it never
+/// shrinks below its design width.
 class WidgetView : public View
 {
 public:
@@ -23,17 +25,30 @@ public:
         : m_window(window)
     { }
 
-    void SetText(std::string_view control, std::u16string_view text) override;
-    void SetIndex(std::string_view control, int index) override;
-    void SetVisible(std::string_view control, bool visible) override;
+    void SetText(const ControlId& control, std::u16string_view text) override;
+    void SetIndex(const ControlId& control, int index) override;
+    void SetVisible(const ControlId& control, bool visible) override;
     void Close() override;
 
 private:
-    /// The control `name`; throws std::logic_error when the window has none of that name.
-    QWidget* Control(std::string_view name) const;
+    /// The control; throws std::logic_error when it is not one of this window's.
+    QWidget* Control(const ControlId& control) const;
 
     QWidget* m_window;
 };
+
+/// The control `control` of `window` as a `T`; throws std::logic_error when `window` is not the control's window or
+/// holds no such control of that class.
+template<class T>
+T* FindControl(const QWidget* window, const ControlId& control)
+{
+    const QString name = QString::fromLatin1(control.name().data(), static_cast<qsizetype>(control.name().size()));
+    T* found = window->objectName().toStdString() == control.window() ? window->findChild<T*>(name) : nullptr;
+    if (!found)
+        throw std::logic_error(
+            "no control " + std::string(control.name()) + " in " + window->objectName().toStdString());
+    return found;
+}
 
 // What the user does reaches the presenter through these, each handler through the guard.
 

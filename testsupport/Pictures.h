@@ -40,9 +40,9 @@ public:
 class NoWindows : public View, public WindowOpener
 {
 public:
-    void SetText(std::string_view, std::u16string_view) override { }
-    void SetIndex(std::string_view, int) override { }
-    void SetVisible(std::string_view, bool) override { }
+    void SetText(const ControlId&, std::u16string_view) override { }
+    void SetIndex(const ControlId&, int) override { }
+    void SetVisible(const ControlId&, bool) override { }
     void Close() override { }
     void Open(WindowKind) override { }
     void OpenResult(const ResultTriple& result) override { results.push_back(result); }

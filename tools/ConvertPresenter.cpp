@@ -23,7 +23,7 @@ ConvertPresenter::ConvertPresenter(const Environment& env, Prompts& prompts, Vie
 void ConvertPresenter::FormShow()
 {
     m_source.clear();
-    m_view.SetText("Edit1", u"");
+    m_view.SetText(Form::Edit1, u"");
     m_fListHasLines = false;
 }
 
@@ -39,7 +39,7 @@ void ConvertPresenter::ShowSource(const std::u16string& file)
         return;
     }
     m_source = file;
-    m_view.SetText("Edit1", m_source);
+    m_view.SetText(Form::Edit1, m_source);
 }
 
 void ConvertPresenter::Button3Click()
@@ -76,6 +76,19 @@ void ConvertPresenter::Button2Click()
     const RunResult result = ExportCsv(ToPath(m_source), m_env.programFolder);
     if (!result.Done())
         m_prompts.Warning(RefusalText(result, kSourceLabel, m_source));
+}
+
+WindowWiring ConvertPresenter::Wiring()
+{
+    WindowWiring w = WiringOf<Form>();
+    w.clicks = {{Form::Button1, Call(this, &ConvertPresenter::Button1Click)},
+        {Form::Button2, Call(this, &ConvertPresenter::Button2Click)},
+        {Form::Button3, Call(this, &ConvertPresenter::Button3Click)}};
+    w.edits = {{Form::Edit1, Call(this, &ConvertPresenter::Edit1Change)}};
+    w.drops = {{Form::Edit1, Call(this, &ConvertPresenter::Edit1Drop)}};
+    w.shown = Call(this, &ConvertPresenter::FormShow);
+    w.closeButton = Form::BitBtn1;
+    return w;
 }
 
 } // namespace plok::tools

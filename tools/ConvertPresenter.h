@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/Environment.h"
+#include "present/Forms.h"
 #include "present/OpenDialog.h"
 #include "present/Prompts.h"
 #include "present/View.h"
 #include "present/WindowOpener.h"
+#include "present/Wiring.h"
 
 #include <string>
 
@@ -14,6 +16,8 @@ namespace plok::tools {
 class ConvertPresenter
 {
 public:
+    using Form = form::TfrmConvert;
+
     ConvertPresenter(const Environment& env, Prompts& prompts, View& view, WindowOpener& windows);
 
     /// Each time the window is shown: an empty source field and an empty source list.
@@ -28,6 +32,8 @@ public:
     void Edit1Change(std::u16string text);
     /// A file dropped onto the source field: checked as a chosen one.
     void Edit1Drop(const std::u16string& file);
+    /// The window's controls and what each hands on.
+    WindowWiring Wiring();
 
 private:
     /// Shows `file` as the source when the source list holds a line, else warns.

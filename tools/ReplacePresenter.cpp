@@ -16,8 +16,8 @@ ReplacePresenter::ReplacePresenter(const Environment& env, Prompts& prompts, Vie
     , m_view(view)
     , m_windows(windows)
     , OpenDialog1(m_env, m_prompts)
-    , m_source {"Edit1", kNotFfFileText, {}}
-    , m_table {"Edit3", u"変換定義ファイルではありません。", {}}
+    , m_source {Form::Edit1, kNotFfFileText, {}}
+    , m_table {Form::Edit3, u"変換定義ファイルではありません。", {}}
 { }
 
 void ReplacePresenter::FormShow()
@@ -26,9 +26,9 @@ void ReplacePresenter::FormShow()
         SetPath(*field, u"");
         field->hasLines = false;
     }
-    m_view.SetText("Edit2", u"");
-    m_view.SetText("Edit4", u"");
-    m_view.SetIndex("CheckBox1", 1);
+    m_view.SetText(Form::Edit2, u"");
+    m_view.SetText(Form::Edit4, u"");
+    m_view.SetIndex(Form::CheckBox1, 1);
     m_mlsList.Clear();
 }
 
@@ -89,7 +89,7 @@ void ReplacePresenter::Button1Click()
     std::optional<int> count;
     const auto showCount = [&] {
         if (count)
-            m_view.SetText("Edit2", IntToStr(*count));
+            m_view.SetText(Form::Edit2, IntToStr(*count));
     };
     RunResult loaded;
     try {
@@ -120,6 +120,21 @@ void ReplacePresenter::Button3Click()
     }
     SetPath(m_source, *folder + static_cast<char16_t>(std::filesystem::path::preferred_separator));
     settings::Write(m_env.settingsFile, settings::kBackupFolder, Trim(m_source.path));
+}
+
+WindowWiring ReplacePresenter::Wiring()
+{
+    WindowWiring w = WiringOf<Form>();
+    w.clicks = {{Form::Button1, Call(this, &ReplacePresenter::Button1Click)},
+        {Form::Button2, Call(this, &ReplacePresenter::Button2Click)},
+        {Form::Button3, Call(this, &ReplacePresenter::Button3Click)}};
+    w.edits = {{Form::Edit1, Call(this, &ReplacePresenter::Edit1Change)},
+        {Form::Edit3, Call(this, &ReplacePresenter::Edit3Change)}};
+    w.drops = {{Form::Edit1, Call(this, &ReplacePresenter::Edit1Drop)},
+        {Form::Edit3, Call(this, &ReplacePresenter::Edit3Drop)}};
+    w.shown = Call(this, &ReplacePresenter::FormShow);
+    w.closeButton = Form::BitBtn1;
+    return w;
 }
 
 } // namespace plok::tools

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/Environment.h"
+#include "present/Forms.h"
 #include "present/OpenDialog.h"
 #include "present/Prompts.h"
 #include "present/View.h"
 #include "present/WindowOpener.h"
+#include "present/Wiring.h"
 #include "tools/ChangeTable.h"
 
 #include <string>
@@ -17,6 +19,8 @@ namespace plok::tools {
 class ReplacePresenter
 {
 public:
+    using Form = form::TfrmReplace;
+
     ReplacePresenter(const Environment& env, Prompts& prompts, View& view, WindowOpener& windows);
 
     /// Each time the window is shown: empty fields, the check box checked, empty lists.
@@ -33,12 +37,14 @@ public:
     /// A file dropped onto the source or change-definition field: checked as a chosen one.
     void Edit1Drop(const std::u16string& file);
     void Edit3Drop(const std::u16string& file);
+    /// The window's controls and what each hands on.
+    WindowWiring Wiring();
 
 private:
     /// One of the two file fields: what it holds, and whether the list its selection loads holds a line.
     struct FileField
     {
-        const char* edit;
+        ControlId edit;
         std::u16string_view unfit;
         std::u16string path;
         bool hasLines = false;

@@ -15,9 +15,7 @@ Environment DesktopEnvironment()
     Environment env;
     env.programFolder = folders.workFolder;
     env.settingsFile = folders.settingsFile;
-    env.downloads = KnownFolder(FOLDERID_Downloads);
-    if (env.downloads.empty())
-        env.downloads = KnownFolder(FOLDERID_Documents);
+    env.downloads = DeliveryFolder(KnownFolder(FOLDERID_Downloads), KnownFolder(FOLDERID_Documents));
     const std::filesystem::path manual = executableFolder / "manual" / "index.html";
     std::error_code ec;
     if (std::filesystem::is_regular_file(manual, ec))

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "present/Forms.h"
+
 #include <span>
-#include <string_view>
 
 namespace plok::win32 {
 
@@ -25,21 +26,11 @@ enum class Align
     Right,
 };
 
-/// A rectangle in pixels at 96 dpi, in the client area of its window.
-struct DesignRect
-{
-    int x;
-    int y;
-    int width;
-    int height;
-};
-
 /// One control as its window's .ui file has it.
 struct ControlLayout
 {
-    const char* name; // the object name, by which the presenter names it
+    ControlId id; // its name and its place in the client area at 96 dpi
     ControlKind kind;
-    DesignRect rect;
     const wchar_t* text; // caption or title; "&" marks the mnemonic of a button's caption
     int pointSize; // 0: the window's
     bool visible;
@@ -66,22 +57,26 @@ struct WindowLayout
     int pointSize;
     std::span<const ControlLayout> controls;
 
-    /// The control `name`, or nullptr.
-    const ControlLayout* Find(std::string_view control) const
+    /// The control, or nullptr when it is not one of this window's.
+    const ControlLayout* Find(const ControlId& control) const
     {
         for (const ControlLayout& c : controls)
-            if (control == c.name)
+            if (control == c.id)
                 return &c;
         return nullptr;
     }
 };
 
-// The layout table, generated at build time from ui/*.ui (win32/GenerateLayouts.py).
+// The layout table, generated at build time from ui/*.ui (ui/GenerateLayouts.py).
 extern const WindowLayout kTfrmMainLayout;
 extern const WindowLayout kTfrmMsgLayout;
 extern const WindowLayout kTfrmSavePathLayout;
 extern const WindowLayout kTfrmOptionLayout;
 extern const WindowLayout kTfrmConvertLayout;
 extern const WindowLayout kTfrmReplaceLayout;
+
+/// The layout of the window `Form` (present/Forms.h).
+template<class Form>
+const WindowLayout& LayoutOf();
 
 } // namespace plok::win32

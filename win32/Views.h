@@ -9,94 +9,55 @@
 #include "win32/Win32Windows.h"
 #include "win32/Window.h"
 
-// The windows of the Windows desktop program: each its layout, a Window over it and its presenter, and the wiring of
-// its controls to the presenter; nothing else. The Qt program's windows in app/ are their siblings.
+// The windows of the Windows desktop program: each its layout, a Window over it and its presenter wired to it as the
+// presenter's wiring says; nothing else. The Qt program's windows in app/ are their siblings.
 namespace plok::win32 {
 
-/// The main window, a view of claims::MainPresenter. Closing it ends the program.
-class TfrmMain
+/// The window of `Presenter::Form`, a view of `Presenter`. The windows it opens are modal over it.
+template<class Presenter>
+class PresenterWindow
 {
 public:
-    /// `prompts` must outlive the window.
-    TfrmMain(const Environment& env, Prompts& prompts);
+    /// `prompts` must outlive the window. A child window is owned by `owner`; the main window has none.
+    PresenterWindow(const Environment& env, Prompts& prompts, HWND owner = nullptr)
+        : m_window(LayoutOf<typename Presenter::Form>(), prompts, owner)
+        , m_windows(env, prompts, m_window.hwnd())
+        , m_presenter(MakePresenter<Presenter>(env, prompts, m_window, m_windows))
+    {
+        m_window.Wire(m_presenter.Wiring());
+    }
+
+    /// Shows the window modally; returns true once it has closed.
+    bool DspSet() { return m_window.DspSet(); }
     Window& window() { return m_window; }
 
-private:
+protected:
     Window m_window;
     Win32Windows m_windows;
-    claims::MainPresenter m_presenter;
+    Presenter m_presenter;
 };
 
-/// The result dialog of a job, a view of claims::MsgPresenter. It grows to show a long message whole.
-class TfrmMsg
+/// The main window. Closing it ends the program.
+using TfrmMain = PresenterWindow<claims::MainPresenter>;
+/// The save-destination window.
+using TfrmSavePath = PresenterWindow<claims::SavePathPresenter>;
+/// The option window: the two option tools and the choice of the strong anonymisation.
+using TfrmOption = PresenterWindow<OptionPresenter>;
+/// The ORVA converter window.
+using TfrmConvert = PresenterWindow<tools::ConvertPresenter>;
+/// The replacement window.
+using TfrmReplace = PresenterWindow<tools::ReplacePresenter>;
+
+/// The result dialog of a job. It grows to show a long message whole.
+class TfrmMsg : public PresenterWindow<claims::MsgPresenter>
 {
 public:
-    /// Reads the save folder setting once (it decides the button's caption).
-    TfrmMsg(const Environment& env, Prompts& prompts, HWND owner);
+    using PresenterWindow::PresenterWindow;
+
     /// Takes the job's `result`: its message, the dialog grown to show it whole.
     void Take(const ResultTriple& result);
     /// Shows the job's `result` modally (Take); returns true once the dialog is closed.
     bool DspSet(const ResultTriple& result);
-    Window& window() { return m_window; }
-
-private:
-    Window m_window;
-    claims::MsgPresenter m_presenter;
-};
-
-/// The save-destination window, a view of claims::SavePathPresenter.
-class TfrmSavePath
-{
-public:
-    TfrmSavePath(const Environment& env, Prompts& prompts, HWND owner);
-    bool DspSet() { return m_window.DspSet(); }
-    Window& window() { return m_window; }
-
-private:
-    Window m_window;
-    claims::SavePathPresenter m_presenter;
-};
-
-/// The option window, a view of OptionPresenter: the two option tools and the choice of the strong anonymisation.
-class TfrmOption
-{
-public:
-    TfrmOption(const Environment& env, Prompts& prompts, HWND owner);
-    bool DspSet() { return m_window.DspSet(); }
-    Window& window() { return m_window; }
-
-private:
-    Window m_window;
-    Win32Windows m_windows;
-    OptionPresenter m_presenter;
-};
-
-/// The ORVA converter window, a view of tools::ConvertPresenter.
-class TfrmConvert
-{
-public:
-    TfrmConvert(const Environment& env, Prompts& prompts, HWND owner);
-    bool DspSet() { return m_window.DspSet(); }
-    Window& window() { return m_window; }
-
-private:
-    Window m_window;
-    Win32Windows m_windows;
-    tools::ConvertPresenter m_presenter;
-};
-
-/// The replacement window, a view of tools::ReplacePresenter.
-class TfrmReplace
-{
-public:
-    TfrmReplace(const Environment& env, Prompts& prompts, HWND owner);
-    bool DspSet() { return m_window.DspSet(); }
-    Window& window() { return m_window; }
-
-private:
-    Window m_window;
-    Win32Windows m_windows;
-    tools::ReplacePresenter m_presenter;
 };
 
 } // namespace plok::win32

@@ -145,20 +145,20 @@ private:
     std::filesystem::path m_folder;
 };
 
-/// Types `text` into the control `name` of `window` as the user would: the window hears of it.
-void Type(Window& window, const char* name, const wchar_t* text)
+/// Types `text` into the control of `window` as the user would: the window hears of it.
+void Type(Window& window, const ControlId& control, const wchar_t* text)
 {
-    ::SetWindowTextW(window.Control(name), text);
+    ::SetWindowTextW(window.Hwnd(control), text);
 }
 
-/// Types `text` into the edit field `name` of the window `hwnd` of `layout` the program shows.
-void TypeInto(HWND hwnd, const WindowLayout& layout, std::string_view name, const wchar_t* text)
+/// Types `text` into the edit field of the window `hwnd` of `layout` the program shows.
+void TypeInto(HWND hwnd, const WindowLayout& layout, const ControlId& edit, const wchar_t* text)
 {
     // The window's children in creation order, which is the layout table's.
     HWND child = nullptr;
     for (const ControlLayout& c : layout.controls) {
         child = ::FindWindowExW(hwnd, child, nullptr, nullptr);
-        if (child && name == c.name) {
+        if (child && edit == c.id) {
             ::SetWindowTextW(child, text);
             return;
         }
@@ -192,15 +192,15 @@ int wmain(int argc, wchar_t** argv)
         Window& w = main.window();
         w.Show(SW_SHOW);
         shoot.Save(w.hwnd(), "main");
-        Type(w, "Edit1", L"C:\\Users\\clinic\\レセプト\\社保\\RECEIPTC.UKE");
-        Type(w, "Edit2", L"C:\\Users\\clinic\\レセプト\\国保\\RECEIPTC.UKE");
+        Type(w, form::TfrmMain::Edit1, L"C:\\Users\\clinic\\レセプト\\社保\\RECEIPTC.UKE");
+        Type(w, form::TfrmMain::Edit2, L"C:\\Users\\clinic\\レセプト\\国保\\RECEIPTC.UKE");
         shoot.Save(w.hwnd(), "main-files");
-        const HWND combo = w.Control("ComboBox1");
+        const HWND combo = w.Hwnd(form::TfrmMain::ComboBox1);
         ::SendMessageW(combo, CB_SETCURSEL, 1, 0);
         ::SendMessageW(
             w.hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-        Type(w, "Edit4", L"2");
-        Type(w, "Edit5", L"6");
+        Type(w, form::TfrmMain::Edit4, L"2");
+        Type(w, form::TfrmMain::Edit5, L"6");
         shoot.Save(w.hwnd(), "main-position");
 
         const HWND owner = w.hwnd();
@@ -222,12 +222,14 @@ int wmain(int argc, wchar_t** argv)
             "msg-strong", [&] { Win32Windows(env, prompts, owner).OpenResult({claims::kStrongAnonymizedText}); });
         shoot.SaveModal(
             "convert", [&] { TfrmConvert(env, prompts, owner).DspSet(); },
-            [](HWND hwnd) { TypeInto(hwnd, kTfrmConvertLayout, "Edit1", L"C:\\Users\\clinic\\健診\\FF.txt"); });
+            [](HWND hwnd) {
+                TypeInto(hwnd, kTfrmConvertLayout, form::TfrmConvert::Edit1, L"C:\\Users\\clinic\\健診\\FF.txt");
+            });
         shoot.SaveModal(
             "replace", [&] { TfrmReplace(env, prompts, owner).DspSet(); },
             [](HWND hwnd) {
-                TypeInto(hwnd, kTfrmReplaceLayout, "Edit1", L"C:\\Users\\clinic\\変換\\患者一覧.txt");
-                TypeInto(hwnd, kTfrmReplaceLayout, "Edit3", L"C:\\Users\\clinic\\変換\\変更定義.csv");
+                TypeInto(hwnd, kTfrmReplaceLayout, form::TfrmReplace::Edit1, L"C:\\Users\\clinic\\変換\\患者一覧.txt");
+                TypeInto(hwnd, kTfrmReplaceLayout, form::TfrmReplace::Edit3, L"C:\\Users\\clinic\\変換\\変更定義.csv");
             });
 
         // One of the two files kept back by the audit: the result dialog offers the other only.

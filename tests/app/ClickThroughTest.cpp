@@ -1,8 +1,8 @@
 // A double-click on a button that opens or closes a modal window: its second click must start nothing in the window
 // that lies below or comes up under the pointer.
+#include "app/PresenterWindow.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmMsg.h"
-#include "app/TfrmOption.h"
 #include "gui/ClickGate.h"
 #include "support/GuiSupport.h"
 
@@ -16,6 +16,11 @@
 
 namespace plok::app {
 namespace {
+
+using Convert = form::TfrmConvert;
+using Main = form::TfrmMain;
+using Msg = form::TfrmMsg;
+using Option = form::TfrmOption;
 
 using test::Click;
 using test::Control;
@@ -36,9 +41,9 @@ protected:
 TEST_F(ClickThrough, TheSecondClickOnTheResultDialogsButtonStartsNothingInTheMainWindow)
 {
     QPointer<TfrmMain> main = Show<TfrmMain>();
-    test::Type(main, "Edit1", QString::fromStdU16String(DataFile("social.UKE", kSocial)));
+    test::Type(main, Main::Edit1, QString::fromStdU16String(DataFile("social.UKE", kSocial)));
     // Position mode with blank positions: a branch-number removal that starts shows its warning and opens nothing.
-    Control<QComboBox>(main, "ComboBox1")->setCurrentIndex(1);
+    Control<QComboBox>(main, Main::ComboBox1)->setCurrentIndex(1);
     const auto removalsStarted = [&] {
         const std::vector<std::u16string> warnings = prompts.Texts("warning");
         return std::count(warnings.begin(), warnings.end(), u"値が空欄です");
@@ -49,13 +54,13 @@ TEST_F(ClickThrough, TheSecondClickOnTheResultDialogsButtonStartsNothingInTheMai
             gate.reset();
         // The first click delivers and closes the dialog (a click long after it opened, which the gate lets through);
         // the second lands on レセ電データ枝番除去 below it.
-        WhileModal([&] { Click(main, "Button1"); },
+        WhileModal([&] { Click(main, Main::Button1); },
             [&](QWidget* w) {
                 if (auto* dialog = ModalAs<TfrmMsg>(w))
-                    Control<QPushButton>(dialog, "Button1")->click();
+                    Control<QPushButton>(dialog, Msg::Button1)->click();
             });
         EXPECT_TRUE(fs::exists(env.downloads / "50605_1.UKE"));
-        auto* below = Control<QPushButton>(main, "Button2");
+        auto* below = Control<QPushButton>(main, Main::Button2);
         QTest::mouseDClick(below, Qt::LeftButton);
         QTest::mouseClick(below, Qt::LeftButton);
         QTest::keyClick(below, Qt::Key_Space);
@@ -74,10 +79,10 @@ TEST_F(ClickThrough, TheSecondClickOnAnOptionStartsNothingInTheToolItOpened)
             prompts.AnswerFile(std::nullopt);
         }
         prompts.Clear();
-        WhileModal([&] { Click(option, "Button1"); },
+        WhileModal([&] { Click(option, Option::Button1); },
             [&](QWidget* w) {
                 // The converter came up under the pointer: the second click lands on 変換前ファイル選択.
-                QTest::mouseClick(Control<QPushButton>(w, "Button3"), Qt::LeftButton);
+                QTest::mouseClick(Control<QPushButton>(w, Convert::Button3), Qt::LeftButton);
                 w->close();
             });
         EXPECT_EQ(prompts.Texts("information").empty(), gated);

@@ -1,8 +1,7 @@
 // A file dropped from the desktop onto a file field reaches the window's presenter, which checks it as one chosen in
 // the open-file dialog (tested on the presenters); anything else dropped is refused by the field.
-#include "app/TfrmConvert.h"
+#include "app/PresenterWindow.h"
 #include "app/TfrmMain.h"
-#include "app/TfrmReplace.h"
 #include "support/GuiSupport.h"
 
 #include <QDragEnterEvent>
@@ -17,6 +16,10 @@
 
 namespace plok::test {
 namespace {
+
+using Convert = form::TfrmConvert;
+using Main = form::TfrmMain;
+using Replace = form::TfrmReplace;
 
 /// Drops `urls` onto `edit` as a desktop would; true when the field accepted the drag.
 bool Drop(QLineEdit* edit, const QList<QUrl>& urls)
@@ -43,19 +46,19 @@ TEST_F(Drops, ADroppedFileReachesThePresenterOfEveryFileField)
     struct Case
     {
         std::function<QWidget*()> make;
-        const char* edit;
+        ControlId edit;
         std::u16string file;
     };
     const std::vector<Case> cases = {
-        {[&] { return new app::TfrmMain(env, prompts); }, "Edit1", social},
-        {[&] { return new app::TfrmMain(env, prompts); }, "Edit2", national},
-        {[&] { return new app::TfrmConvert(env, prompts); }, "Edit1", social},
-        {[&] { return new app::TfrmReplace(env, prompts); }, "Edit1", social},
-        {[&] { return new app::TfrmReplace(env, prompts); }, "Edit3", national},
+        {[&] { return new app::TfrmMain(env, prompts); }, Main::Edit1, social},
+        {[&] { return new app::TfrmMain(env, prompts); }, Main::Edit2, national},
+        {[&] { return new app::TfrmConvert(env, prompts); }, Convert::Edit1, social},
+        {[&] { return new app::TfrmReplace(env, prompts); }, Replace::Edit1, social},
+        {[&] { return new app::TfrmReplace(env, prompts); }, Replace::Edit3, national},
     };
     for (const Case& c : cases) {
         const std::unique_ptr<QWidget> window(c.make());
-        SCOPED_TRACE(window->metaObject()->className() + std::string(" ") + c.edit);
+        SCOPED_TRACE(testing::Message() << c.edit);
         prompts.Clear();
         window->show();
         auto* edit = Control<QLineEdit>(window.get(), c.edit);
@@ -67,8 +70,8 @@ TEST_F(Drops, ADroppedFileReachesThePresenterOfEveryFileField)
     const std::unique_ptr<QWidget> main(new app::TfrmMain(env, prompts));
     main->show();
     ASSERT_TRUE(
-        Drop(Control<QLineEdit>(main.get(), "Edit1"), {QUrl::fromLocalFile(QString::fromStdU16String(national))}));
-    EXPECT_EQ(Control<QLineEdit>(main.get(), "Edit1")->text(), QString());
+        Drop(Control<QLineEdit>(main.get(), Main::Edit1), {QUrl::fromLocalFile(QString::fromStdU16String(national))}));
+    EXPECT_EQ(Control<QLineEdit>(main.get(), Main::Edit1)->text(), QString());
     EXPECT_EQ(prompts.Texts("warning"), std::vector<std::u16string> {u"社保のレセ電データではありません。"});
 }
 
@@ -76,7 +79,7 @@ TEST_F(Drops, WhatIsNoLocalFileIsRefused)
 {
     const std::unique_ptr<app::TfrmMain> window(new app::TfrmMain(env, prompts));
     window->show();
-    auto* edit = Control<QLineEdit>(window.get(), "Edit1");
+    auto* edit = Control<QLineEdit>(window.get(), Main::Edit1);
     EXPECT_FALSE(Drop(edit, {QUrl(QStringLiteral("https://example.invalid/RECEIPTC.UKE"))}));
     EXPECT_FALSE(Drop(edit, {}));
     EXPECT_EQ(edit->text(), QString());

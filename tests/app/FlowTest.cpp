@@ -1,7 +1,7 @@
 #include "app/Flow.h"
 
 #include "app/Folders.h"
-#include "app/TfrmOption.h"
+#include "app/PresenterWindow.h"
 #include "support/FakePrompts.h"
 #include "support/GuiSupport.h"
 #include "support/ScopedEnv.h"

@@ -1,10 +1,7 @@
 // The frame every window shares: the close button with its glyph closes the window, and a child window is deleted once
 // closed while the main window stays for the program to end.
-#include "app/TfrmConvert.h"
+#include "app/PresenterWindow.h"
 #include "app/TfrmMain.h"
-#include "app/TfrmOption.h"
-#include "app/TfrmReplace.h"
-#include "app/TfrmSavePath.h"
 #include "support/GuiSupport.h"
 
 #include <QPushButton>
@@ -23,23 +20,24 @@ TEST_F(Frame, TheCloseButtonClosesEveryWindowAndAChildWindowIsDeleted)
     {
         const char* name;
         std::function<QWidget*()> make;
+        ControlId close;
         bool deleted;
     };
     const std::vector<Case> cases = {
-        {"main", [&] { return new app::TfrmMain(env, prompts); }, false},
-        {"option", [&] { return new app::TfrmOption(env, prompts); }, true},
-        {"converter", [&] { return new app::TfrmConvert(env, prompts); }, true},
-        {"replacement", [&] { return new app::TfrmReplace(env, prompts); }, true},
-        {"save destination", [&] { return new app::TfrmSavePath(env, prompts); }, true},
+        {"main", [&] { return new app::TfrmMain(env, prompts); }, form::TfrmMain::BitBtn1, false},
+        {"option", [&] { return new app::TfrmOption(env, prompts); }, form::TfrmOption::BitBtn1, true},
+        {"converter", [&] { return new app::TfrmConvert(env, prompts); }, form::TfrmConvert::BitBtn1, true},
+        {"replacement", [&] { return new app::TfrmReplace(env, prompts); }, form::TfrmReplace::BitBtn1, true},
+        {"save destination", [&] { return new app::TfrmSavePath(env, prompts); }, form::TfrmSavePath::BitBtn1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QPointer<QWidget> window = c.make();
         window->show();
-        auto* close = Control<QPushButton>(window, "BitBtn1");
+        auto* close = Control<QPushButton>(window, c.close);
         ASSERT_NE(close, nullptr);
         EXPECT_FALSE(close->icon().isNull());
-        Click(window, "BitBtn1");
+        Click(window, c.close);
         FlushDeletes();
         EXPECT_EQ(window.isNull(), c.deleted);
         if (!window.isNull()) {
@@ -52,21 +50,21 @@ TEST_F(Frame, TheCloseButtonClosesEveryWindowAndAChildWindowIsDeleted)
 
 TEST_F(Frame, NoWindowShrinksBelowItsDesignSizeSoNoControlLeavesTheView)
 {
-    const std::vector<std::pair<const char*, std::function<QWidget*()>>> windows = {
-        {"main", [&] { return new app::TfrmMain(env, prompts); }},
-        {"option", [&] { return new app::TfrmOption(env, prompts); }},
-        {"converter", [&] { return new app::TfrmConvert(env, prompts); }},
-        {"replacement", [&] { return new app::TfrmReplace(env, prompts); }},
-        {"save destination", [&] { return new app::TfrmSavePath(env, prompts); }},
+    const std::vector<std::pair<ControlId, std::function<QWidget*()>>> windows = {
+        {form::TfrmMain::BitBtn1, [&] { return new app::TfrmMain(env, prompts); }},
+        {form::TfrmOption::BitBtn1, [&] { return new app::TfrmOption(env, prompts); }},
+        {form::TfrmConvert::BitBtn1, [&] { return new app::TfrmConvert(env, prompts); }},
+        {form::TfrmReplace::BitBtn1, [&] { return new app::TfrmReplace(env, prompts); }},
+        {form::TfrmSavePath::BitBtn1, [&] { return new app::TfrmSavePath(env, prompts); }},
     };
-    for (const auto& [name, make] : windows) {
-        SCOPED_TRACE(name);
+    for (const auto& [close, make] : windows) {
+        SCOPED_TRACE(testing::Message() << close);
         const std::unique_ptr<QWidget> window(make());
         window->show();
         const QSize design = window->size();
         window->resize(120, 60);
         EXPECT_EQ(window->size(), design);
-        EXPECT_TRUE(window->rect().contains(Control<QPushButton>(window.get(), "BitBtn1")->geometry()));
+        EXPECT_TRUE(window->rect().contains(Control<QPushButton>(window.get(), close)->geometry()));
         // Larger stays possible: the border is sizable.
         window->resize(design + QSize(50, 50));
         EXPECT_EQ(window->size(), design + QSize(50, 50));

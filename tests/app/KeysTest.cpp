@@ -1,10 +1,7 @@
 // The keys a person presses: Enter in an edit field keeps the window and its text, Enter on a focused button presses
 // it, and the mnemonic of 閉じる(&C) closes the window.
-#include "app/TfrmConvert.h"
+#include "app/PresenterWindow.h"
 #include "app/TfrmMain.h"
-#include "app/TfrmOption.h"
-#include "app/TfrmReplace.h"
-#include "app/TfrmSavePath.h"
 #include "support/GuiSupport.h"
 
 #include <QKeyEvent>
@@ -19,6 +16,10 @@
 
 namespace plok::test {
 namespace {
+
+using Convert = form::TfrmConvert;
+using Main = form::TfrmMain;
+using Option = form::TfrmOption;
 
 class Keys : public GuiFixture
 {
@@ -74,14 +75,15 @@ TEST_F(Keys, EnterInAnEditFieldKeepsTheWindowAndTheText)
 TEST_F(Keys, EveryWindowStartsWithItsFirstTaskFocusedNotItsCloseButton)
 {
     // Enter right after the start must begin the work, never end the program.
-    const std::vector<const char*> first = {"Button3", "Button1", "Button3", "Button2", "RadioGroup1Item0"};
+    const std::vector<ControlId> first = {form::TfrmMain::Button3, form::TfrmOption::Button1,
+        form::TfrmConvert::Button3, form::TfrmReplace::Button2, form::TfrmSavePath::RadioGroup1Item0};
     const auto windows = Windows();
     for (std::size_t i = 0; i < windows.size(); ++i) {
         SCOPED_TRACE(windows[i].first);
         QPointer<QWidget> window = windows[i].second();
         Activate(window);
         ASSERT_NE(QApplication::focusWidget(), nullptr);
-        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), first[i]);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), test::NameOf(first[i]));
         delete window.data();
         FlushDeletes();
     }
@@ -100,15 +102,15 @@ TEST_F(Keys, AHeldEnterPressesNoButtonOfTheWindowItOpened)
     // unpressed.
     QPointer<QWidget> option = new app::TfrmOption(env, prompts);
     Activate(option);
-    auto* button = option->findChild<QPushButton*>("Button1");
+    auto* button = option->findChild<QPushButton*>(test::NameOf(Option::Button1));
     bool repeated = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* tool = qobject_cast<app::TfrmConvert*>(QApplication::activeModalWidget());
+        auto* tool = dynamic_cast<app::TfrmConvert*>(QApplication::activeModalWidget());
         if (!tool)
             return;
         poll.stop();
-        auto* first = tool->findChild<QPushButton*>("Button3");
+        auto* first = tool->findChild<QPushButton*>(test::NameOf(Convert::Button3));
         first->setFocus();
         for (int i = 0; i < 5; ++i) {
             QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
@@ -135,7 +137,7 @@ TEST_F(Keys, EnterOnAFocusedButtonPressesIt)
         // The main window's マニュアル opens the manual.
         auto main = std::make_unique<app::TfrmMain>(env, prompts);
         Activate(main.get());
-        auto* manual = main->findChild<QPushButton*>("Button5");
+        auto* manual = main->findChild<QPushButton*>(test::NameOf(Main::Button5));
         manual->setFocus();
         prompts.Clear();
         QTest::keyClick(manual, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
@@ -145,7 +147,7 @@ TEST_F(Keys, EnterOnAFocusedButtonPressesIt)
         // A child window's 閉じる closes it.
         QPointer<QWidget> option = new app::TfrmOption(env, prompts);
         Activate(option);
-        auto* close = option->findChild<QPushButton*>("BitBtn1");
+        auto* close = option->findChild<QPushButton*>(test::NameOf(Option::BitBtn1));
         close->setFocus();
         QTest::keyClick(close, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QTRY_VERIFY(option.isNull() || !option->isVisible());

@@ -1,12 +1,9 @@
 // Every text of every window must be drawn whole inside its control at the geometry of the layout tables. Layout
 // tests compare rectangles; this one measures what the font draws where the style puts it.
+#include "app/PresenterWindow.h"
 #include "app/QtPrompts.h"
 #include "app/QtWindows.h"
-#include "app/TfrmConvert.h"
 #include "app/TfrmMain.h"
-#include "app/TfrmOption.h"
-#include "app/TfrmReplace.h"
-#include "app/TfrmSavePath.h"
 #include "claims/Delivery.h"
 #include "claims/MainPresenter.h"
 #include "support/FakeView.h"
@@ -163,7 +160,7 @@ TEST_F(TextFit, MessageBoxesKeepEachLineOfTheirTextWhole)
     // The longest lines the program writes into its boxes: the audit's and the delivery's.
     const std::string leaking
         = "IR,1,13,1,0123456,,clinic,50605,00,012\r\nRE,1,1112,50605,name,1\r\nSY,1,2,3,4,name\r\n";
-    FakeView view;
+    FakeView view {claims::MainPresenter::Form::kControls};
     FakeWindows windows;
     claims::MainPresenter main(env, prompts, view, windows);
     main.Edit1Change(DataFile("social.UKE", leaking));

@@ -2,9 +2,8 @@
 // decides reaches the screen. The decisions themselves are tested on claims::MainPresenter.
 #include "app/TfrmMain.h"
 
+#include "app/PresenterWindow.h"
 #include "app/TfrmMsg.h"
-#include "app/TfrmOption.h"
-#include "app/TfrmSavePath.h"
 #include "claims/Anonymize.h"
 #include "claims/StripBranch.h"
 #include "core/Version.h"
@@ -17,6 +16,9 @@
 
 namespace plok::app {
 namespace {
+
+using Main = form::TfrmMain;
+using Msg = form::TfrmMsg;
 
 using namespace Qt::StringLiterals;
 using test::Click;
@@ -36,21 +38,21 @@ class TfrmMainTest : public test::GuiFixture
 protected:
     static bool PositionsShown(const QWidget* main)
     {
-        const bool shown = Control<QWidget>(main, "Edit4")->isVisible();
-        for (const char* name : {"Edit5", "Label4", "Label5"})
+        const bool shown = Control<QWidget>(main, Main::Edit4)->isVisible();
+        for (const ControlId& name : {Main::Edit5, Main::Label4, Main::Label5})
             EXPECT_EQ(Control<QWidget>(main, name)->isVisible(), shown) << name;
         return shown;
     }
     /// Clicks `button`, then delivers with the result dialog it opens and returns the message the dialog showed.
-    QString RunAndDeliver(const char* button)
+    QString RunAndDeliver(const ControlId& button)
     {
         QString message;
         WhileModal([&] { Click(window, button); },
             [&](QWidget* w) {
                 if (auto* dialog = ModalAs<TfrmMsg>(w)) {
                     EXPECT_EQ(dialog->parentWidget(), window.data());
-                    message = Control<QLabel>(dialog, "Label1")->text();
-                    Click(dialog, "Button1");
+                    message = Control<QLabel>(dialog, Msg::Label1)->text();
+                    Click(dialog, Msg::Button1);
                 }
             });
         return message;
@@ -64,32 +66,32 @@ TEST_F(TfrmMainTest, Layout)
     test::CheckLayout(window,
         {u"プロク"_s, {348, 412}, 12, Qt::Window,
             {
-                {"BitBtn1", "QPushButton", {265, 8, 75, 25}, u"閉じる(&C)"_s, true, 11},
-                {"Button1", "QPushButton", {72, 182, 201, 25}, u"レセ電データ匿名化"_s, true, 3},
-                {"Edit1", "QLineEdit", {159, 101, 160, 23}, {}, true, 1},
-                {"Edit2", "QLineEdit", {159, 135, 160, 23}, {}, true, 2},
-                {"Memo1", "QPlainTextEdit", {265, 39, 205, 44}, {}, false, 12},
-                {"Button2", "QPushButton", {72, 227, 201, 25}, u"レセ電データ枝番除去"_s, true, 4},
-                {"ComboBox1", "QComboBox", {57, 258, 232, 23}, u"記号「-」「*」「/」より後を除去する"_s, true, 5},
-                {"Edit4", "QLineEdit", {71, 287, 50, 23}, {}, false, 6},
-                {"Edit5", "QLineEdit", {183, 287, 50, 23}, {}, false, 7},
-                {"Button3", "QPushButton", {72, 58, 201, 25}, u"ファイル選択"_s, true, 0},
-                {"Button4", "QPushButton", {72, 317, 201, 25}, u"保存先設定"_s, true, 8},
-                {"Button5", "QPushButton", {8, 8, 75, 25}, u"マニュアル"_s, true, 10},
-                {"Button6", "QPushButton", {72, 348, 201, 25}, u"オプション"_s, true, 9},
-                {"Label2", "QLabel", {49, 104, 104, 15}, u"社保レセ電データ："_s, true, -1},
-                {"Label3", "QLabel", {49, 138, 104, 15}, u"国保レセ電データ："_s, true, -1},
-                {"Label4", "QLabel", {127, 291, 48, 15}, u"番目から"_s, false, -1},
-                {"Label5", "QLabel", {239, 291, 26, 15}, u"番目"_s, false, -1},
-                {"Label8", "QLabel", {276, 391, 64, 15}, u"Ver."_s + QLatin1String(kVersion), true, -1},
+                {Main::BitBtn1, "QPushButton", {265, 8, 75, 25}, u"閉じる(&C)"_s, true, 11},
+                {Main::Button1, "QPushButton", {72, 182, 201, 25}, u"レセ電データ匿名化"_s, true, 3},
+                {Main::Edit1, "QLineEdit", {159, 101, 160, 23}, {}, true, 1},
+                {Main::Edit2, "QLineEdit", {159, 135, 160, 23}, {}, true, 2},
+                {Main::Memo1, "QPlainTextEdit", {265, 39, 205, 44}, {}, false, 12},
+                {Main::Button2, "QPushButton", {72, 227, 201, 25}, u"レセ電データ枝番除去"_s, true, 4},
+                {Main::ComboBox1, "QComboBox", {57, 258, 232, 23}, u"記号「-」「*」「/」より後を除去する"_s, true, 5},
+                {Main::Edit4, "QLineEdit", {71, 287, 50, 23}, {}, false, 6},
+                {Main::Edit5, "QLineEdit", {183, 287, 50, 23}, {}, false, 7},
+                {Main::Button3, "QPushButton", {72, 58, 201, 25}, u"ファイル選択"_s, true, 0},
+                {Main::Button4, "QPushButton", {72, 317, 201, 25}, u"保存先設定"_s, true, 8},
+                {Main::Button5, "QPushButton", {8, 8, 75, 25}, u"マニュアル"_s, true, 10},
+                {Main::Button6, "QPushButton", {72, 348, 201, 25}, u"オプション"_s, true, 9},
+                {Main::Label2, "QLabel", {49, 104, 104, 15}, u"社保レセ電データ："_s, true, -1},
+                {Main::Label3, "QLabel", {49, 138, 104, 15}, u"国保レセ電データ："_s, true, -1},
+                {Main::Label4, "QLabel", {127, 291, 48, 15}, u"番目から"_s, false, -1},
+                {Main::Label5, "QLabel", {239, 291, 26, 15}, u"番目"_s, false, -1},
+                {Main::Label8, "QLabel", {276, 391, 64, 15}, u"Ver."_s + QLatin1String(kVersion), true, -1},
             }});
-    auto* combo = Control<QComboBox>(window, "ComboBox1");
+    auto* combo = Control<QComboBox>(window, Main::ComboBox1);
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(1), u"指定の位置の文字以外を除去する"_s);
     EXPECT_TRUE(combo->isEditable());
     EXPECT_FALSE(combo->testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_FALSE(combo->lineEdit()->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_FALSE(Control<QPushButton>(window, "BitBtn1")->icon().isNull());
+    EXPECT_FALSE(Control<QPushButton>(window, Main::BitBtn1)->icon().isNull());
     EXPECT_TRUE(prompts.shown().empty());
 }
 
@@ -97,21 +99,21 @@ TEST_F(TfrmMainTest, TypedPathsModeAndPositionsReachTheRunAndItsResultDialog)
 {
     const QString social = QString::fromStdU16String(DataFile("social.UKE", kSocial));
     const QString national = QString::fromStdU16String(DataFile("national.UKE", kNational));
-    Type(window, "Edit1", social);
-    Type(window, "Edit2", national);
-    auto* combo = Control<QComboBox>(window, "ComboBox1");
+    Type(window, Main::Edit1, social);
+    Type(window, Main::Edit2, national);
+    auto* combo = Control<QComboBox>(window, Main::ComboBox1);
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_TRUE(PositionsShown(window));
-    Type(window, "Edit4", u"2"_s);
-    Type(window, "Edit5", u"3"_s);
+    Type(window, Main::Edit4, u"2"_s);
+    Type(window, Main::Edit5, u"3"_s);
 
-    EXPECT_EQ(RunAndDeliver("Button2"), QString::fromStdU16String(claims::kBranchStrippedText));
+    EXPECT_EQ(RunAndDeliver(Main::Button2), QString::fromStdU16String(claims::kBranchStrippedText));
     const std::string delivered = test::ReadBytes(env.downloads / "(50605提出_国保)RECEIPTC.uke");
     EXPECT_NE(delivered.find(",,,,,,,23,x\r\n"), std::string::npos) << delivered;
     EXPECT_TRUE(fs::exists(env.downloads / "(50605提出_社保)RECEIPTC.uke"));
 
-    EXPECT_EQ(RunAndDeliver("Button1"), QString::fromStdU16String(claims::kAnonymizedText));
+    EXPECT_EQ(RunAndDeliver(Main::Button1), QString::fromStdU16String(claims::kAnonymizedText));
     EXPECT_TRUE(fs::exists(env.downloads / "50605_1.UKE"));
     EXPECT_TRUE(fs::exists(env.downloads / "50605_2.UKE"));
     for (const auto& e : fs::directory_iterator(env.programFolder))
@@ -123,7 +125,7 @@ TEST_F(TfrmMainTest, TheComboTakesKeysAndTypedTextAndTheChoiceIsStoredOnClosing)
 {
     Setting(u"CB1", u"1");
     QPointer<TfrmMain> restored = Show<TfrmMain>();
-    auto* combo = Control<QComboBox>(restored, "ComboBox1");
+    auto* combo = Control<QComboBox>(restored, Main::ComboBox1);
     EXPECT_EQ(combo->currentIndex(), 1);
     // The position fields follow the restored mode.
     EXPECT_TRUE(PositionsShown(restored));
@@ -141,12 +143,12 @@ TEST_F(TfrmMainTest, TheComboTakesKeysAndTypedTextAndTheChoiceIsStoredOnClosing)
     combo->lineEdit()->selectAll();
     QTest::keyClicks(combo->lineEdit(), "x");
     EXPECT_EQ(combo->lineEdit()->text(), u"x"_s);
-    Click(restored, "BitBtn1");
+    Click(restored, Main::BitBtn1);
     EXPECT_FALSE(restored->isVisible());
     EXPECT_EQ(Stored(u"CB1"), u"-1");
 
     // The close box stores it as well.
-    Control<QComboBox>(restored, "ComboBox1")->setCurrentIndex(1);
+    Control<QComboBox>(restored, Main::ComboBox1)->setCurrentIndex(1);
     restored->show();
     restored->close();
     EXPECT_EQ(Stored(u"CB1"), u"1");
@@ -157,7 +159,7 @@ TEST_F(TfrmMainTest, SettingThatCannotBeWrittenIsReportedAndTheWindowStillCloses
 {
     env.settingsFile = root / "missing" / "user.ini";
     QPointer<TfrmMain> main = Show<TfrmMain>();
-    Click(main, "BitBtn1");
+    Click(main, Main::BitBtn1);
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(prompts.Texts("error").size(), 1u);
 }
@@ -166,19 +168,19 @@ TEST_F(TfrmMainTest, EveryOtherButtonReachesThePresenter)
 {
     prompts.AnswerFile(std::nullopt);
     prompts.AnswerFile(std::nullopt);
-    Click(window, "Button3");
+    Click(window, Main::Button3);
     EXPECT_EQ(prompts.Texts("information").size(), 2u);
-    Click(window, "Button5");
+    Click(window, Main::Button5);
     EXPECT_EQ(prompts.Texts("document"), std::vector<std::u16string> {env.manual.u16string()});
 
-    WhileModal([&] { Click(window, "Button4"); },
+    WhileModal([&] { Click(window, Main::Button4); },
         [&](QWidget* w) {
             if (auto* savePath = ModalAs<TfrmSavePath>(w)) {
                 EXPECT_EQ(savePath->parentWidget(), window.data());
                 savePath->close();
             }
         });
-    WhileModal([&] { Click(window, "Button6"); },
+    WhileModal([&] { Click(window, Main::Button6); },
         [&](QWidget* w) {
             if (auto* option = ModalAs<TfrmOption>(w)) {
                 EXPECT_EQ(option->parentWidget(), window.data());

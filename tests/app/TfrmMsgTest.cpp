@@ -12,6 +12,8 @@
 namespace plok::app {
 namespace {
 
+using Msg = form::TfrmMsg;
+
 using namespace Qt::StringLiterals;
 using test::CheckLayout;
 using test::Click;
@@ -51,19 +53,19 @@ TEST_F(TfrmMsgTest, Layout)
         CheckLayout(dialog,
             {u"確認"_s, {329, 96}, 11, Qt::Dialog,
                 {
-                    {"Label1", "QLabel", {8, 24, 308, 17}, QString::fromUtf16(kMessage), true, -1},
+                    {Msg::Label1, "QLabel", {8, 24, 308, 17}, QString::fromUtf16(kMessage), true, -1},
                     // Centred: (329 - 117) / 2.
-                    {"Button1", "QPushButton", {106, 57, 117, 25}, u"ダウンロード"_s, true, 0},
-                    {"Memo1", "QPlainTextEdit", {8, 104, 313, 43}, {}, true, 1},
+                    {Msg::Button1, "QPushButton", {106, 57, 117, 25}, u"ダウンロード"_s, true, 0},
+                    {Msg::Memo1, "QPlainTextEdit", {8, 104, 313, 43}, {}, true, 1},
                 }});
-        const auto* label = Control<QLabel>(dialog, "Label1");
+        const auto* label = Control<QLabel>(dialog, Msg::Label1);
         EXPECT_EQ(label->font().family(), u"Noto Sans CJK JP"_s);
         EXPECT_EQ(label->font().pixelSize(), 13);
         EXPECT_FALSE(label->wordWrap());
-        const auto* button = Control<QPushButton>(dialog, "Button1");
+        const auto* button = Control<QPushButton>(dialog, Msg::Button1);
         EXPECT_EQ(button->font().family(), u"Noto Sans CJK JP"_s);
         EXPECT_EQ(button->font().pixelSize(), 12);
-        EXPECT_EQ(Control<QPlainTextEdit>(dialog, "Memo1")->lineWrapMode(), QPlainTextEdit::NoWrap);
+        EXPECT_EQ(Control<QPlainTextEdit>(dialog, Msg::Memo1)->lineWrapMode(), QPlainTextEdit::NoWrap);
         dialog->close();
     }));
 }
@@ -84,15 +86,15 @@ TEST_F(TfrmMsgTest, TheDialogGrowsToHoldALongMessageWholeWithItsButtonCentred)
         Open(
             u"",
             [&](TfrmMsg* dialog) {
-                const auto* label = Control<QLabel>(dialog, "Label1");
-                const auto* button = Control<QPushButton>(dialog, "Button1");
+                const auto* label = Control<QLabel>(dialog, Msg::Label1);
+                const auto* button = Control<QPushButton>(dialog, Msg::Button1);
                 EXPECT_EQ(label->text(), QString::fromStdU16String(c.message));
                 EXPECT_EQ(label->height() == 17, c.oneLine);
                 EXPECT_GE(dialog->width(), 329);
                 EXPECT_LE(dialog->width(), screen);
                 EXPECT_LE(label->geometry().right(), dialog->width() - 8);
                 EXPECT_LE(label->geometry().bottom(), button->y());
-                EXPECT_GE(Control<QPlainTextEdit>(dialog, "Memo1")->y(), dialog->height());
+                EXPECT_GE(Control<QPlainTextEdit>(dialog, Msg::Memo1)->y(), dialog->height());
                 EXPECT_LE(std::abs(button->x() * 2 + button->width() - dialog->width()), 1);
                 // Shrinking it would cut the message again.
                 EXPECT_EQ(dialog->minimumSize(), dialog->size());
@@ -118,8 +120,8 @@ TEST_F(TfrmMsgTest, TheButtonDeliversAndEveryOtherWayOfClosingRemovesTheFile)
     }
     WriteBytes(env.programFolder / "50605_1.UKE", "IR,1\r\n");
     EXPECT_TRUE(Open(u"50605_1.UKE", [](TfrmMsg* dialog) {
-        EXPECT_EQ(Control<QPushButton>(dialog, "Button1")->text(), u"保存"_s);
-        Click(dialog, "Button1");
+        EXPECT_EQ(Control<QPushButton>(dialog, Msg::Button1)->text(), u"保存"_s);
+        Click(dialog, Msg::Button1);
     }));
     EXPECT_FALSE(fs::exists(env.programFolder / "50605_1.UKE"));
     EXPECT_TRUE(fs::exists(root / "data" / "50605_1.UKE"));

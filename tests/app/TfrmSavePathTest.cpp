@@ -1,7 +1,6 @@
 // The save-destination window as a view: its layout, and that the user's choices reach its presenter. What is stored
 // when is tested on claims::SavePathPresenter.
-#include "app/TfrmSavePath.h"
-
+#include "app/PresenterWindow.h"
 #include "support/GuiSupport.h"
 
 #include <QGroupBox>
@@ -13,6 +12,8 @@
 namespace plok::app {
 namespace {
 
+using SavePath = form::TfrmSavePath;
+
 using namespace Qt::StringLiterals;
 using test::Click;
 using test::Control;
@@ -23,7 +24,8 @@ class TfrmSavePathTest : public test::GuiFixture
 protected:
     static void ClickItem(const QWidget* window, int index)
     {
-        auto* item = Control<QRadioButton>(window, index == 0 ? "RadioGroup1Item0" : "RadioGroup1Item1");
+        auto* item
+            = Control<QRadioButton>(window, index == 0 ? SavePath::RadioGroup1Item0 : SavePath::RadioGroup1Item1);
         QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(6, item->height() / 2));
     }
 };
@@ -40,17 +42,18 @@ TEST_F(TfrmSavePathTest, Layout)
             test::CheckLayout(dialog,
                 {u"保存先選択"_s, {317, 159}, 12, Qt::Dialog,
                     {
-                        {"RadioGroup1", "QGroupBox", {32, 37, 261, 57}, {}, true, 0},
-                        {"BitBtn1", "QPushButton", {234, 7, 75, 25}, u"閉じる(&C)"_s, true, 3},
-                        {"Button1", "QPushButton", {126, 125, 75, 25}, u"保存先選択"_s, false, 2},
-                        {"Edit1", "QLineEdit", {32, 96, 261, 23}, {}, false, 1},
-                        {"RadioGroup1Item0", "QRadioButton", {8, 18, 150, 21}, u"ダウンロードフォルダ"_s, true, -1},
-                        {"RadioGroup1Item1", "QRadioButton", {164, 18, 94, 21}, u"保存先指定"_s, true, -1},
+                        {SavePath::RadioGroup1, "QGroupBox", {32, 37, 261, 57}, {}, true, 0},
+                        {SavePath::BitBtn1, "QPushButton", {234, 7, 75, 25}, u"閉じる(&C)"_s, true, 3},
+                        {SavePath::Button1, "QPushButton", {126, 125, 75, 25}, u"保存先選択"_s, false, 2},
+                        {SavePath::Edit1, "QLineEdit", {32, 96, 261, 23}, {}, false, 1},
+                        {SavePath::RadioGroup1Item0, "QRadioButton", {8, 18, 150, 21}, u"ダウンロードフォルダ"_s, true,
+                            -1},
+                        {SavePath::RadioGroup1Item1, "QRadioButton", {164, 18, 94, 21}, u"保存先指定"_s, true, -1},
                     }});
-            EXPECT_TRUE(Control<QGroupBox>(dialog, "RadioGroup1")->title().isEmpty());
-            EXPECT_TRUE(Control<QRadioButton>(dialog, "RadioGroup1Item0")->isChecked());
-            EXPECT_FALSE(Control<QPushButton>(dialog, "BitBtn1")->icon().isNull());
-            Click(dialog, "BitBtn1");
+            EXPECT_TRUE(Control<QGroupBox>(dialog, SavePath::RadioGroup1)->title().isEmpty());
+            EXPECT_TRUE(Control<QRadioButton>(dialog, SavePath::RadioGroup1Item0)->isChecked());
+            EXPECT_FALSE(Control<QPushButton>(dialog, SavePath::BitBtn1)->icon().isNull());
+            Click(dialog, SavePath::BitBtn1);
         });
     EXPECT_TRUE(returned);
     EXPECT_TRUE(shown.isNull());
@@ -60,7 +63,7 @@ TEST_F(TfrmSavePathTest, Layout)
 TEST_F(TfrmSavePathTest, GroupKeepsItsHorizontalCentreWhenResized)
 {
     const QPointer<TfrmSavePath> window = Show<TfrmSavePath>();
-    auto* group = Control<QGroupBox>(window, "RadioGroup1");
+    auto* group = Control<QGroupBox>(window, SavePath::RadioGroup1);
     for (const auto& [size, left] :
         std::vector<std::pair<QSize, int>> {{{417, 159}, 82}, {{317, 300}, 32}, {{217, 100}, 32}}) {
         window->resize(size);
@@ -74,22 +77,22 @@ TEST_F(TfrmSavePathTest, TheStoredFolderShowsAndTheUsersChoicesReachThePresenter
 {
     Setting(u"SAVEFDR", u"/stored");
     const QPointer<TfrmSavePath> window = Show<TfrmSavePath>();
-    EXPECT_TRUE(Control<QRadioButton>(window, "RadioGroup1Item1")->isChecked());
-    EXPECT_TRUE(Control<QPushButton>(window, "Button1")->isVisible());
-    EXPECT_EQ(Control<QLineEdit>(window, "Edit1")->text(), u"/stored"_s);
-    EXPECT_TRUE(Control<QLineEdit>(window, "Edit1")->isReadOnly());
+    EXPECT_TRUE(Control<QRadioButton>(window, SavePath::RadioGroup1Item1)->isChecked());
+    EXPECT_TRUE(Control<QPushButton>(window, SavePath::Button1)->isVisible());
+    EXPECT_EQ(Control<QLineEdit>(window, SavePath::Edit1)->text(), u"/stored"_s);
+    EXPECT_TRUE(Control<QLineEdit>(window, SavePath::Edit1)->isReadOnly());
 
     // Clicking the item already selected chooses nothing.
     ClickItem(window, 1);
     EXPECT_EQ(Stored(u"SAVEFDR"), u"/stored");
     ClickItem(window, 0);
     EXPECT_EQ(Stored(u"SAVEFDR"), u"");
-    EXPECT_FALSE(Control<QPushButton>(window, "Button1")->isVisible());
+    EXPECT_FALSE(Control<QPushButton>(window, SavePath::Button1)->isVisible());
     ClickItem(window, 1);
     prompts.AnswerFolder(u"/picked");
-    Click(window, "Button1");
+    Click(window, SavePath::Button1);
     EXPECT_EQ(Stored(u"SAVEFDR"), u"/picked");
-    EXPECT_EQ(Control<QLineEdit>(window, "Edit1")->text(), u"/picked"_s);
+    EXPECT_EQ(Control<QLineEdit>(window, SavePath::Edit1)->text(), u"/picked"_s);
     EXPECT_EQ(prompts.Texts("browse-folder").size(), 1u);
     EXPECT_TRUE(prompts.AllAnswersUsed());
 }

@@ -18,6 +18,8 @@
 namespace plok::claims {
 namespace {
 
+using Form = MainPresenter::Form;
+
 using test::ConfirmBox;
 using test::FakePrompts;
 using test::InfoBox;
@@ -53,18 +55,18 @@ protected:
     /// A fresh window, its controls reset as when it is created.
     void Open() { Create().InitSet(); }
     /// The user types `text` into the edit field `edit` (Edit1, Edit2, Edit4 or Edit5).
-    void Type(std::string_view edit, const std::u16string& text)
+    void Type(const ControlId& edit, const std::u16string& text)
     {
-        const EditHandler change = edit == "Edit1" ? &MainPresenter::Edit1Change
-            : edit == "Edit2"                      ? &MainPresenter::Edit2Change
-            : edit == "Edit4"                      ? &MainPresenter::Edit4Change
-                                                   : &MainPresenter::Edit5Change;
+        const EditHandler change = edit == Form::Edit1 ? &MainPresenter::Edit1Change
+            : edit == Form::Edit2                      ? &MainPresenter::Edit2Change
+            : edit == Form::Edit4                      ? &MainPresenter::Edit4Change
+                                                       : &MainPresenter::Edit5Change;
         PresenterTest::Type(change, edit, text);
     }
     bool PositionsShown() const
     {
-        const std::optional<bool> shown = view.Visible("Edit4");
-        for (const char* name : {"Edit5", "Label4", "Label5"})
+        const std::optional<bool> shown = view.Visible(Form::Edit4);
+        for (const ControlId& name : {Form::Edit5, Form::Label4, Form::Label5})
             EXPECT_EQ(view.Visible(name), shown) << name;
         EXPECT_TRUE(shown.has_value());
         return shown.value_or(false);
@@ -111,12 +113,12 @@ TEST_F(MainPresenterTest, CreationResetsTheControlsAndRestoresTheMode)
         if (c.stored)
             Setting(u"CB1", *c.stored);
         Open();
-        EXPECT_EQ(view.Index("ComboBox1"), c.index);
+        EXPECT_EQ(view.Index(Form::ComboBox1), c.index);
         // The position fields follow the restored mode: a run in position mode never reads hidden fields.
         EXPECT_EQ(PositionsShown(), c.index == 1);
-        for (const char* control : {"Edit1", "Edit2", "Edit4", "Edit5", "Memo1"})
+        for (const ControlId& control : {Form::Edit1, Form::Edit2, Form::Edit4, Form::Edit5, Form::Memo1})
             EXPECT_EQ(view.Text(control), u"") << control;
-        EXPECT_EQ(view.Text("Label8"), u"Ver." + FromUtf8(kVersion));
+        EXPECT_EQ(view.Text(Form::Label8), u"Ver." + FromUtf8(kVersion));
         presenter->FormClose();
         EXPECT_EQ(Stored(u"CB1"), c.storedAfter);
     }
@@ -128,12 +130,12 @@ TEST_F(MainPresenterTest, TheUsersChoiceOfTheModeShowsThePositionFieldsAndIsStor
     Open();
     presenter->ComboBox1Change(1);
     EXPECT_TRUE(PositionsShown());
-    Type("Edit4", u"2");
+    Type(Form::Edit4, u"2");
     presenter->ComboBox1Change(0);
     EXPECT_FALSE(PositionsShown());
     presenter->ComboBox1Change(1);
     EXPECT_TRUE(PositionsShown());
-    EXPECT_EQ(view.Text("Edit4"), u"2");
+    EXPECT_EQ(view.Text(Form::Edit4), u"2");
     presenter->ComboBox1Change(-1);
     EXPECT_FALSE(PositionsShown());
     presenter->FormClose();
@@ -194,8 +196,8 @@ TEST_F(MainPresenterTest, FileSelection)
         SCOPED_TRACE(c.name);
         prompts.Clear();
         Open();
-        Type("Edit1", c.edit1);
-        Type("Edit2", c.edit2);
+        Type(Form::Edit1, c.edit1);
+        Type(Form::Edit2, c.edit2);
         for (bool yes : c.confirms)
             prompts.AnswerConfirm(yes);
         for (const auto& file : c.files)
@@ -203,8 +205,8 @@ TEST_F(MainPresenterTest, FileSelection)
 
         Run(&MainPresenter::Button3Click);
 
-        EXPECT_EQ(view.Text("Edit1"), c.edit1After);
-        EXPECT_EQ(view.Text("Edit2"), c.edit2After);
+        EXPECT_EQ(view.Text(Form::Edit1), c.edit1After);
+        EXPECT_EQ(view.Text(Form::Edit2), c.edit2After);
         EXPECT_EQ(Boxes(), c.boxes);
         EXPECT_TRUE(prompts.AllAnswersUsed());
         // What the fields show is what the runs take.
@@ -229,12 +231,12 @@ TEST_F(MainPresenterTest, DroppedFilesAreCheckedAsChosenOnes)
     Open();
     presenter->Edit1Drop(national);
     presenter->Edit2Drop(social);
-    EXPECT_EQ(view.Text("Edit1"), u"");
-    EXPECT_EQ(view.Text("Edit2"), u"");
+    EXPECT_EQ(view.Text(Form::Edit1), u"");
+    EXPECT_EQ(view.Text(Form::Edit2), u"");
     presenter->Edit1Drop(social);
     presenter->Edit2Drop(national);
-    EXPECT_EQ(view.Text("Edit1"), social);
-    EXPECT_EQ(view.Text("Edit2"), national);
+    EXPECT_EQ(view.Text(Form::Edit1), social);
+    EXPECT_EQ(view.Text(Form::Edit2), national);
     EXPECT_EQ(prompts.shown(), (std::vector<Shown> {kNotSocial, kNotNational}));
 }
 
@@ -245,14 +247,14 @@ TEST_F(MainPresenterTest, OnlyTheFirstLineOfAChosenFileIsReadIntoTheMemo)
     prompts.AnswerFile(DataFile("social.UKE", kSocial));
     prompts.AnswerFile(DataFile("second.UKE", second));
     Run(&MainPresenter::Button3Click);
-    EXPECT_EQ(view.Text("Memo1"), u"IR,2,13,1,0123456,,医院,50605");
-    EXPECT_EQ(view.Text("Edit2"), DataPath("second.UKE"));
+    EXPECT_EQ(view.Text(Form::Memo1), u"IR,2,13,1,0123456,,医院,50605");
+    EXPECT_EQ(view.Text(Form::Edit2), DataPath("second.UKE"));
     // A first line longer than a claims record is cut: only its fourth character matters.
-    Type("Edit2", u"");
+    Type(Form::Edit2, u"");
     prompts.AnswerFile(DataFile("long.UKE", "IR,2," + std::string(100000, 'x') + "\r\n"));
     Run(&MainPresenter::Button3Click);
-    EXPECT_EQ(view.Text("Memo1").size(), 4096u);
-    EXPECT_EQ(view.Text("Edit2"), DataPath("long.UKE"));
+    EXPECT_EQ(view.Text(Form::Memo1).size(), 4096u);
+    EXPECT_EQ(view.Text(Form::Edit2), DataPath("long.UKE"));
 }
 
 TEST_F(MainPresenterTest, OpenDialogsStartWhereTheLastConfirmedFileIs)
@@ -264,7 +266,7 @@ TEST_F(MainPresenterTest, OpenDialogsStartWhereTheLastConfirmedFileIs)
     prompts.AnswerFile(social);
     prompts.AnswerFile(std::nullopt);
     Run(&MainPresenter::Button3Click);
-    Type("Edit1", u"");
+    Type(Form::Edit1, u"");
     prompts.AnswerFile(std::nullopt);
     prompts.AnswerFile(std::nullopt);
     Run(&MainPresenter::Button3Click);
@@ -340,8 +342,8 @@ TEST_F(MainPresenterTest, RunsOpenTheResultDialogWithWhatTheClickWroteAndOnlyWhe
         prompts.Clear();
         Open();
         presenter->ComboBox1Change(c.mode);
-        Type("Edit1", c.edit1);
-        Type("Edit2", c.edit2);
+        Type(Form::Edit1, c.edit1);
+        Type(Form::Edit2, c.edit2);
 
         Run(c.button);
 
@@ -360,8 +362,8 @@ TEST_F(MainPresenterTest, EachResultDialogGetsOnlyItsOwnClicksResult)
     const std::u16string broken = DataFile("broken.UKE", kBroken);
     Open();
     const auto run = [&](Handler button, const std::u16string& edit1, const std::u16string& edit2) {
-        Type("Edit1", edit1);
-        Type("Edit2", edit2);
+        Type(Form::Edit1, edit1);
+        Type(Form::Edit2, edit2);
         Run(button);
     };
     run(&MainPresenter::Button1Click, social, u"");
@@ -370,7 +372,7 @@ TEST_F(MainPresenterTest, EachResultDialogGetsOnlyItsOwnClicksResult)
     // Clicks that write nothing open nothing: neither an empty dialog nor one offering an earlier click's files.
     run(&MainPresenter::Button1Click, u"", u"");
     run(&MainPresenter::Button1Click, broken, national);
-    Type("Edit4", u"abc");
+    Type(Form::Edit4, u"abc");
     presenter->ComboBox1Change(1);
     run(&MainPresenter::Button2Click, social, national);
 
@@ -403,9 +405,9 @@ TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
         SCOPED_TRACE(c.name);
         Open();
         presenter->ComboBox1Change(c.mode);
-        Type("Edit1", social);
-        Type("Edit4", c.start);
-        Type("Edit5", c.end);
+        Type(Form::Edit1, social);
+        Type(Form::Edit4, c.start);
+        Type(Form::Edit5, c.end);
         const fs::path output = env.programFolder / ToPath(u"(50605提出_社保)RECEIPTC.uke");
         fs::remove(output);
         Run(&MainPresenter::Button2Click);
@@ -426,8 +428,8 @@ TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsNeitherWrittenNorOf
     // The patient's name typed into a disease name of the social file; the national file is clean.
     const std::string leaking = kSocial + cp932::Encode(u"SY,0000999,20230601,,01,,,名前さんの胃炎\r\n");
     Open();
-    Type("Edit1", DataFile("social.UKE", leaking));
-    Type("Edit2", DataFile("national.UKE", kNational));
+    Type(Form::Edit1, DataFile("social.UKE", leaking));
+    Type(Form::Edit2, DataFile("national.UKE", kNational));
     Run(&MainPresenter::Button1Click);
 
     const std::vector<std::u16string> warnings = prompts.Texts("warning");
@@ -447,7 +449,7 @@ TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsNeitherWrittenNorOf
     prompts.Clear();
     windows.results.clear();
     fs::remove(env.programFolder / "50605_2.UKE");
-    Type("Edit2", DataFile("national.UKE", kNational + cp932::Encode(u"SY,0000999,20230601,,01,,,名前\r\n")));
+    Type(Form::Edit2, DataFile("national.UKE", kNational + cp932::Encode(u"SY,0000999,20230601,,01,,,名前\r\n")));
     Run(&MainPresenter::Button1Click);
     EXPECT_EQ(BoxKinds(), (std::vector<std::string> {"warning", "warning"}));
     EXPECT_TRUE(windows.results.empty());
@@ -460,8 +462,8 @@ TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKe
     Open();
     const std::u16string receipts = u"IR,1,13,1,0123456,,ORVAクリニック,50605,00,012\r\n"
                                     u"RE,7,1112,50605,名前,1,3450412,,,,,,,12345-01,x\r\n";
-    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts)));
-    Type("Edit2", DataFile("national.UKE", kNational));
+    Type(Form::Edit1, DataFile("social.UKE", cp932::Encode(receipts)));
+    Type(Form::Edit2, DataFile("national.UKE", kNational));
     Run(&MainPresenter::Button1Click);
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{kStrongAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
@@ -485,7 +487,7 @@ TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKe
     windows.results.clear();
     fs::remove(env.programFolder / "50605_1.UKE");
     fs::remove(env.programFolder / "50605_2.UKE");
-    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts + u"SY,8830052,5060501,1,,3450412\r\n")));
+    Type(Form::Edit1, DataFile("social.UKE", cp932::Encode(receipts + u"SY,8830052,5060501,1,,3450412\r\n")));
     Run(&MainPresenter::Button1Click);
     ASSERT_EQ(prompts.Texts("warning").size(), 1u);
     EXPECT_NE(prompts.Texts("warning")[0].find(u"生年月日 1件"), std::u16string::npos);
@@ -496,7 +498,7 @@ TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKe
     // The next press, after the choice is cleared, is the default anonymisation.
     Setting(settings::kStrongAnonymization, u"0");
     prompts.Clear();
-    Type("Edit1", DataFile("social.UKE", cp932::Encode(receipts)));
+    Type(Form::Edit1, DataFile("social.UKE", cp932::Encode(receipts)));
     Run(&MainPresenter::Button1Click);
     EXPECT_EQ(windows.results.back(), (ResultTriple {kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}));
     EXPECT_EQ(ReadBytes(keyFile), key);
@@ -508,7 +510,7 @@ TEST_F(MainPresenterTest, AStrongAnonymizationWithABrokenKeyRunsNothing)
     const fs::path keyFile = env.programFolder / "plok.key";
     test::WriteBytes(keyFile, "broken");
     Open();
-    Type("Edit1", DataFile("social.UKE", kSocial));
+    Type(Form::Edit1, DataFile("social.UKE", kSocial));
     Run(&MainPresenter::Button1Click);
     ASSERT_EQ(prompts.Texts("warning").size(), 1u);
     const std::u16string warning = prompts.Texts("warning")[0];

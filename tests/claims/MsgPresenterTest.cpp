@@ -12,6 +12,8 @@
 namespace plok::claims {
 namespace {
 
+using Form = MsgPresenter::Form;
+
 using test::ReadBytes;
 using test::WriteBytes;
 namespace fs = std::filesystem;
@@ -58,9 +60,9 @@ TEST_F(MsgPresenterTest, ShowsTheMessageAndTheCaptionOfTheDestination)
         std::vector<std::pair<std::u16string, std::u16string>> {{u"", u""}, {u"  ", u""}, {u"/save", u"保存"}}) {
         Setting(u"SAVEFDR", saveFolder);
         Show(u"50605_1.UKE", u"");
-        EXPECT_EQ(view.Text("Label1"), kMessage);
+        EXPECT_EQ(view.Text(Form::Label1), kMessage);
         // Without a save folder the button keeps the caption of its layout, ダウンロード.
-        EXPECT_EQ(view.Text("Button1"), caption);
+        EXPECT_EQ(view.Text(Form::Button1), caption);
         EXPECT_FALSE(view.closed);
     }
 }

@@ -10,6 +10,8 @@
 namespace plok::claims {
 namespace {
 
+using Form = SavePathPresenter::Form;
+
 using test::FakePrompts;
 namespace fs = std::filesystem;
 
@@ -24,10 +26,10 @@ protected:
     /// holds.
     void ExpectState(std::optional<int> item, bool folderShown, const std::u16string& edit) const
     {
-        EXPECT_EQ(view.Index("RadioGroup1"), item);
-        EXPECT_EQ(view.Visible("Button1"), folderShown);
-        EXPECT_EQ(view.Visible("Edit1"), folderShown);
-        EXPECT_EQ(view.Text("Edit1"), edit);
+        EXPECT_EQ(view.Index(Form::RadioGroup1), item);
+        EXPECT_EQ(view.Visible(Form::Button1), folderShown);
+        EXPECT_EQ(view.Visible(Form::Edit1), folderShown);
+        EXPECT_EQ(view.Text(Form::Edit1), edit);
     }
 };
 
@@ -89,7 +91,7 @@ TEST_F(SavePathPresenterTest, SettingThatCannotBeWrittenFailsTheHandler)
     prompts.AnswerFolder(u"/picked");
     EXPECT_THROW(presenter->Button1Click(), IoError);
     // The field shows the folder although it could not be stored.
-    EXPECT_EQ(view.Text("Edit1"), u"/picked");
+    EXPECT_EQ(view.Text(Form::Edit1), u"/picked");
     EXPECT_FALSE(fs::exists(env.settingsFile));
 }
 

@@ -1,5 +1,6 @@
 #include "core/UserFolders.h"
 
+#include "core/Environment.h"
 #include "core/Errors.h"
 #include "core/FileNames.h"
 #include "support/TempDir.h"
@@ -122,6 +123,18 @@ TEST_F(UserFoldersTest, AFolderThatCannotBeCreatedIsAClearError)
     }
     for (const fs::path& folder : {file, file / "plok"})
         EXPECT_THROW(CreatePrivateFolder("作業フォルダ", folder), Error) << PathUtf8(folder);
+}
+
+TEST(DeliveryFolder, DownloadsElseDocumentsElseNowhere)
+{
+    struct Case
+    {
+        fs::path downloads, documents, expected;
+    };
+    for (const Case& c : std::vector<Case> {{"/home/u/Downloads", "/home/u/Documents", "/home/u/Downloads"},
+             {"", "/home/u/Documents", "/home/u/Documents"}, {"/home/u/Downloads", "", "/home/u/Downloads"},
+             {"", "", ""}})
+        EXPECT_EQ(DeliveryFolder(c.downloads, c.documents), c.expected) << c.downloads << " " << c.documents;
 }
 
 } // namespace

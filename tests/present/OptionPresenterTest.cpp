@@ -7,10 +7,12 @@
 namespace plok {
 namespace {
 
+using Form = OptionPresenter::Form;
+
 class OptionPresenterTest : public test::WindowFixture
 {
 protected:
-    test::FakeView view;
+    test::FakeView view {OptionPresenter::Form::kControls};
     test::FakeWindows windows;
     OptionPresenter option {env, view, windows};
 };
@@ -32,13 +34,13 @@ TEST_F(OptionPresenterTest, TheStrongAnonymizationIsSavedAtOnceAndShownAtTheNext
         SCOPED_TRACE(ToUtf8(value));
         Setting(settings::kStrongAnonymization, value);
         option.InitSet();
-        EXPECT_EQ(view.Index("CheckBox1"), checked);
+        EXPECT_EQ(view.Index(Form::CheckBox1), checked);
     }
     option.CheckBox1Click(true);
     EXPECT_EQ(Stored(settings::kStrongAnonymization), u"1");
     OptionPresenter next {env, view, windows};
     next.InitSet();
-    EXPECT_EQ(view.Index("CheckBox1"), 1);
+    EXPECT_EQ(view.Index(Form::CheckBox1), 1);
     next.CheckBox1Click(false);
     EXPECT_EQ(Stored(settings::kStrongAnonymization), u"0");
     EXPECT_TRUE(windows.opened.empty());

@@ -3,54 +3,58 @@
 #include "core/Text.h"
 #include "present/View.h"
 #include "present/WindowOpener.h"
+#include "present/Wiring.h"
 #include "support/WindowFixture.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <span>
+#include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace plok::test {
 
-/// A window without a toolkit: keeps what its presenter set on each control, and what the user typed.
+/// A window without a toolkit: keeps what its presenter set on each control, and what the user typed. It knows the
+/// controls of one window and refuses any other, as the real views do: the test fails and the call throws.
 class FakeView : public View
 {
 public:
-    void SetText(std::string_view control, std::u16string_view text) override
-    {
-        m_controls[std::string(control)].text = text;
-    }
-    void SetIndex(std::string_view control, int index) override { m_controls[std::string(control)].index = index; }
-    void SetVisible(std::string_view control, bool visible) override
-    {
-        m_controls[std::string(control)].visible = visible;
-    }
+    explicit FakeView(std::span<const ControlId> controls)
+        : m_known(controls.begin(), controls.end())
+    { }
+
+    void SetText(const ControlId& control, std::u16string_view text) override { At(control).text = text; }
+    void SetIndex(const ControlId& control, int index) override { At(control).index = index; }
+    void SetVisible(const ControlId& control, bool visible) override { At(control).visible = visible; }
     void Close() override { closed = true; }
 
     /// What the user typed into an edit field: the field shows it, as a real one would. The test hands the text on to
     /// the presenter's change handler itself.
-    void Type(std::string_view control, std::u16string_view text) { SetText(control, text); }
+    void Type(const ControlId& control, std::u16string_view text) { SetText(control, text); }
 
-    std::u16string Text(std::string_view control) const
+    std::u16string Text(const ControlId& control) const
     {
-        const auto c = m_controls.find(std::string(control));
-        return c == m_controls.end() ? std::u16string() : c->second.text;
+        const Control* c = Find(control);
+        return c ? c->text : std::u16string();
     }
     /// The index set last; nothing when none was set.
-    std::optional<int> Index(std::string_view control) const
+    std::optional<int> Index(const ControlId& control) const
     {
-        const auto c = m_controls.find(std::string(control));
-        return c == m_controls.end() ? std::nullopt : c->second.index;
+        const Control* c = Find(control);
+        return c ? c->index : std::nullopt;
     }
     /// The visibility set last; nothing when none was set.
-    std::optional<bool> Visible(std::string_view control) const
+    std::optional<bool> Visible(const ControlId& control) const
     {
-        const auto c = m_controls.find(std::string(control));
-        return c == m_controls.end() ? std::nullopt : c->second.visible;
+        const Control* c = Find(control);
+        return c ? c->visible : std::nullopt;
     }
 
     bool closed = false;
@@ -62,6 +66,29 @@ private:
         std::optional<int> index;
         std::optional<bool> visible;
     };
+
+    void Check(const ControlId& control) const
+    {
+        if (std::find(m_known.begin(), m_known.end(), control) != m_known.end())
+            return;
+        const std::string message
+            = "no control " + std::string(control.name()) + " of " + std::string(control.window()) + " in this window";
+        ADD_FAILURE() << message;
+        throw std::logic_error(message);
+    }
+    Control& At(const ControlId& control)
+    {
+        Check(control);
+        return m_controls[std::string(control.name())];
+    }
+    const Control* Find(const ControlId& control) const
+    {
+        Check(control);
+        const auto c = m_controls.find(std::string(control.name()));
+        return c == m_controls.end() ? nullptr : &c->second;
+    }
+
+    std::vector<ControlId> m_known;
     std::map<std::string, Control, std::less<>> m_controls;
 };
 
@@ -90,12 +117,9 @@ protected:
     /// A fresh presenter over a fresh view; the test shows it (InitSet, FormShow) as its window would.
     Presenter& Create()
     {
-        view = {};
+        view = FakeView(Presenter::Form::kControls);
         windows = {};
-        if constexpr (std::is_constructible_v<Presenter, const Environment&, Prompts&, View&, WindowOpener&>)
-            presenter.emplace(env, prompts, view, windows);
-        else
-            presenter.emplace(env, prompts, view);
+        presenter.emplace(MakePresenter<Presenter>(env, prompts, view, windows));
         return *presenter;
     }
     /// A handler as the window runs it: through the guard, which shows what it throws as the error box.
@@ -105,7 +129,7 @@ protected:
         RunGuarded(prompts, [&] { ((*presenter).*handler)(std::forward<Args>(args)...); });
     }
     /// The user types `text` into the edit field `edit`, which hands it to the presenter's `change` handler.
-    void Type(void (Presenter::*change)(std::u16string), std::string_view edit, const std::u16string& text)
+    void Type(void (Presenter::*change)(std::u16string), const ControlId& edit, const std::u16string& text)
     {
         view.Type(edit, text);
         ((*presenter).*change)(text);
@@ -120,7 +144,7 @@ protected:
         return kinds;
     }
 
-    FakeView view;
+    FakeView view {Presenter::Form::kControls};
     FakeWindows windows;
     std::optional<Presenter> presenter;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "present/Forms.h"
 #include "support/WindowFixture.h"
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -57,7 +59,7 @@ private:
 /// One control of a window as the layout table gives it.
 struct ControlLayout
 {
-    const char* name;
+    ControlId control;
     const char* className;
     QRect geometry;
     QString text;
@@ -87,26 +89,31 @@ struct WindowLayout
     std::vector<ControlLayout> controls;
 };
 
-/// The control `name` of `window`, failing the test when it is missing or of another class.
-template<class T>
-T* Control(const QWidget* window, const char* name)
+inline QString NameOf(const ControlId& control)
 {
-    T* c = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(c, nullptr) << name;
+    return QString::fromLatin1(control.name().data(), static_cast<qsizetype>(control.name().size()));
+}
+
+/// The control of `window`, failing the test when `window` is not its window, or it is missing or of another class.
+template<class T>
+T* Control(const QWidget* window, const ControlId& control)
+{
+    T* c = window->objectName().toStdString() == control.window() ? window->findChild<T*>(NameOf(control)) : nullptr;
+    EXPECT_NE(c, nullptr) << control.window() << "." << control.name() << " in " << window->objectName().toStdString();
     return c;
 }
 
-/// Clicks the button `name` of `window` with the mouse.
-inline void Click(const QWidget* window, const char* name)
+/// Clicks the button of `window` with the mouse.
+inline void Click(const QWidget* window, const ControlId& control)
 {
-    if (auto* button = Control<QAbstractButton>(window, name))
+    if (auto* button = Control<QAbstractButton>(window, control))
         QTest::mouseClick(button, Qt::LeftButton);
 }
 
-/// Types `text` (ASCII) into the edit field `name` of `window` with the keyboard, replacing what it holds.
-inline void Type(const QWidget* window, const char* name, const QString& text)
+/// Types `text` (ASCII) into the edit field of `window` with the keyboard, replacing what it holds.
+inline void Type(const QWidget* window, const ControlId& control, const QString& text)
 {
-    auto* edit = Control<QLineEdit>(window, name);
+    auto* edit = Control<QLineEdit>(window, control);
     if (!edit)
         return;
     edit->setFocus();
@@ -162,8 +169,9 @@ inline void CheckLayout(const QWidget* window, const WindowLayout& layout)
     };
     std::vector<Stop> stops;
     for (const ControlLayout& c : layout.controls) {
-        SCOPED_TRACE(c.name);
-        const QWidget* w = window->findChild<QWidget*>(QString::fromLatin1(c.name));
+        const std::string name(c.control.name());
+        SCOPED_TRACE(name);
+        const QWidget* w = Control<QWidget>(window, c.control);
         if (!w) {
             ADD_FAILURE() << "missing";
             continue;
@@ -177,7 +185,7 @@ inline void CheckLayout(const QWidget* window, const WindowLayout& layout)
         const auto at = std::find_if(chain.begin(), chain.end(),
             [w](QWidget* f) { return (f == w || w->isAncestorOf(f)) && (f->focusPolicy() & Qt::TabFocus); });
         ASSERT_NE(at, chain.end()) << "not a tab stop";
-        stops.push_back({c.tabOrder, at - chain.begin(), c.name});
+        stops.push_back({c.tabOrder, at - chain.begin(), name});
     }
     if (stops.empty())
         return;
@@ -215,10 +223,10 @@ inline void WhileModal(const std::function<void()>& open, const std::function<vo
 template<class T>
 T* ModalAs(QWidget* w)
 {
-    T* t = qobject_cast<T*>(w);
+    T* t = dynamic_cast<T*>(w);
     if (!t) {
-        ADD_FAILURE() << "expected a modal " << T::staticMetaObject.className() << ", got "
-                      << (w ? w->metaObject()->className() : "none");
+        ADD_FAILURE() << "expected a modal " << typeid(T).name() << ", got "
+                      << (w ? w->objectName().toStdString() : "none");
         if (w)
             w->close();
     }

@@ -3,14 +3,25 @@
 #include "core/Environment.h"
 #include "core/IniFile.h"
 #include "core/Settings.h"
+#include "present/ControlId.h"
 #include "support/FakePrompts.h"
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 
 #include <gtest/gtest.h>
+
+namespace plok {
+
+inline std::ostream& operator<<(std::ostream& os, const ControlId& control)
+{
+    return os << control.window() << "." << control.name();
+}
+
+} // namespace plok
 
 namespace plok::test {
 

@@ -12,6 +12,8 @@
 namespace plok::tools {
 namespace {
 
+using Form = ConvertPresenter::Form;
+
 using test::FakePrompts;
 
 /// A tab-separated FF record of 60 fields for the year-month 202406, every measure a number unless overridden.
@@ -42,7 +44,7 @@ protected:
     }
     /// A fresh window, shown.
     void Open() { Create().FormShow(); }
-    void Type(const std::u16string& text) { PresenterTest::Type(&ConvertPresenter::Edit1Change, "Edit1", text); }
+    void Type(const std::u16string& text) { PresenterTest::Type(&ConvertPresenter::Edit1Change, Form::Edit1, text); }
 };
 
 TEST_F(ConvertPresenterTest, ShowingStartsWithAnEmptyFieldAndAnEmptyList)
@@ -50,7 +52,7 @@ TEST_F(ConvertPresenterTest, ShowingStartsWithAnEmptyFieldAndAnEmptyList)
     prompts.AnswerFile(DataPath("ff.txt"));
     Run(&ConvertPresenter::Button3Click);
     presenter->FormShow();
-    EXPECT_EQ(view.Text("Edit1"), u"");
+    EXPECT_EQ(view.Text(Form::Edit1), u"");
     // The list is empty again too: a cancelled selection has nothing to fall back on.
     prompts.Clear();
     prompts.AnswerFile(std::nullopt);
@@ -133,7 +135,7 @@ TEST_F(ConvertPresenterTest, SelectionFollowsTheDialogAndTheSourceList)
                 break;
             }
         }
-        EXPECT_EQ(view.Text("Edit1"), DataPath(c.edit1));
+        EXPECT_EQ(view.Text(Form::Edit1), DataPath(c.edit1));
         EXPECT_EQ(prompts.Texts("warning"), std::vector<std::u16string>(c.warnings, kNotFfFileText));
         EXPECT_EQ(prompts.Texts("error").size(), static_cast<std::size_t>(c.errors));
         EXPECT_TRUE(prompts.AllAnswersUsed());

@@ -11,6 +11,8 @@
 namespace plok::tools {
 namespace {
 
+using Form = ReplacePresenter::Form;
+
 using test::FakePrompts;
 
 constexpr char16_t kSourceInformation[] = u"変換前ファイルを選択します";
@@ -32,19 +34,19 @@ protected:
     }
     /// A fresh window, shown.
     void Open() { Create().FormShow(); }
-    void TypeSource(const std::u16string& text) { Type(&ReplacePresenter::Edit1Change, "Edit1", text); }
-    void TypeTable(const std::u16string& text) { Type(&ReplacePresenter::Edit3Change, "Edit3", text); }
+    void TypeSource(const std::u16string& text) { Type(&ReplacePresenter::Edit1Change, Form::Edit1, text); }
+    void TypeTable(const std::u16string& text) { Type(&ReplacePresenter::Edit3Change, Form::Edit3, text); }
 };
 
 TEST_F(ReplacePresenterTest, ShowingEmptiesTheFieldsAndChecksTheBox)
 {
-    for (const char* e : {"Edit1", "Edit2", "Edit3", "Edit4"})
+    for (const ControlId& e : {Form::Edit1, Form::Edit2, Form::Edit3, Form::Edit4})
         view.Type(e, u"x");
-    view.SetIndex("CheckBox1", 0);
+    view.SetIndex(Form::CheckBox1, 0);
     presenter->FormShow();
-    for (const char* e : {"Edit1", "Edit2", "Edit3", "Edit4"})
+    for (const ControlId& e : {Form::Edit1, Form::Edit2, Form::Edit3, Form::Edit4})
         EXPECT_EQ(view.Text(e), u"") << e;
-    EXPECT_EQ(view.Index("CheckBox1"), 1);
+    EXPECT_EQ(view.Index(Form::CheckBox1), 1);
 }
 
 TEST_F(ReplacePresenterTest, SelectionAsksForBothFilesInOneDialog)
@@ -86,8 +88,8 @@ TEST_F(ReplacePresenterTest, SelectionAsksForBothFilesInOneDialog)
             Run(&ReplacePresenter::Button2Click);
             EXPECT_TRUE(prompts.AllAnswersUsed());
         }
-        EXPECT_EQ(view.Text("Edit1"), DataPath(c.edit1));
-        EXPECT_EQ(view.Text("Edit3"), DataPath(c.edit3));
+        EXPECT_EQ(view.Text(Form::Edit1), DataPath(c.edit1));
+        EXPECT_EQ(view.Text(Form::Edit3), DataPath(c.edit3));
         EXPECT_EQ(prompts.Texts("warning"), c.warnings);
         EXPECT_EQ(prompts.Texts("error").size(), static_cast<std::size_t>(c.errors));
     }
@@ -128,8 +130,8 @@ TEST_F(ReplacePresenterTest, DroppedFilesAreCheckedAsChosenOnes)
     presenter->Edit3Drop(DataPath("empty.txt"));
     presenter->Edit3Drop(DataPath("table.csv"));
     presenter->Edit1Drop(DataPath("empty.txt"));
-    EXPECT_EQ(view.Text("Edit1"), DataPath("src.txt"));
-    EXPECT_EQ(view.Text("Edit3"), DataPath("table.csv"));
+    EXPECT_EQ(view.Text(Form::Edit1), DataPath("src.txt"));
+    EXPECT_EQ(view.Text(Form::Edit3), DataPath("table.csv"));
     EXPECT_EQ(prompts.Texts("warning"), (std::vector<std::u16string> {kNotTableText, kNotFfFileText}));
     // What the fields show is what the run takes.
     Run(&ReplacePresenter::Button1Click);
@@ -174,7 +176,7 @@ TEST_F(ReplacePresenterTest, RunLoadsTheTableThenReplaces)
         EXPECT_EQ(prompts.Texts("warning"),
             c.warning.empty() ? std::vector<std::u16string> {} : std::vector<std::u16string> {c.warning});
         EXPECT_EQ(prompts.Texts("error").size(), c.error ? 1u : 0u);
-        EXPECT_EQ(view.Text("Edit2"), c.edit2);
+        EXPECT_EQ(view.Text(Form::Edit2), c.edit2);
         if (c.done) {
             EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{CreatedText(u"srcR.txt"), u"srcR.txt", u""}}));
             EXPECT_EQ(
@@ -193,7 +195,7 @@ TEST_F(ReplacePresenterTest, RunReloadsTheTableEveryTime)
     Run(&ReplacePresenter::Button1Click);
     DataFile("table.csv", "K9,N9\r\n");
     Run(&ReplacePresenter::Button1Click);
-    EXPECT_EQ(view.Text("Edit2"), u"1");
+    EXPECT_EQ(view.Text(Form::Edit2), u"1");
     EXPECT_EQ(test::ReadBytes(env.programFolder / "srcR.txt"), "1,K1,a\r\n2,N9,b\r\n3,00000000K2,00000000K2\r\n");
     EXPECT_EQ(windows.results.size(), 2u);
 }
@@ -223,7 +225,7 @@ TEST_F(ReplacePresenterTest, HiddenFolderButtonFillsTheSourceFieldAndRemembersTh
         ASSERT_FALSE(prompts.shown().empty());
         EXPECT_EQ(prompts.shown()[0],
             (FakePrompts::Shown {"browse-folder", u"", u"フォルダを指定してＯＫをクリックしてください"}));
-        EXPECT_EQ(view.Text("Edit1"), c.edit1);
+        EXPECT_EQ(view.Text(Form::Edit1), c.edit1);
         EXPECT_EQ(settings::Read(env.settingsFile, u"BACKUP", u""), c.backup);
         EXPECT_EQ(prompts.Texts("warning"),
             c.folder ? std::vector<std::u16string> {} : std::vector<std::u16string> {u"ファイルを選択します"});

@@ -158,10 +158,10 @@ std::vector<std::string> Misfits(Window& window)
     RECT client {};
     ::GetClientRect(window.hwnd(), &client);
     for (const win32::ControlLayout& layout : window.layout().controls) {
-        const HWND control = window.Control(layout.name);
+        const HWND control = window.Hwnd(layout.id);
         if (!IsShown(control))
             continue;
-        const std::string name = std::string(layout.name) + " \"" + ToUtf8(U(TextOf(control))) + "\"";
+        const std::string name = std::string(layout.id.name()) + " \"" + ToUtf8(U(TextOf(control))) + "\"";
         if (layout.kind == ControlKind::ComboBox) {
             COMBOBOXINFO info {};
             info.cbSize = sizeof info;
@@ -172,7 +172,7 @@ std::vector<std::string> Misfits(Window& window)
             const int room = field.right - LOWORD(margins) - HIWORD(margins);
             for (const wchar_t* item : layout.items)
                 if (TextWidth(info.hwndItem, item) > room)
-                    misfits.push_back(std::string(layout.name) + " item \"" + ToUtf8(U(item)) + "\": "
+                    misfits.push_back(std::string(layout.id.name()) + " item \"" + ToUtf8(U(item)) + "\": "
                         + std::to_string(TextWidth(info.hwndItem, item)) + " px wide, room " + std::to_string(room));
             continue;
         }
@@ -255,11 +255,11 @@ TEST_F(TextFit, EveryTextOfEveryWindowFitsItsControl)
         win32::TfrmMain main(env, prompts);
         Check(main.window());
         // The position fields and their labels, shown.
-        const HWND combo = main.window().Control("ComboBox1");
+        const HWND combo = main.window().Hwnd(form::TfrmMain::ComboBox1);
         ::SendMessageW(combo, CB_SETCURSEL, 1, 0);
         ::SendMessageW(main.window().hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
             reinterpret_cast<LPARAM>(combo));
-        ASSERT_TRUE(IsShown(main.window().Control("Label4")));
+        ASSERT_TRUE(IsShown(main.window().Hwnd(form::TfrmMain::Label4)));
         Check(main.window());
     }
     {
@@ -278,7 +278,7 @@ TEST_F(TextFit, EveryTextOfEveryWindowFitsItsControl)
     {
         win32::TfrmSavePath savePath(env, prompts, nullptr);
         WhileShown(savePath.window(), [&] {
-            ASSERT_TRUE(IsShown(savePath.window().Control("Button1")));
+            ASSERT_TRUE(IsShown(savePath.window().Hwnd(form::TfrmSavePath::Button1)));
             Check(savePath.window());
         });
     }

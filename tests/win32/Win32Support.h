@@ -30,11 +30,11 @@ protected:
         ::SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     }
 
-    /// The client rectangle of the control `name` in its window's client coordinates.
-    static RECT Where(win32::Window& window, const char* name)
+    /// The client rectangle of the control in its window's client coordinates.
+    static RECT Where(win32::Window& window, const ControlId& control)
     {
         RECT r {};
-        ::GetWindowRect(window.Control(name), &r);
+        ::GetWindowRect(window.Hwnd(control), &r);
         ::MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }

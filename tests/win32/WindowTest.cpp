@@ -19,15 +19,20 @@
 namespace plok::test {
 namespace {
 
+using Main = form::TfrmMain;
 using win32::Window;
 
 class Win32Window : public Win32Fixture
 {
 protected:
-    /// A bare window of `layout` with the close button of the layout's windows, its view wired by the test.
-    std::unique_ptr<Window> Bare(const win32::WindowLayout& layout, HWND owner = nullptr)
+    /// A bare window of `layout`, its view wired by the test, with `close` as its close button when given.
+    std::unique_ptr<Window> Bare(
+        const win32::WindowLayout& layout, HWND owner = nullptr, std::optional<ControlId> close = std::nullopt)
     {
-        return std::make_unique<Window>(layout, prompts, owner, layout.Find("BitBtn1") ? "BitBtn1" : nullptr);
+        auto window = std::make_unique<Window>(layout, prompts, owner);
+        if (close)
+            window->SetCloseButton(*close);
+        return window;
     }
 
     /// Types `text` into the edit field `edit` as the keyboard does, character by character.
@@ -58,19 +63,19 @@ TEST_F(Win32Window, EveryControlStandsWhereItsUiFileHasItAtEachDpi)
             EXPECT_EQ(client.bottom, win32::Scale(layout->height, dpi));
             EXPECT_EQ(U(TextOf(window->hwnd())), U(layout->caption));
             for (const win32::ControlLayout& c : layout->controls) {
-                SCOPED_TRACE(c.name);
-                const RECT r = Where(*window, c.name);
-                EXPECT_EQ(r.left, win32::Scale(c.rect.x, dpi));
-                EXPECT_EQ(r.top, win32::Scale(c.rect.y, dpi));
-                EXPECT_EQ(r.right - r.left, win32::Scale(c.rect.width, dpi));
+                SCOPED_TRACE(testing::Message() << c.id);
+                const RECT r = Where(*window, c.id);
+                EXPECT_EQ(r.left, win32::Scale(c.id.rect().x, dpi));
+                EXPECT_EQ(r.top, win32::Scale(c.id.rect().y, dpi));
+                EXPECT_EQ(r.right - r.left, win32::Scale(c.id.rect().width, dpi));
                 // A combo box's height is its field's, which follows its font.
                 if (c.kind != win32::ControlKind::ComboBox) {
-                    EXPECT_EQ(r.bottom - r.top, win32::Scale(c.rect.height, dpi));
+                    EXPECT_EQ(r.bottom - r.top, win32::Scale(c.id.rect().height, dpi));
                 }
-                EXPECT_EQ(IsShown(window->Control(c.name)), c.visible);
+                EXPECT_EQ(IsShown(window->Hwnd(c.id)), c.visible);
                 // The font of the .ui file's point size, at this dpi.
                 LOGFONTW font {};
-                ::GetObjectW(window->FontOf(c.name), sizeof font, &font);
+                ::GetObjectW(window->FontOf(c.id), sizeof font, &font);
                 EXPECT_EQ(font.lfHeight, -::MulDiv(c.pointSize ? c.pointSize : layout->pointSize, dpi, 72));
             }
         }
@@ -82,53 +87,53 @@ TEST_F(Win32Window, TheCaptionsAndTheTabOrderAreTheUiFiles)
     // The main window as the .ui file orders it: what the tab key visits, hidden controls left out.
     win32::TfrmMain main(env, prompts);
     Window& w = main.window();
-    EXPECT_EQ(TextOf(w.Control("Button3")), L"ファイル選択");
-    EXPECT_EQ(TextOf(w.Control("BitBtn1")), L"閉じる(&C)");
-    std::vector<std::string> order;
+    EXPECT_EQ(TextOf(w.Hwnd(form::TfrmMain::Button3)), L"ファイル選択");
+    EXPECT_EQ(TextOf(w.Hwnd(form::TfrmMain::BitBtn1)), L"閉じる(&C)");
+    std::vector<ControlId> order;
     HWND first = ::GetNextDlgTabItem(w.hwnd(), nullptr, FALSE);
     for (HWND c = first; c && (order.empty() || c != first); c = ::GetNextDlgTabItem(w.hwnd(), c, FALSE))
         for (const win32::ControlLayout& layout : w.layout().controls)
-            if (w.Control(layout.name) == c)
-                order.emplace_back(layout.name);
+            if (w.Hwnd(layout.id) == c)
+                order.push_back(layout.id);
     EXPECT_EQ(order,
-        (std::vector<std::string> {"Button3", "Edit1", "Edit2", "Button1", "Button2", "ComboBox1", "Button4", "Button6",
-            "Button5", "BitBtn1"}));
+        (std::vector<ControlId> {Main::Button3, Main::Edit1, Main::Edit2, Main::Button1, Main::Button2, Main::ComboBox1,
+            Main::Button4, Main::Button6, Main::Button5, Main::BitBtn1}));
     // The first of them has the focus when the window opens.
     w.Show(SW_SHOWNA);
-    EXPECT_EQ(::GetFocus(), w.Control("Button3"));
+    EXPECT_EQ(::GetFocus(), w.Hwnd(form::TfrmMain::Button3));
 }
 
 TEST_F(Win32Window, TheUsersActionsReachThePresenterAndItsValuesDoNotComeBack)
 {
     const auto w = Bare(win32::kTfrmMainLayout);
     std::vector<std::string> heard;
-    w->OnEdit("Edit1", [&](std::u16string text) { heard.push_back("Edit1 " + ToUtf8(text)); });
-    w->OnChoose("ComboBox1", [&](int index) { heard.push_back("ComboBox1 " + std::to_string(index)); });
-    w->OnClick("Button3", [&] { heard.emplace_back("Button3"); });
+    w->OnEdit(form::TfrmMain::Edit1, [&](std::u16string text) { heard.push_back("edit " + ToUtf8(text)); });
+    w->OnChoose(form::TfrmMain::ComboBox1, [&](int index) { heard.push_back("choose " + std::to_string(index)); });
+    w->OnClick(form::TfrmMain::Button3, [&] { heard.emplace_back("click"); });
 
-    w->SetText("Edit1", u"C:\\社保\\RECEIPTC.UKE");
-    w->SetIndex("ComboBox1", 1);
+    w->SetText(form::TfrmMain::Edit1, u"C:\\社保\\RECEIPTC.UKE");
+    w->SetIndex(form::TfrmMain::ComboBox1, 1);
     EXPECT_TRUE(heard.empty());
-    EXPECT_EQ(TextOf(w->Control("Edit1")), L"C:\\社保\\RECEIPTC.UKE");
+    EXPECT_EQ(TextOf(w->Hwnd(form::TfrmMain::Edit1)), L"C:\\社保\\RECEIPTC.UKE");
 
-    ::SetWindowTextW(w->Control("Edit1"), L"");
-    Type(w->Control("Edit1"), L"ab");
-    Click(w->Control("Button3"));
+    ::SetWindowTextW(w->Hwnd(form::TfrmMain::Edit1), L"");
+    Type(w->Hwnd(form::TfrmMain::Edit1), L"ab");
+    Click(w->Hwnd(form::TfrmMain::Button3));
     // Typed text chooses the item it spells, and no item as soon as it spells none; the same choice twice is one.
     COMBOBOXINFO combo {};
     combo.cbSize = sizeof combo;
-    ::GetComboBoxInfo(w->Control("ComboBox1"), &combo);
+    ::GetComboBoxInfo(w->Hwnd(form::TfrmMain::ComboBox1), &combo);
     ::SetWindowTextW(combo.hwndItem, L"");
     Type(combo.hwndItem, L"記号「-」「*」「/」より後を除去する");
     Type(combo.hwndItem, L"x");
     Type(combo.hwndItem, L"y");
-    const HWND list = w->Control("ComboBox1");
+    const HWND list = w->Hwnd(form::TfrmMain::ComboBox1);
     ::SendMessageW(list, CB_SETCURSEL, 1, 0);
     ::SendMessageW(
         w->hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     EXPECT_EQ(heard,
         (std::vector<std::string> {
-            "Edit1 ", "Edit1 a", "Edit1 ab", "Button3", "ComboBox1 -1", "ComboBox1 0", "ComboBox1 -1", "ComboBox1 1"}));
+            "edit ", "edit a", "edit ab", "click", "choose -1", "choose 0", "choose -1", "choose 1"}));
 }
 
 TEST_F(Win32Window, TheOptionWindowsCheckBoxShowsAndSavesTheStrongAnonymisation)
@@ -137,8 +142,8 @@ TEST_F(Win32Window, TheOptionWindowsCheckBoxShowsAndSavesTheStrongAnonymisation)
         SCOPED_TRACE(strong);
         Setting(settings::kStrongAnonymization, strong ? u"1" : u"0");
         win32::TfrmOption option(env, prompts, nullptr);
-        const HWND box = option.window().Control("CheckBox1");
-        EXPECT_EQ(option.window().IsChecked("CheckBox1"), strong);
+        const HWND box = option.window().Hwnd(form::TfrmOption::CheckBox1);
+        EXPECT_EQ(option.window().IsChecked(form::TfrmOption::CheckBox1), strong);
         Click(box);
         EXPECT_EQ(Stored(settings::kStrongAnonymization), strong ? u"0" : u"1");
         Click(box);
@@ -150,20 +155,21 @@ TEST_F(Win32Window, ARadioGroupTellsANewChoiceOnly)
 {
     const auto w = Bare(win32::kTfrmSavePathLayout);
     std::vector<int> chosen;
-    w->OnChoose("RadioGroup1", [&](int index) { chosen.push_back(index); });
-    Click(w->Control("RadioGroup1Item1"));
-    Click(w->Control("RadioGroup1Item1"));
-    Click(w->Control("RadioGroup1Item0"));
-    w->SetIndex("RadioGroup1", 1);
-    EXPECT_EQ(::SendMessageW(w->Control("RadioGroup1Item1"), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(::SendMessageW(w->Control("RadioGroup1Item0"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    Click(w->Control("RadioGroup1Item1"));
+    w->OnChoose(form::TfrmSavePath::RadioGroup1, [&](int index) { chosen.push_back(index); });
+    Click(w->Hwnd(form::TfrmSavePath::RadioGroup1Item1));
+    Click(w->Hwnd(form::TfrmSavePath::RadioGroup1Item1));
+    Click(w->Hwnd(form::TfrmSavePath::RadioGroup1Item0));
+    w->SetIndex(form::TfrmSavePath::RadioGroup1, 1);
+    EXPECT_EQ(::SendMessageW(w->Hwnd(form::TfrmSavePath::RadioGroup1Item1), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(w->Hwnd(form::TfrmSavePath::RadioGroup1Item0), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    Click(w->Hwnd(form::TfrmSavePath::RadioGroup1Item1));
     EXPECT_EQ(chosen, (std::vector<int> {1, 0}));
     // Hiding the group hides its items.
-    w->SetVisible("RadioGroup1", false);
-    EXPECT_FALSE(IsShown(w->Control("RadioGroup1Item0")));
-    EXPECT_THROW(w->SetIndex("RadioGroup1", 2), std::logic_error);
-    EXPECT_THROW(w->SetText("Edit9", u""), std::logic_error);
+    w->SetVisible(form::TfrmSavePath::RadioGroup1, false);
+    EXPECT_FALSE(IsShown(w->Hwnd(form::TfrmSavePath::RadioGroup1Item0)));
+    EXPECT_THROW(w->SetIndex(form::TfrmSavePath::RadioGroup1, 2), std::logic_error);
+    // Another window's control, though this window has one of that name.
+    EXPECT_THROW(w->SetText(form::TfrmMain::Edit1, u""), std::logic_error);
 }
 
 TEST_F(Win32Window, AFailingHandlerShowsTheErrorBoxAndTheWindowGoesOn)
@@ -171,13 +177,13 @@ TEST_F(Win32Window, AFailingHandlerShowsTheErrorBoxAndTheWindowGoesOn)
     const auto w = Bare(win32::kTfrmOptionLayout);
     int clicks = 0;
     HCURSOR during = nullptr;
-    w->OnClick("Button1", [&] {
+    w->OnClick(form::TfrmOption::Button1, [&] {
         during = win32::CursorScope::Current();
         if (++clicks == 1)
             throw IoError("ファイル \"x\" を読み込めません。");
     });
-    Click(w->Control("Button1"));
-    Click(w->Control("Button1"));
+    Click(w->Hwnd(form::TfrmOption::Button1));
+    Click(w->Hwnd(form::TfrmOption::Button1));
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(prompts.Texts("error"), (std::vector<std::u16string> {u"ファイル \"x\" を読み込めません。"}));
     // The handler ran under the busy cursor, which is gone again.
@@ -195,17 +201,17 @@ TEST_F(Win32Window, AChildWindowIsModalAndClosesByItsButtonByEscapeAndByTheClose
         std::function<void(Window&)> close;
     };
     const std::vector<Way> ways = {
-        {"close button", [](Window& w) { Click(w.Control("BitBtn1")); }},
+        {"close button", [](Window& w) { Click(w.Hwnd(form::TfrmOption::BitBtn1)); }},
         {"escape",
             [](Window& w) {
-                ::SetFocus(w.Control("Button1"));
-                ::PostMessageW(w.Control("Button1"), WM_KEYDOWN, VK_ESCAPE, 1);
+                ::SetFocus(w.Hwnd(form::TfrmOption::Button1));
+                ::PostMessageW(w.Hwnd(form::TfrmOption::Button1), WM_KEYDOWN, VK_ESCAPE, 1);
             }},
         {"close box", [](Window& w) { ::PostMessageW(w.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
-        const auto child = Bare(win32::kTfrmOptionLayout, owner->hwnd());
+        const auto child = Bare(win32::kTfrmOptionLayout, owner->hwnd(), form::TfrmOption::BitBtn1);
         int closed = 0;
         child->OnClose([&] { ++closed; });
         bool ownerEnabled = true;
@@ -244,13 +250,13 @@ TEST_F(Win32Window, TheSecondClickOfADoubleClickThatOpenedOrClosedAModalWindowRe
             gate.emplace(std::chrono::seconds(60));
         const auto owner = Bare(win32::kTfrmMainLayout);
         int below = 0;
-        owner->OnClick("Button1", [&] { ++below; });
+        owner->OnClick(form::TfrmMain::Button1, [&] { ++below; });
         const auto child = Bare(win32::kTfrmOptionLayout, owner->hwnd());
         int inChild = 0;
-        child->OnClick("Button1", [&] { ++inChild; });
+        child->OnClick(form::TfrmOption::Button1, [&] { ++inChild; });
         // The window came up under the pointer; then it is gone, and the press lands on the window below.
-        WhileShown(*child, [&] { secondClick(child->Control("Button1"), child->hwnd()); });
-        secondClick(owner->Control("Button1"), owner->hwnd());
+        WhileShown(*child, [&] { secondClick(child->Hwnd(form::TfrmOption::Button1), child->hwnd()); });
+        secondClick(owner->Hwnd(form::TfrmMain::Button1), owner->hwnd());
         // Without the gate the same presses do reach the buttons.
         EXPECT_EQ(inChild == 0, gated);
         EXPECT_EQ(below == 0, gated);
@@ -262,8 +268,8 @@ TEST_F(Win32Window, AHeldReturnPressesTheFocusedButtonOnce)
     const win32::ClickGateScope gate(std::chrono::milliseconds(0));
     const auto w = Bare(win32::kTfrmMainLayout);
     int clicks = 0;
-    w->OnClick("Button1", [&] { ++clicks; });
-    const HWND button = w->Control("Button1");
+    w->OnClick(form::TfrmMain::Button1, [&] { ++clicks; });
+    const HWND button = w->Hwnd(form::TfrmMain::Button1);
     w->Show(SW_SHOWNA);
     ::SetFocus(button);
     ::PostMessageW(button, WM_KEYDOWN, VK_RETURN, 1);
@@ -280,13 +286,13 @@ TEST_F(Win32Window, AFileDroppedOnAFieldIsHandedOnAndNotTyped)
     std::vector<std::u16string> dropped;
     std::vector<std::u16string> typed;
     HCURSOR during = nullptr;
-    w->OnDrop("Edit1", [&](const std::u16string& file) {
+    w->OnDrop(form::TfrmMain::Edit1, [&](const std::u16string& file) {
         during = win32::CursorScope::Current();
         dropped.push_back(file);
     });
-    w->OnEdit("Edit1", [&](std::u16string text) { typed.push_back(std::move(text)); });
-    EXPECT_TRUE(::GetWindowLongPtrW(w->Control("Edit1"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_FALSE(::GetWindowLongPtrW(w->Control("Edit2"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    w->OnEdit(form::TfrmMain::Edit1, [&](std::u16string text) { typed.push_back(std::move(text)); });
+    EXPECT_TRUE(::GetWindowLongPtrW(w->Hwnd(form::TfrmMain::Edit1), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_FALSE(::GetWindowLongPtrW(w->Hwnd(form::TfrmMain::Edit2), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 
     // The HDROP the shell hands over: a DROPFILES header and the names, each ended by a null, ended by another.
     const std::wstring names = std::wstring(L"C:\\レセプト\\社保\\RECEIPTC.UKE") + L'\0' + L"C:\\b.UKE" + L'\0' + L'\0';
@@ -296,22 +302,22 @@ TEST_F(Win32Window, AFileDroppedOnAFieldIsHandedOnAndNotTyped)
     header->fWide = TRUE;
     std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(header + 1));
     ::GlobalUnlock(memory);
-    ::SendMessageW(w->Control("Edit1"), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    ::SendMessageW(w->Hwnd(form::TfrmMain::Edit1), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 
     EXPECT_EQ(dropped, (std::vector<std::u16string> {u"C:\\レセプト\\社保\\RECEIPTC.UKE"}));
     EXPECT_TRUE(typed.empty());
-    EXPECT_EQ(TextOf(w->Control("Edit1")), L"");
+    EXPECT_EQ(TextOf(w->Hwnd(form::TfrmMain::Edit1)), L"");
     EXPECT_EQ(during, ::LoadCursorW(nullptr, IDC_WAIT));
 }
 
 TEST_F(Win32Window, ALabelGrowsToItsTextAndKeepsItsDesignWidth)
 {
     const auto w = Bare(win32::kTfrmMsgLayout);
-    const int design = win32::Scale(win32::kTfrmMsgLayout.Find("Label1")->rect.width, w->dpi());
-    w->SetText("Label1", u"短い");
-    EXPECT_EQ(Where(*w, "Label1").right - Where(*w, "Label1").left, design);
-    w->SetText("Label1", std::u16string(40, u'あ'));
-    EXPECT_GT(Where(*w, "Label1").right - Where(*w, "Label1").left, design);
+    const int design = win32::Scale(form::TfrmMsg::Label1.rect().width, w->dpi());
+    w->SetText(form::TfrmMsg::Label1, u"短い");
+    EXPECT_EQ(Where(*w, form::TfrmMsg::Label1).right - Where(*w, form::TfrmMsg::Label1).left, design);
+    w->SetText(form::TfrmMsg::Label1, std::u16string(40, u'あ'));
+    EXPECT_GT(Where(*w, form::TfrmMsg::Label1).right - Where(*w, form::TfrmMsg::Label1).left, design);
 }
 
 TEST_F(Win32Window, AFrameNeverShrinksBelowItsLayoutAtEachDpi)
@@ -335,7 +341,7 @@ TEST_F(Win32Window, AFrameNeverShrinksBelowItsLayoutAtEachDpi)
     ::SetWindowPos(w.hwnd(), nullptr, 0, 0, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     RECT client {};
     ::GetClientRect(w.hwnd(), &client);
-    EXPECT_GE(client.right, Where(w, "Label1").right);
+    EXPECT_GE(client.right, Where(w, form::TfrmMsg::Label1).right);
 }
 
 TEST_F(Win32Window, ASecondStartBringsTheRunningMainWindowBack)
