@@ -28,7 +28,7 @@ std::optional<std::u16string> CopyReplacing(const std::filesystem::path& source,
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(source, ec))
-        return u"ファイルがありません。";
+        return kMissingFileText;
     try {
         FileHandle in = FileHandle::OpenForReading(source);
         AtomicFile out(target.parent_path());
