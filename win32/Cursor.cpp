@@ -6,29 +6,26 @@ namespace plok::win32 {
 
 namespace {
 
-std::vector<HCURSOR>& Cursors()
-{
-    static std::vector<HCURSOR> cursors;
-    return cursors;
-}
+// The cursors the living scopes ask for, the innermost last.
+std::vector<HCURSOR> cursors;
 
 } // namespace
 
 CursorScope::CursorScope(const wchar_t* cursor)
 {
-    Cursors().push_back(::LoadCursorW(nullptr, cursor));
-    ::SetCursor(Cursors().back());
+    cursors.push_back(::LoadCursorW(nullptr, cursor));
+    ::SetCursor(cursors.back());
 }
 
 CursorScope::~CursorScope()
 {
-    Cursors().pop_back();
-    ::SetCursor(Cursors().empty() ? ::LoadCursorW(nullptr, IDC_ARROW) : Cursors().back());
+    cursors.pop_back();
+    ::SetCursor(cursors.empty() ? ::LoadCursorW(nullptr, IDC_ARROW) : cursors.back());
 }
 
 HCURSOR CursorScope::Current()
 {
-    return Cursors().empty() ? nullptr : Cursors().back();
+    return cursors.empty() ? nullptr : cursors.back();
 }
 
 } // namespace plok::win32

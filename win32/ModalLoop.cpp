@@ -9,17 +9,13 @@ namespace plok::win32 {
 namespace {
 
 // The open windows that boxes belong to: the main window at the bottom, the modal windows above it.
-std::vector<HWND>& Owners()
-{
-    static std::vector<HWND> owners;
-    return owners;
-}
+std::vector<HWND> owners;
 
 } // namespace
 
 HWND ActiveOwner()
 {
-    return Owners().empty() ? nullptr : Owners().back();
+    return owners.empty() ? nullptr : owners.back();
 }
 
 void Window::PrepareToShow()
@@ -32,7 +28,7 @@ void Window::PrepareToShow()
 void Window::Show(int showCommand)
 {
     PrepareToShow();
-    Owners().insert(Owners().begin(), m_hwnd);
+    owners.insert(owners.begin(), m_hwnd);
     ::ShowWindow(m_hwnd, showCommand);
     ::SetFocus(::GetNextDlgTabItem(m_hwnd, nullptr, FALSE));
 }
@@ -45,7 +41,7 @@ bool Window::DspSet()
         return true;
     if (m_owner)
         ::EnableWindow(m_owner, FALSE);
-    Owners().push_back(m_hwnd);
+    owners.push_back(m_hwnd);
     ::ShowWindow(m_hwnd, SW_SHOW);
     ModalChanged();
     ::SetFocus(::GetNextDlgTabItem(m_hwnd, nullptr, FALSE));
@@ -67,7 +63,7 @@ void Window::Activate()
 
 void Window::Destroyed()
 {
-    Owners().erase(std::remove(Owners().begin(), Owners().end(), m_hwnd), Owners().end());
+    owners.erase(std::remove(owners.begin(), owners.end(), m_hwnd), owners.end());
     m_hwnd = nullptr;
 }
 
