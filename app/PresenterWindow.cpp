@@ -11,7 +11,7 @@ namespace plok::app {
 
 template<class Form, class Presenter>
 PresenterWindow<Form, Presenter>::PresenterWindow(const Environment& env, Prompts& prompts, QWidget* parent)
-    : ChildWindow(prompts, parent)
+    : ChildWindow(parent)
     , m_ui(std::make_unique<Form>())
     , m_windows(env, prompts, this)
     , m_presenter(plok::MakePresenter<Presenter>(env, prompts, m_view, m_windows))

@@ -68,9 +68,8 @@ void SetUpFrame(
     window->installEventFilter(new CentreWhenShown(window, prompts, std::move(onShow)));
 }
 
-ChildWindow::ChildWindow(Prompts& prompts, QWidget* parent)
+ChildWindow::ChildWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | kTitleBar)
-    , m_prompts(prompts)
 {
     setAttribute(Qt::WA_DeleteOnClose);
 }

@@ -36,9 +36,7 @@ public:
 
 protected:
     /// The window deletes itself once closed: create it with new.
-    ChildWindow(Prompts& prompts, QWidget* parent);
-
-    Prompts& m_prompts;
+    explicit ChildWindow(QWidget* parent);
 };
 
 } // namespace plok::gui

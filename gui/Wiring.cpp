@@ -66,9 +66,9 @@ void SetUpWindow(QWidget* window, const WindowWiring& wiring, Prompts& prompts)
     SetUpFrame(window, {wiring.size.width, wiring.size.height}, close, prompts, wiring.shown);
     for (const auto& [control, run] : wiring.clicks)
         OnClick(FindControl<QAbstractButton>(window, control), prompts, run);
-    for (const auto& [control, run] : wiring.checks) {
-        QCheckBox* box = FindControl<QCheckBox>(window, control);
-        OnClick(box, prompts, [box, run] { run(box->isChecked()); });
+    for (const auto& check : wiring.checks) {
+        QCheckBox* box = FindControl<QCheckBox>(window, check.control);
+        OnClick(box, prompts, [box, run = check.run] { run(box->isChecked()); });
     }
     for (const auto& [control, run] : wiring.edits)
         OnEdit(FindControl<QLineEdit>(window, control), prompts, run);

@@ -313,8 +313,8 @@ void Window::Wire(const WindowWiring& wiring)
         KeepCentred(*wiring.centred);
     for (const auto& [control, run] : wiring.clicks)
         OnClick(control, run);
-    for (const auto& [control, run] : wiring.checks)
-        OnClick(control, [this, control, run] { run(IsChecked(control)); });
+    for (const auto& check : wiring.checks)
+        OnClick(check.control, [this, control = check.control, run = check.run] { run(IsChecked(control)); });
     for (const auto& [control, run] : wiring.edits)
         OnEdit(control, run);
     for (const auto& [control, run] : wiring.choices)
