@@ -130,7 +130,7 @@ const Command& AnonymizeCommand()
                 return RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
                         return claims::Conv(file, args->audit ? Audited(target, file, mode, reporter) : target,
-                            claims::InputCheck::ClaimsFile, pseudonyms ? &*pseudonyms : nullptr);
+                            pseudonyms ? &*pseudonyms : nullptr);
                     });
             };
         },

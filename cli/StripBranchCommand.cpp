@@ -73,7 +73,7 @@ const Command& StripBranchCommand()
                 const std::u16string end = FromUtf8(args->end.value_or(""));
                 return RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
-                        return claims::Conv2(file, mode, start, end, target, claims::InputCheck::ClaimsFile);
+                        return claims::Conv2(file, mode, start, end, target);
                     });
             };
         },

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool strong = !input.empty() && (input[0] & 2);
     static claims::ChartPseudonyms pseudonyms(crypto::Key {7});
 
-    const fuzz::Outcome o = fuzz::CheckRun(
-        f.out, [&] { return claims::Conv(f.source, f.out, claims::InputCheck::None, strong ? &pseudonyms : nullptr); });
+    const fuzz::Outcome o
+        = fuzz::CheckRun(f.out, [&] { return claims::Conv(f.source, f.out, strong ? &pseudonyms : nullptr); });
     fuzz::CheckLoneCrRefusal(bytes, o.result);
     if (!o.result || !o.result->Done())
         return 0;
