@@ -3,6 +3,7 @@
 #include "claims/ClaimsLayout.h"
 #include "core/Errors.h"
 #include "core/LineReader.h"
+#include "core/Prompts.h"
 #include "core/Text.h"
 
 #include <cstddef>
@@ -14,6 +15,12 @@
 #include <vector>
 
 namespace plok::claims {
+
+/// What the main window's open-file dialog offers: claims files of every kind, or any file.
+inline constexpr FileType kClaimsFileTypes[] = {
+    {u"レセ電データ", u"*.UKE *.CYO"},
+    {u"すべてのファイル", u"*"},
+};
 
 /// How much of a claims file's first line the main window reads: its first record is far shorter.
 inline constexpr std::size_t kFirstLineBytes = 4096;

@@ -75,7 +75,7 @@ MainPresenter::MainPresenter(const Environment& env, Prompts& prompts, View& vie
     , m_prompts(prompts)
     , m_view(view)
     , m_windows(windows)
-    , OpenDialog1(m_env, m_prompts)
+    , OpenDialog1(m_env, m_prompts, kClaimsFileTypes)
     , m_files {{
           {"Edit1", false, u"社保", u"社保レセ電データ：", u"社保のレセ電データファイルを選択します",
               u"社保のレセ電データではありません。", {}},
