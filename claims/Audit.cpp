@@ -1370,11 +1370,14 @@ public:
     }
 
 private:
-    /// The layout's fields of the format's own numbers, and its dates, by record.
+    /// The layout's fields of the format's own numbers, and its dates, by record. A date past field 63 lies among the
+    /// record's numbers from `from` on.
     static std::vector<StructureFields> StructureOf(const ClaimsLayout& layout)
     {
         std::vector<StructureFields> structure(layout.structure.begin(), layout.structure.end());
         for (const FieldRef& date : layout.dates) {
+            if (date.field >= 64)
+                continue;
             auto s = std::find_if(
                 structure.begin(), structure.end(), [&](const StructureFields& f) { return f.record == date.record; });
             if (s == structure.end())

@@ -410,6 +410,14 @@ TEST(ClaimsLayouts, EveryFieldTheRunsTouchLiesInsideItsKindsReceiptAndMedicalAnd
             inside(f.record, f.field);
         EXPECT_TRUE(std::any_of(layout->chartNumbers.begin(), layout->chartNumbers.end(),
             [&](const ChartField& f) { return f.record == layout->receipt && f.need == Need::Always; }));
+        // The audit keeps a record's fields of its own numbers as bits below 64, and those from a field on.
+        for (const FieldRef& date : layout->dates) {
+            if (date.field < 64)
+                continue;
+            EXPECT_TRUE(std::any_of(layout->structure.begin(), layout->structure.end(),
+                [&](const StructureFields& s) { return s.record == date.record && s.from <= date.field; }))
+                << date.record << " " << date.field;
+        }
     }
     // Below kSharedReceiptFields a receipt record is read alike by both: a short one decides nothing.
     const auto receiptFields = [](const ClaimsLayout& layout) {
