@@ -786,17 +786,11 @@ private:
 struct OwnField
 {
     std::string_view record;
+    std::uint16_t code; // the record's
     std::size_t field;
     AuditKind kind;
     std::size_t slot; // among a receipt's own values
 };
-
-/// The most own fields a layout has.
-constexpr std::size_t kOwnSlots = 8;
-static_assert(std::ranges::all_of(kLayouts, [](const ClaimsLayout* layout) {
-    return std::ranges::count_if(layout->strong, [](const StrongField& f) { return f.kind.has_value(); })
-        <= static_cast<std::ptrdiff_t>(kOwnSlots);
-}));
 
 /// The fields of `strong` with a kind, in its order: a medical and a DPC layout give theirs the same slots.
 std::vector<OwnField> OwnFieldsOf(const ClaimsLayout& layout)
@@ -804,7 +798,7 @@ std::vector<OwnField> OwnFieldsOf(const ClaimsLayout& layout)
     std::vector<OwnField> own;
     for (const StrongField& f : layout.strong)
         if (f.kind)
-            own.push_back({f.record, f.field, *f.kind, own.size()});
+            own.push_back({f.record, RecordCode(f.record), f.field, *f.kind, own.size()});
     return own;
 }
 
@@ -815,10 +809,11 @@ public:
     Values(const FoldTable& fold, const ClaimsLayout& layout, AnonymizeMode mode)
         : m_fold(fold)
         , m_dummies(layout, mode)
+        , m_own(OwnFieldsOf(layout).size())
     { }
 
     /// The value `raw` of a field of kind `kind` in receipt `receipt`; `own` is its slot among the receipt's own
-    /// values (OwnSlots) when the strong anonymisation fills the field with a value of its own.
+    /// values (OwnFieldsOf) when the strong anonymisation fills the field with a value of its own.
     void Add(AuditKind kind, std::string_view raw, std::uint32_t receipt, std::optional<std::size_t> own = std::nullopt)
     {
         if (own) {
@@ -887,7 +882,8 @@ public:
     /// value there: the strong anonymisation left it.
     bool OwnValue(std::uint32_t receipt, std::size_t slot, std::span<const Symbol> symbols) const
     {
-        return receipt < m_own.size() && m_own[receipt][slot] != 0 && m_own[receipt][slot] == OwnHash(symbols);
+        return slot < m_own.size() && receipt < m_own[slot].size() && m_own[slot][receipt] != 0
+            && m_own[slot][receipt] == OwnHash(symbols);
     }
     bool HasNumbers() const { return m_digitCounts != 0; }
     /// True when a number of `digits` digits is looked for.
@@ -940,9 +936,10 @@ private:
         const std::vector<Symbol>& symbols = Folded(raw);
         if (symbols.empty())
             return;
-        if (m_own.size() <= receipt)
-            m_own.resize(receipt + 1, {});
-        m_own[receipt][slot] = OwnHash(symbols);
+        std::vector<std::uint64_t>& own = m_own[slot];
+        if (own.size() <= receipt)
+            own.resize(receipt + 1, 0);
+        own[receipt] = OwnHash(symbols);
         const std::optional<NumberKey> key = NumberOf(symbols);
         if (!key || key->digits < kMinNumberDigits || m_dummies.Number(*key))
             return;
@@ -1051,7 +1048,9 @@ private:
     std::vector<std::pair<NumberKey, AuditKind>> m_numbers;
     std::vector<std::uint32_t> m_receiptStart; // where each receipt's numbers begin in m_numbers
     std::uint32_t m_digitCounts = 0; // bit n: a number of n digits is looked for
-    std::vector<std::array<std::uint64_t, kOwnSlots>> m_own; // per receipt: OwnHash of its own values by slot; 0: none
+    // By slot, then by receipt: OwnHash of the receipts' own values; 0: none. A slot of a rare record (an organ
+    // donor's) takes memory only as far as its last receipt.
+    std::vector<std::vector<std::uint64_t>> m_own;
     std::vector<Symbol> m_whole;
     std::vector<std::size_t> m_parts;
 };
@@ -1137,17 +1136,23 @@ const ClaimsLayout& CollectValues(
         const ClaimsLayout& layout = tracker.layout();
         if (id == layout.receiptStart)
             ++receipt;
+        // The fields as the splitter gives them: the record without its double quotes, cut at its commas. A layout
+        // a receipt shows reads no more of its fields than the one it was cut for.
         const std::string_view record = detail::Dequoted(line, dequoted);
+        const bool isReceipt = id == layout.receipt;
+        const detail::FieldCuts fields(record,
+            std::max(byRecord.records[byRecord.index[RecordCode(id)]].cuts,
+                isReceipt ? tracker.MostReceiptFields() + 1 : 0));
         bool changed = false;
-        if (id == layout.receipt)
-            changed = tracker.Receipt(detail::CountFields(record), in.LineNumber());
+        if (isReceipt)
+            changed = tracker.Receipt(
+                fields.Count() > tracker.MostReceiptFields() ? detail::CountFields(record) : fields.Count(),
+                in.LineNumber());
         else if (byRecord.records[byRecord.index[RecordCode(id)]].watched)
             changed = tracker.Record(id, in.LineNumber());
         if (changed)
             byRecord = ReplacedByRecord(tracker, mode);
         const ReplacedByRecord::Record& fieldsOf = byRecord.records[byRecord.index[RecordCode(id)]];
-        // The fields as the splitter gives them: the record without its double quotes, cut at its commas.
-        const detail::FieldCuts fields(record, fieldsOf.cuts);
         for (const ReplacedByRecord::Field& f : fieldsOf.fields)
             if (fields.Has(f.field))
                 values->Add(f.kind, fields.Field(f.field), receipt, f.own);
@@ -1282,10 +1287,11 @@ public:
     CopyAudit(const Values& values, const FoldTable& fold, AuditReport& report,
         const std::function<void(const AuditFinding&)>& onFinding, const ClaimsLayout& layout, AnonymizeMode mode)
         : m_strong(mode == AnonymizeMode::Strong)
-        , m_layout(layout)
+        , m_dropped(DroppedOf(layout))
         , m_receiptStart(RecordCode(layout.receiptStart))
         , m_own(OwnFieldsOf(layout))
         , m_structure(StructureOf(layout))
+        , m_structureOf(StructureIndex(m_structure))
         , m_values(values)
         , m_fold(fold)
         , m_report(report)
@@ -1295,23 +1301,25 @@ public:
         , m_asciiFieldLength(std::min(values.HasNumbers() ? std::size_t(kMinNumberDigits) : SIZE_MAX,
               m_patterns.minAsciiLength() == SIZE_MAX ? SIZE_MAX
                                                       : std::min<std::size_t>(m_patterns.minAsciiLength(), 64)))
-    { }
+    {
+        for (const OwnField& f : m_own)
+            m_ownRecords.set(f.code);
+    }
 
     void Line(std::string_view line, std::uint64_t number)
     {
         const std::string_view id = RecordId(line, m_idScratch);
         const std::uint16_t code = RecordCode(id);
         m_found.clear();
-        for (const DroppedRecord& r : m_layout.dropped)
-            if (code == RecordCode(r.record))
-                Found(0, r.kind);
+        for (const auto& [dropped, kind] : m_dropped)
+            if (code == dropped)
+                Found(0, kind);
         if (code == m_receiptStart)
             ++m_receipt;
         m_code = code;
         m_structureKnown = false;
         // The fields the strong anonymisation fills hold its own values: only their original is looked for there.
-        m_ownFields = m_strong
-            && std::any_of(m_own.begin(), m_own.end(), [&](const OwnField& f) { return RecordCode(f.record) == code; });
+        m_ownFields = m_strong && m_ownRecords[code];
         if (m_ownFields)
             OwnFields(line);
 
@@ -1370,6 +1378,14 @@ public:
     }
 
 private:
+    static std::vector<std::pair<std::uint16_t, AuditKind>> DroppedOf(const ClaimsLayout& layout)
+    {
+        std::vector<std::pair<std::uint16_t, AuditKind>> dropped;
+        for (const DroppedRecord& r : layout.dropped)
+            dropped.emplace_back(RecordCode(r.record), r.kind);
+        return dropped;
+    }
+
     /// The layout's fields of the format's own numbers, and its dates, by record. A date past field 63 lies among the
     /// record's numbers from `from` on.
     static std::vector<StructureFields> StructureOf(const ClaimsLayout& layout)
@@ -1387,12 +1403,21 @@ private:
         return structure;
     }
 
+    /// By record code: 1 + the index of its entry in `structure`, or 0.
+    static std::vector<std::uint8_t> StructureIndex(const std::vector<StructureFields>& structure)
+    {
+        std::vector<std::uint8_t> index(65536, 0);
+        for (std::size_t i = 0; i < structure.size(); ++i)
+            index[RecordCode(structure[i].record)] = static_cast<std::uint8_t>(i + 1);
+        return index;
+    }
+
     bool IsOwnField(std::size_t index) const
     {
         if (!m_ownFields)
             return false;
         for (const OwnField& f : m_own)
-            if (f.field == index && RecordCode(f.record) == m_code)
+            if (f.field == index && f.code == m_code)
                 return true;
         return false;
     }
@@ -1402,11 +1427,11 @@ private:
     {
         std::size_t fields = 0;
         for (const OwnField& f : m_own)
-            if (RecordCode(f.record) == m_code)
+            if (f.code == m_code)
                 fields = std::max(fields, f.field + 1);
         const detail::FieldCuts cuts(detail::Dequoted(line, m_dequoted), fields);
         for (const OwnField& f : m_own) {
-            if (RecordCode(f.record) != m_code || !cuts.Has(f.field))
+            if (f.code != m_code || !cuts.Has(f.field))
                 continue;
             m_symbols.clear();
             m_fold.Fold(cuts.Field(f.field), [&](Symbol s, bool) { m_symbols.push_back(s); });
@@ -1511,10 +1536,8 @@ private:
     bool IsStructure(std::size_t field)
     {
         if (!m_structureKnown) {
-            m_structureFields = nullptr;
-            for (const StructureFields& s : m_structure)
-                if (m_code == RecordCode(s.record))
-                    m_structureFields = &s;
+            const std::uint8_t i = m_structureOf[m_code];
+            m_structureFields = i == 0 ? nullptr : &m_structure[i - 1];
             m_structureKnown = true;
         }
         return m_structureFields
@@ -1522,10 +1545,12 @@ private:
     }
 
     const bool m_strong;
-    const ClaimsLayout& m_layout;
+    const std::vector<std::pair<std::uint16_t, AuditKind>> m_dropped; // record codes and what their lines are
     const std::uint16_t m_receiptStart;
     const std::vector<OwnField> m_own;
     const std::vector<StructureFields> m_structure;
+    const std::vector<std::uint8_t> m_structureOf; // StructureIndex
+    std::bitset<65536> m_ownRecords; // by record code: the record has own fields
     const Values& m_values;
     const FoldTable& m_fold;
     AuditReport& m_report;

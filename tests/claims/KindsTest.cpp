@@ -9,6 +9,7 @@
 #include "core/Errors.h"
 #include "core/Text.h"
 #include "support/ClaimsFixtures.h"
+#include "support/CutAtCommas.h"
 #include "support/TempDir.h"
 
 #include <map>
@@ -29,18 +30,6 @@ using test::WriteBytes;
 /// Field `field` of line `line` of a fixture holds the value.
 using Changes = std::map<std::pair<std::size_t, std::size_t>, std::u16string>;
 
-std::vector<std::u16string> Split(const std::u16string& line)
-{
-    std::vector<std::u16string> fields(1);
-    for (const char16_t c : line) {
-        if (c == u',')
-            fields.emplace_back();
-        else
-            fields.back() += c;
-    }
-    return fields;
-}
-
 /// The fixture's file with the changes made and the lines `dropped` (indices from 0) left out.
 std::string Expected(const KindFixture& f, const Changes& changes, const std::set<std::size_t>& dropped = {})
 {
@@ -48,7 +37,7 @@ std::string Expected(const KindFixture& f, const Changes& changes, const std::se
     for (std::size_t i = 0; i < f.lines.size(); ++i) {
         if (dropped.contains(i))
             continue;
-        std::vector<std::u16string> fields = Split(f.lines[i]);
+        std::vector<std::u16string> fields = test::CutAtCommas<char16_t>(f.lines[i]);
         for (const auto& [where, value] : changes)
             if (where.first == i)
                 fields.at(where.second) = value;

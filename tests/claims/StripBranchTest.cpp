@@ -4,6 +4,7 @@
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/Text.h"
+#include "support/CutAtCommas.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
 
@@ -180,13 +181,7 @@ TEST_F(Conv2Test, OnlyThePatientNumbersBytesChange)
         ASSERT_EQ(Run(input, mode, u"1", u"3").status, RunStatus::Done);
         std::string expected = head;
         for (const auto& line : lines) {
-            std::vector<std::string> raw(1);
-            for (const char c : line) {
-                if (c == ',')
-                    raw.emplace_back();
-                else
-                    raw.back() += c;
-            }
+            std::vector<std::string> raw = plok::test::CutAtCommas<char>(line);
             std::u16string number = plok::cp932::Decode(raw[13]);
             std::erase(number, u'"');
             if (mode == RemovalMode::Symbol)

@@ -3,6 +3,7 @@
 #include "core/FileNames.h"
 #include "core/Text.h"
 #include "support/ClaimsFixtures.h"
+#include "support/CutAtCommas.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 
@@ -32,18 +33,6 @@ std::vector<std::string> Lines(std::string_view bytes)
         at = end + 2;
     }
     return lines;
-}
-
-std::vector<std::string> Split(const std::string& line)
-{
-    std::vector<std::string> fields(1);
-    for (const char c : line) {
-        if (c == ',')
-            fields.emplace_back();
-        else
-            fields.back() += c;
-    }
-    return fields;
 }
 
 class CliKinds : public testing::TestWithParam<KindFixture>
@@ -121,8 +110,8 @@ TEST_P(CliKinds, BranchRemovalCutsTheKindsOwnChartNumbersAndNothingElse)
     std::size_t chart = 0;
     for (std::size_t i = 0; i < in.size(); ++i) {
         SCOPED_TRACE("line " + std::to_string(i + 1));
-        std::vector<std::string> want = Split(in[i]);
-        const std::vector<std::string> got = Split(out[i]);
+        std::vector<std::string> want = plok::test::CutAtCommas<char>(in[i]);
+        const std::vector<std::string> got = plok::test::CutAtCommas<char>(out[i]);
         ASSERT_EQ(got.size(), want.size());
         // The chart number is the one field where the line's value is one of the chart numbers.
         for (std::string& field : want) {
