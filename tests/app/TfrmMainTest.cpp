@@ -148,7 +148,9 @@ TEST_F(TfrmMainTest, WhatIsNoClaimsFileIsRefusedTypedOrChosenInTheRunsWords)
         Click(window, button);
         QCoreApplication::processEvents();
         EXPECT_FALSE(opened);
-        EXPECT_EQ(prompts.Texts("warning"), (std::vector<std::u16string> {notClaims, isEmpty}));
+        EXPECT_EQ(prompts.Texts("warning"),
+            (std::vector<std::u16string> {
+                notClaims + u"\n社保レセ電データ：" + patients, isEmpty + u"\n国保レセ電データ：" + empty}));
         EXPECT_TRUE(fs::is_empty(env.downloads));
         for (const auto& e : fs::directory_iterator(env.programFolder))
             EXPECT_EQ(e.path().filename(), "user.ini");

@@ -257,6 +257,7 @@ TEST_F(MainPresenterTest, WhatIsNoClaimsFileIsRefusedTypedChosenOrDroppedInTheRu
         const std::u16string file = DataFile(refused.name, refused.bytes);
         const Shown refusal = WarningBox(RunRefusal(file));
         EXPECT_NE(refusal.text.find(refused.says), std::u16string::npos);
+        // A typed path's refusal says which field too.
         for (const Handler button : {&MainPresenter::Button1Click, &MainPresenter::Button2Click}) {
             prompts.Clear();
             Open();
@@ -264,7 +265,9 @@ TEST_F(MainPresenterTest, WhatIsNoClaimsFileIsRefusedTypedChosenOrDroppedInTheRu
             Type("Edit1", file);
             Type("Edit2", file);
             Run(button);
-            EXPECT_EQ(Boxes(), (std::vector<Shown> {refusal, refusal}));
+            EXPECT_EQ(Boxes(),
+                (std::vector<Shown> {WarningBox(refusal.text + u"\n社保レセ電データ：" + file),
+                    WarningBox(refusal.text + u"\n国保レセ電データ：" + file)}));
             EXPECT_TRUE(windows.results.empty());
             EXPECT_TRUE(Outputs().empty());
         }

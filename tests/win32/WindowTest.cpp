@@ -338,7 +338,9 @@ TEST_F(Win32Window, WhatIsNoClaimsFileIsRefusedTypedOrChosenInTheRunsWords)
         Click(w.Control(button));
         ::KillTimer(nullptr, timer);
         EXPECT_FALSE(opened);
-        EXPECT_EQ(prompts.Texts("warning"), (std::vector<std::u16string> {notClaims, isEmpty}));
+        EXPECT_EQ(prompts.Texts("warning"),
+            (std::vector<std::u16string> {
+                notClaims + u"\n社保レセ電データ：" + patients, isEmpty + u"\n国保レセ電データ：" + empty}));
         EXPECT_TRUE(std::filesystem::is_empty(env.downloads));
         for (const auto& e : std::filesystem::directory_iterator(env.programFolder))
             EXPECT_EQ(e.path().filename(), "user.ini");
