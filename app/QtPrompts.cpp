@@ -126,7 +126,8 @@ std::optional<std::u16string> QtPrompts::OpenFile(std::u16string_view startAt, s
     QStringList filters;
     for (const FileType& t : types)
         filters << Q(t.name) + QStringLiteral(" (") + Q(t.patterns) + QLatin1Char(')');
-    const QString file = QFileDialog::getOpenFileName(PromptParent(), QString(), Q(startAt), filters.join(QStringLiteral(";;")));
+    const QString file
+        = QFileDialog::getOpenFileName(PromptParent(), QString(), Q(startAt), filters.join(QStringLiteral(";;")));
     if (file.isEmpty())
         return std::nullopt;
     return U(file);
