@@ -119,10 +119,15 @@ void QtPrompts::Error(std::u16string_view text)
     MakeMessageBox(BoxKind::Error, text, PromptParent())->exec();
 }
 
-std::optional<std::u16string> QtPrompts::OpenFile(std::u16string_view startAt)
+std::optional<std::u16string> QtPrompts::OpenFile(std::u16string_view startAt, std::span<const FileType> types)
 {
     const gui::OverrideCursor waiting(Qt::ArrowCursor);
-    const QString file = QFileDialog::getOpenFileName(PromptParent(), QString(), Q(startAt));
+    // "name (patterns)" each, which Qt's own dialog matches in either case.
+    QStringList filters;
+    for (const FileType& t : types)
+        filters << Q(t.name) + QStringLiteral(" (") + Q(t.patterns) + QLatin1Char(')');
+    const QString file
+        = QFileDialog::getOpenFileName(PromptParent(), QString(), Q(startAt), filters.join(QStringLiteral(";;")));
     if (file.isEmpty())
         return std::nullopt;
     return U(file);

@@ -26,7 +26,7 @@ public:
     void Information(std::u16string_view) override { }
     bool Confirm(std::u16string_view) override { return false; }
     void Error(std::u16string_view) override { std::fputs("unexpected error\n", stderr); }
-    std::optional<std::u16string> OpenFile(std::u16string_view) override
+    std::optional<std::u16string> OpenFile(std::u16string_view, std::span<const plok::FileType>) override
     {
         if (std::exchange(m_answered, true))
             return std::nullopt;

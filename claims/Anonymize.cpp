@@ -1,6 +1,6 @@
 #include "claims/Anonymize.h"
 
-#include "claims/AnonymizeRules.h"
+#include "claims/ClaimsLayout.h"
 #include "claims/ClaimsRecord.h"
 #include "claims/StrongAnonymize.h"
 #include "core/AtomicFile.h"
@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -26,7 +25,6 @@ namespace {
 
 using detail::FieldCuts;
 using detail::FieldEdit;
-using detail::Join;
 using detail::LineAction;
 using detail::RecordCode;
 using detail::RecordId;
@@ -58,60 +56,47 @@ enum class Fill : std::uint8_t
     MonthOfDate,
 };
 
-/// The most fields the rules of `mode` change in one record.
-constexpr std::size_t MostChangedInARecord()
+/// What a record's rule needs besides the record: the dummy patient name, and the pseudonyms of the strong mode.
+struct Context
 {
-    std::size_t most = 0;
-    const auto count = [](std::string_view record) {
-        std::size_t n = 0;
-        for (const ReplacedField& f : kReplacedFields)
-            n += f.record == record ? 1 : 0;
-        for (const StrongField& f : kStrongFields)
-            n += f.record == record ? 1 : 0;
-        return n;
-    };
-    for (const ReplacedField& f : kReplacedFields)
-        most = std::max(most, count(f.record));
-    for (const StrongField& f : kStrongFields)
-        most = std::max(most, count(f.record));
-    return most;
-}
+    std::string_view patientName;
+    ChartPseudonyms* pseudonyms = nullptr;
+};
 
-/// One record's part of kReplacedFields (and of kStrongFields in the strong mode), with its dummies encoded once.
+/// One record's part of its layout's `replaced` table (and of `strong` in the strong mode), with its dummies encoded
+/// once.
 class RecordRule
 {
 public:
-    /// What a record's rule needs besides the record: the dummy patient name, and the pseudonyms of the strong mode.
-    struct Context
+    RecordRule(const ClaimsLayout& layout, std::string_view record, AnonymizeMode mode)
     {
-        std::string_view patientName;
-        ChartPseudonyms* pseudonyms = nullptr;
-    };
-
-    RecordRule(std::string_view record, AnonymizeMode mode)
-    {
-        for (const ReplacedField& f : kReplacedFields)
+        for (const ReplacedField& f : layout.replaced)
             if (f.record == record)
                 m_fields.push_back({f.field, f.how == Dummy::PatientName ? Fill::PatientName : Fill::Fixed,
-                    cp932::Encode(f.dummy), f.optional, 0, {}});
+                    cp932::Encode(f.dummy), f.need, 0, {}});
         if (mode == AnonymizeMode::Strong)
-            for (const StrongField& f : kStrongFields)
+            for (const StrongField& f : layout.strong)
                 if (f.record == record)
                     m_fields.push_back(
-                        {f.field, FillOf(f.fill), cp932::Encode(f.dummy), true, f.whenField, f.whenCode});
+                        {f.field, FillOf(f.fill), cp932::Encode(f.dummy), Need::IfPresent, f.whenField, f.whenCode});
         std::stable_sort(
             m_fields.begin(), m_fields.end(), [](const RuleField& a, const RuleField& b) { return a.field < b.field; });
         for (const RuleField& f : m_fields)
             m_cuts = std::max({m_cuts, f.field + 1, f.whenCode.empty() ? 0 : f.whenField + 1});
+        m_edits.resize(m_fields.size());
+        m_computed.resize(m_fields.size());
     }
 
-    /// Where the fields of `record` (without double quotes) stand, as far as the rule needs them.
-    FieldCuts Cut(std::string_view record) const { return FieldCuts(record, m_cuts); }
-    /// Throws ListIndexError for the first replaced field, in field order, that the record lacks.
+    bool Empty() const { return m_fields.empty(); }
+    /// The run reads field `field` of the record too.
+    void Reads(std::size_t field) { m_cuts = std::max(m_cuts, field + 1); }
+    /// How many fields of a record the rule needs to see.
+    std::size_t Cuts() const { return m_cuts; }
+    /// Throws ListIndexError for the first field the rule always replaces, in field order, that the record lacks.
     void Require(const FieldCuts& cuts) const
     {
         for (const RuleField& f : m_fields)
-            if (!f.optional)
+            if (f.need == Need::Always)
                 cuts.Require({f.field});
     }
     /// True when writing the record by the rule changes a value: a field it fills with a computed value is there, or
@@ -119,18 +104,17 @@ public:
     bool Changes(const FieldCuts& cuts) const
     {
         for (const RuleField& f : m_fields)
-            if (cuts.Has(f.field) && Applies(f, cuts) && (f.fill != Fill::Fixed || cuts.Field(f.field) != f.dummy))
+            if (Applies(f, cuts) && (f.fill != Fill::Fixed || cuts.Field(f.field) != f.dummy))
                 return true;
         return false;
     }
     /// Appends the record with its fields replaced.
-    void Append(std::string& out, const FieldCuts& cuts, const Context& context, Join join)
+    void Append(std::string& out, const FieldCuts& cuts, const Context& context)
     {
-        std::array<FieldEdit, MostChangedInARecord()> edits;
         std::size_t n = 0;
-        std::size_t computed = 0;
-        for (const RuleField& f : m_fields) {
-            if (!cuts.Has(f.field) || !Applies(f, cuts))
+        for (std::size_t i = 0; i < m_fields.size(); ++i) {
+            const RuleField& f = m_fields[i];
+            if (!Applies(f, cuts))
                 continue;
             std::string_view value;
             switch (f.fill) {
@@ -142,7 +126,7 @@ public:
                 break;
             case Fill::Pseudonym:
             case Fill::MonthOfDate: {
-                std::string& s = m_computed[computed++];
+                std::string& s = m_computed[i];
                 s.clear();
                 if (f.fill == Fill::Pseudonym)
                     context.pseudonyms->Append(TrimView(cuts.Field(f.field)), s);
@@ -152,9 +136,9 @@ public:
                 break;
             }
             }
-            edits[n++] = {f.field, value};
+            m_edits[n++] = {f.field, value};
         }
-        detail::AppendEdited(out, cuts, std::span<const FieldEdit>(edits.data(), n), join);
+        detail::AppendEdited(out, cuts, std::span<const FieldEdit>(m_edits.data(), n));
     }
 
 private:
@@ -163,7 +147,7 @@ private:
         std::size_t field;
         Fill fill;
         std::string dummy;
-        bool optional;
+        Need need;
         std::size_t whenField;
         std::string_view whenCode;
     };
@@ -183,37 +167,77 @@ private:
 
     static bool Applies(const RuleField& f, const FieldCuts& cuts)
     {
+        if (!cuts.Has(f.field))
+            return false;
+        if (f.need == Need::IfFilled && TrimView(cuts.Field(f.field)).empty())
+            return false;
         return f.whenCode.empty() || (cuts.Has(f.whenField) && TrimView(cuts.Field(f.whenField)) == f.whenCode);
     }
 
     std::vector<RuleField> m_fields;
     std::size_t m_cuts = 0;
-    std::array<std::string, MostChangedInARecord()> m_computed;
+    std::vector<FieldEdit> m_edits;
+    std::vector<std::string> m_computed;
 };
 
-/// Every record but these is copied byte for byte: one look-up per line, as most lines are copied.
-bool IsCopied(std::uint16_t code, AnonymizeMode mode)
+/// What the anonymisation does with each record of a file's layout.
+class Rules
 {
-    static const auto changed = [](AnonymizeMode m) {
-        std::bitset<65536> codes;
-        for (const DroppedRecord& r : kDroppedRecords)
-            codes.set(RecordCode(r.record));
-        for (const ReplacedField& f : kReplacedFields)
-            codes.set(RecordCode(f.record));
-        if (m == AnonymizeMode::Strong)
-            for (const StrongField& f : kStrongFields)
-                codes.set(RecordCode(f.record));
-        return codes;
+public:
+    enum Action : std::uint8_t
+    {
+        kCopy,
+        kDrop,
+        kWatch, // the layout tracker looks at it
+        kRule, // and up: the rule kRule + i
     };
-    static const std::bitset<65536> byDefault = changed(AnonymizeMode::Default);
-    static const std::bitset<65536> strongly = changed(AnonymizeMode::Strong);
-    return !(mode == AnonymizeMode::Strong ? strongly : byDefault)[code];
-}
+
+    Rules(const LayoutTracker& tracker, AnonymizeMode mode)
+        : m_action(65536, kCopy)
+    {
+        const ClaimsLayout& layout = tracker.layout();
+        const auto addRule = [&](std::string_view record) {
+            std::uint8_t& action = m_action[RecordCode(record)];
+            if (action >= kRule)
+                return;
+            RecordRule rule(layout, record, mode);
+            // The header and the receipt record are read even where nothing of them is replaced.
+            if (rule.Empty() && record != layout.header && record != layout.receipt)
+                return;
+            if (record == layout.header) {
+                rule.Reads(layout.payerField);
+                rule.Reads(layout.billingMonthField);
+            }
+            if (record == layout.receipt)
+                rule.Reads(layout.receiptNumberField);
+            action = static_cast<std::uint8_t>(kRule + m_rules.size());
+            m_rules.push_back(std::move(rule));
+        };
+        addRule(layout.header);
+        addRule(layout.receipt);
+        for (const ReplacedField& f : layout.replaced)
+            addRule(f.record);
+        if (mode == AnonymizeMode::Strong)
+            for (const StrongField& f : layout.strong)
+                addRule(f.record);
+        for (const DroppedRecord& r : layout.dropped)
+            m_action[RecordCode(r.record)] = kDrop;
+        for (const std::string_view id : tracker.Watched())
+            m_action[RecordCode(id)] = kWatch;
+    }
+
+    Action ActionOf(std::uint16_t code) const { return static_cast<Action>(std::min<int>(m_action[code], kRule)); }
+    RecordRule& RuleOf(std::uint16_t code) { return m_rules[m_action[code] - kRule]; }
+
+private:
+    std::vector<std::uint8_t> m_action; // by record code
+    std::vector<RecordRule> m_rules;
+};
 
 /// The start of a dummy patient name: "テスト" and the payer mark.
-std::string PatientNamePrefix(bool national)
+std::string PatientNamePrefix(const ClaimsLayout& layout, bool national)
 {
-    for (const ReplacedField& f : kReplacedFields)
+    for (const ReplacedField& f : layout.replaced)
         if (f.how == Dummy::PatientName)
             return cp932::Encode(std::u16string(f.dummy) + std::u16string(kPayerMarks[national ? 1 : 0]));
     return {};
@@ -221,87 +245,94 @@ std::string PatientNamePrefix(bool national)
 
 } // namespace
 
-RunResult Conv(
-    const std::filesystem::path& pstFile, const OutputTarget& target, InputCheck check, ChartPseudonyms* strong)
+RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target, ChartPseudonyms* strong)
 {
     if (!FileExists(pstFile))
         return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
 
+    LineReader in(pstFile, LoneCr::Refuse);
+    const ClaimsIdentity identity = IdentifyClaims(in.FirstLine());
+    if (!identity.layout)
+        return RunResult::Refused(RunStatus::NotClaimsFile, identity.refusal);
+
     const AnonymizeMode mode = strong ? AnonymizeMode::Strong : AnonymizeMode::Default;
-    RecordRule ir("IR", mode);
-    RecordRule re("RE", mode);
-    RecordRule ho("HO", mode);
-    RecordRule ko("KO", mode);
-    RecordRule sy("SY", mode);
+    LayoutTracker tracker(*identity.layout);
+    Rules rules(tracker, mode);
 
     std::u16string billingMonth;
     bool national = false;
-    std::string namePrefix = PatientNamePrefix(false);
+    std::string namePrefix = PatientNamePrefix(tracker.layout(), false);
 
-    LineReader in(pstFile, LoneCr::Refuse);
     AtomicFile out(target.folder);
     std::string idScratch;
     std::string dequoted;
     std::string dummyName;
-    const std::optional<RunResult> refusal = detail::StreamClaims(
-        check, in, out, [mode](std::uint16_t code) { return IsCopied(code, mode); },
-        [&](std::string_view line, std::string& joined) {
-            const std::uint16_t code = RecordCode(RecordId(line, idScratch));
-            for (const DroppedRecord& r : kDroppedRecords)
-                if (code == RecordCode(r.record))
-                    return LineAction::Drop;
-            switch (code) {
-            case RecordCode("RE"): {
-                const FieldCuts fields = re.Cut(detail::Dequoted(line, dequoted));
-                fields.Require({1});
-                re.Require(fields);
-                dummyName = namePrefix;
-                // The receipt number would tie the copy's receipts to the clinic's list of them.
-                if (!strong)
-                    AppendWideNumber(fields.Field(1), dummyName);
-                // Receipt lines are written unquoted even where a field holds a blank: the splitter has already dropped
-                // every quote, so the quoting join with its quotes removed is a plain join.
-                re.Append(joined, fields, {dummyName, strong}, Join::Plain);
-                return LineAction::Rewrite;
-            }
-            case RecordCode("HO"):
-            case RecordCode("KO"): {
-                RecordRule& rule = code == RecordCode("HO") ? ho : ko;
-                const FieldCuts fields = rule.Cut(detail::Dequoted(line, dequoted));
-                rule.Require(fields);
-                rule.Append(joined, fields, {}, Join::QuotingBlanks);
-                return LineAction::Rewrite;
-            }
-            case RecordCode("IR"): {
-                const FieldCuts fields = ir.Cut(detail::Dequoted(line, dequoted));
-                fields.Require({1, 7});
-                ir.Require(fields);
-                if (TrimView(fields.Field(1)) == "2") {
-                    national = true;
-                    namePrefix = PatientNamePrefix(true);
-                }
-                billingMonth = cp932::Decode(TrimView(fields.Field(7)));
-                ir.Append(joined, fields, {}, Join::QuotingBlanks);
-                return LineAction::Rewrite;
-            }
-            case RecordCode("SY"): {
-                // Disease lines (strong mode only) are written again only where a value changes.
-                const FieldCuts fields = sy.Cut(detail::Dequoted(line, dequoted));
-                if (!sy.Changes(fields))
-                    return LineAction::Copy;
-                sy.Append(joined, fields, {}, Join::QuotingBlanks);
-                return LineAction::Rewrite;
-            }
-            default:
+    const auto edit = [&](std::string_view line, std::string& joined) {
+        const std::string_view id = RecordId(line, idScratch);
+        const std::uint16_t code = RecordCode(id);
+        switch (rules.ActionOf(code)) {
+        case Rules::kCopy:
+            return LineAction::Copy;
+        case Rules::kDrop:
+            return LineAction::Drop;
+        case Rules::kWatch:
+            if (!tracker.Record(id, in.LineNumber()))
                 return LineAction::Copy;
+            rules = Rules(tracker, mode);
+            if (rules.ActionOf(code) != Rules::kRule)
+                return rules.ActionOf(code) == Rules::kDrop ? LineAction::Drop : LineAction::Copy;
+            break;
+        case Rules::kRule:
+            break;
+        }
+        const std::string_view record = detail::Dequoted(line, dequoted);
+        const bool receipt = id == tracker.layout().receipt;
+        const FieldCuts fields(
+            record, std::max(rules.RuleOf(code).Cuts(), receipt ? tracker.MostReceiptFields() + 1 : 0));
+        if (receipt) {
+            const std::size_t count
+                = fields.Count() > tracker.MostReceiptFields() ? detail::CountFields(record) : fields.Count();
+            // A layout the receipt shows reads no more fields of it than the one it was cut for.
+            if (tracker.Receipt(count, in.LineNumber()))
+                rules = Rules(tracker, mode);
+        }
+        const ClaimsLayout& layout = tracker.layout();
+        RecordRule& rule = rules.RuleOf(code);
+        if (id == layout.header) {
+            fields.Require({layout.payerField, layout.billingMonthField});
+            rule.Require(fields);
+            if (TrimView(fields.Field(layout.payerField)) == "2") {
+                national = true;
+                namePrefix = PatientNamePrefix(layout, true);
             }
-        });
+            billingMonth = cp932::Decode(TrimView(fields.Field(layout.billingMonthField)));
+        } else if (id == layout.receipt) {
+            fields.Require({layout.receiptNumberField});
+            rule.Require(fields);
+            dummyName = namePrefix;
+            // The receipt number would tie the copy's receipts to the clinic's list of them.
+            if (!strong)
+                AppendWideNumber(fields.Field(layout.receiptNumberField), dummyName);
+        } else {
+            rule.Require(fields);
+        }
+        // A record none of whose values changes keeps its bytes; a changed one loses the double quotes the field
+        // splitter drops.
+        if (!rule.Changes(fields))
+            return LineAction::Copy;
+        rule.Append(joined, fields, {dummyName, strong});
+        return LineAction::Rewrite;
+    };
+    const std::optional<RunResult> refusal = detail::StreamClaims(
+        in, out, [&](std::uint16_t code) { return rules.ActionOf(code) == Rules::kCopy; }, edit);
     in.Close();
     if (refusal)
         return *refusal;
 
+    const ClaimsLayout& layout = tracker.layout();
     const char16_t* mstKbn = national ? u"_2" : u"_1";
-    return CommitOutput(out, target, {billingMonth + mstKbn + u".UKE", u"請求年月", billingMonth, u"匿名化ファイル"},
+    return CommitOutput(out, target,
+        {billingMonth + mstKbn + std::u16string(layout.copyExtension), u"請求年月", billingMonth, u"匿名化ファイル"},
         strong ? kStrongAnonymizedText : kAnonymizedText, national ? ResultSlot::Second : ResultSlot::First);
 }
 

@@ -709,53 +709,14 @@ const std::vector<std::string>& BracketedLegal()
     return words;
 }
 
-/// Fields where the claims format puts numbers of its own: a number of fewer than kAnywhereDigits digits that equals
-/// a value there is chance. `fields` has bit i for field i; every field from `from` on counts too.
-struct StructureFields
-{
-    std::string_view record;
-    std::uint64_t fields;
-    std::size_t from;
-};
-
-constexpr std::uint64_t Bits(std::initializer_list<unsigned> fields)
-{
-    std::uint64_t bits = 0;
-    for (const unsigned f : fields)
-        bits |= std::uint64_t(1) << f;
-    return bits;
-}
-
-constexpr std::size_t kNoFrom = SIZE_MAX;
-
-constexpr StructureFields kStructureFields[] = {
-    // billing month
-    {"IR", Bits({7}), kNoFrom},
-    // receipt number, month, birth date, admission date, ward, chart number
-    {"RE", Bits({1, 3, 6, 8, 9, 13}), kNoFrom},
-    // days, points, amounts
-    {"HO", 0, 4},
-    {"KO", 0, 4},
-    // disease code, start date, modifier codes
-    {"SY", Bits({1, 2, 4}), kNoFrom},
-    // master code, amount, points, count; one column per day
-    {"SI", Bits({3, 4, 5, 6}), 13},
-    {"IY", Bits({3, 4, 5, 6}), 13},
-    {"TO", Bits({3, 4, 5, 6}), 13},
-    // comment code
-    {"CO", Bits({3}), kNoFrom},
-    // totals
-    {"GO", 0, 1},
-};
-
 /// The dummies of the anonymisation, folded: a value found within one proves nothing.
 class Dummies
 {
 public:
-    explicit Dummies(AnonymizeMode mode)
+    Dummies(const ClaimsLayout& layout, AnonymizeMode mode)
     {
         const FoldTable& fold = FoldTable::Get();
-        for (const ReplacedField& f : kReplacedFields) {
+        for (const ReplacedField& f : layout.replaced) {
             if (f.how == Dummy::PatientName) {
                 for (const std::u16string_view mark : kPayerMarks)
                     m_prefixes.push_back(fold.Symbols(std::u16string(f.dummy) + std::u16string(mark)));
@@ -764,7 +725,7 @@ public:
             AddFixed(fold.Symbols(f.dummy));
         }
         if (mode == AnonymizeMode::Strong)
-            for (const StrongField& f : kStrongFields)
+            for (const StrongField& f : layout.strong)
                 if (f.fill == StrongFill::Fixed)
                     AddFixed(fold.Symbols(f.dummy));
         for (const auto* list : {&m_texts, &m_prefixes})
@@ -820,17 +781,45 @@ private:
     std::bitset<65536> m_symbols; // every symbol of a dummy, and the digits a dummy name ends in
 };
 
+/// A field the strong anonymisation fills with a value of its own (a pseudonym, a date kept to its month): its field
+/// of a strong copy is compared with its receipt's original only.
+struct OwnField
+{
+    std::string_view record;
+    std::uint16_t code; // the record's
+    std::size_t field;
+    AuditKind kind;
+    std::size_t slot; // among a receipt's own values
+};
+
+/// The fields of `strong` with a kind, in its order: a medical and a DPC layout give theirs the same slots.
+std::vector<OwnField> OwnFieldsOf(const ClaimsLayout& layout)
+{
+    std::vector<OwnField> own;
+    for (const StrongField& f : layout.strong)
+        if (f.kind)
+            own.push_back({f.record, RecordCode(f.record), f.field, *f.kind, own.size()});
+    return own;
+}
+
 /// The values taken from the original: numbers for whole-field comparison, texts for a search anywhere.
 class Values
 {
 public:
-    Values(const FoldTable& fold, AnonymizeMode mode)
+    Values(const FoldTable& fold, const ClaimsLayout& layout, AnonymizeMode mode)
         : m_fold(fold)
-        , m_dummies(mode)
+        , m_dummies(layout, mode)
+        , m_own(OwnFieldsOf(layout).size())
     { }
 
-    void Add(AuditKind kind, std::string_view raw, std::uint32_t receipt)
+    /// The value `raw` of a field of kind `kind` in receipt `receipt`; `own` is its slot among the receipt's own
+    /// values (OwnFieldsOf) when the strong anonymisation fills the field with a value of its own.
+    void Add(AuditKind kind, std::string_view raw, std::uint32_t receipt, std::optional<std::size_t> own = std::nullopt)
     {
+        if (own) {
+            AddOwn(*own, kind, raw, receipt);
+            return;
+        }
         switch (kind) {
         case AuditKind::PatientName:
         case AuditKind::PatientKanaName:
@@ -838,11 +827,6 @@ public:
             return;
         case AuditKind::InstitutionName:
             AddInstitution(raw);
-            return;
-        case AuditKind::ChartNumber:
-        case AuditKind::BirthDate:
-        case AuditKind::AdmissionDate:
-            AddOwn(kind, raw, receipt);
             return;
         default:
             break;
@@ -894,12 +878,12 @@ public:
         return std::nullopt;
     }
 
-    /// True when receipt `receipt`'s own field of the strong kind `kind` (ChartNumber, BirthDate, AdmissionDate),
-    /// whose folded symbols are `symbols`, holds the original's value there: the strong anonymisation left it.
-    bool OwnValue(std::uint32_t receipt, AuditKind kind, std::span<const Symbol> symbols) const
+    /// True when receipt `receipt`'s own field in slot `slot`, whose folded symbols are `symbols`, holds the original's
+    /// value there: the strong anonymisation left it.
+    bool OwnValue(std::uint32_t receipt, std::size_t slot, std::span<const Symbol> symbols) const
     {
-        return receipt < m_own.size() && m_own[receipt][OwnSlot(kind)] != 0
-            && m_own[receipt][OwnSlot(kind)] == OwnHash(symbols);
+        return slot < m_own.size() && receipt < m_own[slot].size() && m_own[slot][receipt] != 0
+            && m_own[slot][receipt] == OwnHash(symbols);
     }
     bool HasNumbers() const { return m_digitCounts != 0; }
     /// True when a number of `digits` digits is looked for.
@@ -907,12 +891,6 @@ public:
     const PatternSet& patterns() const { return m_patterns; }
 
     static bool IsDate(AuditKind kind) { return kind == AuditKind::BirthDate || kind == AuditKind::AdmissionDate; }
-
-    /// The slot of a strong kind among a receipt's own values.
-    static std::size_t OwnSlot(AuditKind kind)
-    {
-        return kind == AuditKind::ChartNumber ? 0 : kind == AuditKind::BirthDate ? 1 : 2;
-    }
 
 private:
     /// A number looked for in the lines of its receipt and of the receipts next to it.
@@ -946,7 +924,7 @@ private:
     /// A value the strong anonymisation replaces in its own field: compared there with its own receipt's value only
     /// (what else a pseudonym or a date kept to its month spells is chance), and as a number elsewhere, a date only in
     /// its receipt and the ones next to it, in fields that are none of the format's own.
-    void AddOwn(AuditKind kind, std::string_view raw, std::uint32_t receipt)
+    void AddOwn(std::size_t slot, AuditKind kind, std::string_view raw, std::uint32_t receipt)
     {
         if (IsDate(kind)) {
             std::string month;
@@ -958,9 +936,10 @@ private:
         const std::vector<Symbol>& symbols = Folded(raw);
         if (symbols.empty())
             return;
-        if (m_own.size() <= receipt)
-            m_own.resize(receipt + 1, {});
-        m_own[receipt][OwnSlot(kind)] = OwnHash(symbols);
+        std::vector<std::uint64_t>& own = m_own[slot];
+        if (own.size() <= receipt)
+            own.resize(receipt + 1, 0);
+        own[receipt] = OwnHash(symbols);
         const std::optional<NumberKey> key = NumberOf(symbols);
         if (!key || key->digits < kMinNumberDigits || m_dummies.Number(*key))
             return;
@@ -1069,62 +1048,76 @@ private:
     std::vector<std::pair<NumberKey, AuditKind>> m_numbers;
     std::vector<std::uint32_t> m_receiptStart; // where each receipt's numbers begin in m_numbers
     std::uint32_t m_digitCounts = 0; // bit n: a number of n digits is looked for
-    std::vector<std::array<std::uint64_t, 3>> m_own; // per receipt: OwnHash of its own values by OwnSlot; 0: none
+    // By slot, then by receipt: OwnHash of the receipts' own values; 0: none. A slot of a rare record (an organ
+    // donor's) takes memory only as far as its last receipt.
+    std::vector<std::vector<std::uint64_t>> m_own;
     std::vector<Symbol> m_whole;
     std::vector<std::size_t> m_parts;
 };
 
-/// The fields whose values the audit looks for (kReplacedFields, and the strong kinds of kStrongFields for a strong
-/// copy) for each record code, and how many fields of the record hold them.
+/// The fields whose values the audit looks for (the layout's `replaced` table, and its own fields for a strong copy)
+/// for each record code, and how many fields of the record hold them.
 struct ReplacedByRecord
 {
     struct Field
     {
         std::size_t field;
         AuditKind kind;
+        std::optional<std::size_t> own;
     };
     struct Record
     {
         std::vector<Field> fields;
         std::size_t cuts = 0;
+        bool watched = false; // the layout tracker looks at it
     };
     std::vector<Record> records {Record()}; // 0: none
     std::vector<std::uint8_t> index = std::vector<std::uint8_t>(65536, 0); // by record code
 
-    explicit ReplacedByRecord(AnonymizeMode mode)
+    ReplacedByRecord(const LayoutTracker& tracker, AnonymizeMode mode)
     {
-        for (const ReplacedField& f : kReplacedFields)
-            Add(f.record, f.field, f.kind);
+        const ClaimsLayout& layout = tracker.layout();
+        for (const ReplacedField& f : layout.replaced)
+            Add(f.record, Field {f.field, f.kind, std::nullopt});
         if (mode == AnonymizeMode::Strong)
-            for (const StrongField& f : kStrongFields)
-                if (f.kind)
-                    Add(f.record, f.field, *f.kind);
+            for (const OwnField& f : OwnFieldsOf(layout))
+                Add(f.record, Field {f.field, f.kind, f.slot});
+        // The records that begin a receipt or tell the layout are looked at too.
+        Add(layout.receiptStart, std::nullopt);
+        Add(layout.receipt, std::nullopt);
+        for (const std::string_view id : tracker.Watched())
+            Add(id, std::nullopt).watched = true;
     }
 
 private:
-    void Add(std::string_view record, std::size_t field, AuditKind kind)
+    Record& Add(std::string_view record, std::optional<Field> field)
     {
         std::uint8_t& i = index[RecordCode(record)];
         if (i == 0) {
             i = static_cast<std::uint8_t>(records.size());
             records.emplace_back();
         }
-        records[i].fields.push_back({field, kind});
-        records[i].cuts = std::max(records[i].cuts, field + 1);
+        if (!field)
+            return records[i];
+        records[i].fields.push_back(*field);
+        records[i].cuts = std::max(records[i].cuts, field->field + 1);
+        return records[i];
     }
 };
 
-const ReplacedByRecord& ReplacedFieldsOf(AnonymizeMode mode)
+/// Reads the values of `original` into `values` (made here, with the dummies of its kind) by the layout its records
+/// show, and returns that layout. Throws LayoutError for a file of no kind plok reads or whose records do not fit.
+const ClaimsLayout& CollectValues(
+    const std::filesystem::path& original, const FoldTable& fold, AnonymizeMode mode, std::optional<Values>& values)
 {
-    static const ReplacedByRecord byDefault(AnonymizeMode::Default);
-    static const ReplacedByRecord strongly(AnonymizeMode::Strong);
-    return mode == AnonymizeMode::Strong ? strongly : byDefault;
-}
-
-void CollectValues(const std::filesystem::path& original, Values& values, AnonymizeMode mode)
-{
-    const ReplacedByRecord& byRecord = ReplacedFieldsOf(mode);
     LineReader in(original, LoneCr::Refuse);
+    const ClaimsIdentity identity = IdentifyClaims(in.FirstLine());
+    if (!identity.layout)
+        throw LayoutError(identity.refusal);
+    // A medical and a DPC layout have the same dummies.
+    values.emplace(fold, *identity.layout, mode);
+    LayoutTracker tracker(*identity.layout);
+    ReplacedByRecord byRecord(tracker, mode);
     std::string dequoted;
     std::string idScratch;
     std::string_view line;
@@ -1137,18 +1130,34 @@ void CollectValues(const std::filesystem::path& original, Values& values, Anonym
     for (;;) {
         if (!in.TakeWhile(passOver, skipped, line) && !in.Next(line))
             break;
-        const std::uint16_t code = RecordCode(RecordId(line, idScratch));
-        if (byRecord.index[code] == 0)
+        const std::string_view id = RecordId(line, idScratch);
+        if (byRecord.index[RecordCode(id)] == 0)
             continue;
-        const ReplacedByRecord::Record& record = byRecord.records[byRecord.index[code]];
-        if (code == RecordCode("RE"))
+        const ClaimsLayout& layout = tracker.layout();
+        if (id == layout.receiptStart)
             ++receipt;
-        // The fields as the splitter gives them: the record without its double quotes, cut at its commas.
-        const detail::FieldCuts fields(detail::Dequoted(line, dequoted), record.cuts);
-        for (const ReplacedByRecord::Field& f : record.fields)
+        // The fields as the splitter gives them: the record without its double quotes, cut at its commas. A layout
+        // a receipt shows reads no more of its fields than the one it was cut for.
+        const std::string_view record = detail::Dequoted(line, dequoted);
+        const bool isReceipt = id == layout.receipt;
+        const detail::FieldCuts fields(record,
+            std::max(byRecord.records[byRecord.index[RecordCode(id)]].cuts,
+                isReceipt ? tracker.MostReceiptFields() + 1 : 0));
+        bool changed = false;
+        if (isReceipt)
+            changed = tracker.Receipt(
+                fields.Count() > tracker.MostReceiptFields() ? detail::CountFields(record) : fields.Count(),
+                in.LineNumber());
+        else if (byRecord.records[byRecord.index[RecordCode(id)]].watched)
+            changed = tracker.Record(id, in.LineNumber());
+        if (changed)
+            byRecord = ReplacedByRecord(tracker, mode);
+        const ReplacedByRecord::Record& fieldsOf = byRecord.records[byRecord.index[RecordCode(id)]];
+        for (const ReplacedByRecord::Field& f : fieldsOf.fields)
             if (fields.Has(f.field))
-                values.Add(f.kind, fields.Field(f.field), receipt);
+                values->Add(f.kind, fields.Field(f.field), receipt, f.own);
     }
+    return tracker.layout();
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -1276,8 +1285,13 @@ class CopyAudit
 {
 public:
     CopyAudit(const Values& values, const FoldTable& fold, AuditReport& report,
-        const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
+        const std::function<void(const AuditFinding&)>& onFinding, const ClaimsLayout& layout, AnonymizeMode mode)
         : m_strong(mode == AnonymizeMode::Strong)
+        , m_dropped(DroppedOf(layout))
+        , m_receiptStart(RecordCode(layout.receiptStart))
+        , m_own(OwnFieldsOf(layout))
+        , m_structure(StructureOf(layout))
+        , m_structureOf(StructureIndex(m_structure))
         , m_values(values)
         , m_fold(fold)
         , m_report(report)
@@ -1287,22 +1301,25 @@ public:
         , m_asciiFieldLength(std::min(values.HasNumbers() ? std::size_t(kMinNumberDigits) : SIZE_MAX,
               m_patterns.minAsciiLength() == SIZE_MAX ? SIZE_MAX
                                                       : std::min<std::size_t>(m_patterns.minAsciiLength(), 64)))
-    { }
+    {
+        for (const OwnField& f : m_own)
+            m_ownRecords.set(f.code);
+    }
 
     void Line(std::string_view line, std::uint64_t number)
     {
         const std::string_view id = RecordId(line, m_idScratch);
         const std::uint16_t code = RecordCode(id);
         m_found.clear();
-        for (const DroppedRecord& r : kDroppedRecords)
-            if (code == RecordCode(r.record))
-                Found(0, r.kind);
-        if (code == RecordCode("RE"))
+        for (const auto& [dropped, kind] : m_dropped)
+            if (code == dropped)
+                Found(0, kind);
+        if (code == m_receiptStart)
             ++m_receipt;
         m_code = code;
         m_structureKnown = false;
         // The fields the strong anonymisation fills hold its own values: only their original is looked for there.
-        m_ownFields = m_strong && code == RecordCode("RE");
+        m_ownFields = m_strong && m_ownRecords[code];
         if (m_ownFields)
             OwnFields(line);
 
@@ -1361,51 +1378,64 @@ public:
     }
 
 private:
-    /// The fields of the receipt record that the strong anonymisation fills with values of its own, and what their
-    /// originals are.
-    struct OwnField
+    static std::vector<std::pair<std::uint16_t, AuditKind>> DroppedOf(const ClaimsLayout& layout)
     {
-        std::size_t field;
-        AuditKind kind;
-    };
-    static std::span<const OwnField> OwnFieldList()
+        std::vector<std::pair<std::uint16_t, AuditKind>> dropped;
+        for (const DroppedRecord& r : layout.dropped)
+            dropped.emplace_back(RecordCode(r.record), r.kind);
+        return dropped;
+    }
+
+    /// The layout's fields of the format's own numbers, and its dates, by record. A date past field 63 lies among the
+    /// record's numbers from `from` on.
+    static std::vector<StructureFields> StructureOf(const ClaimsLayout& layout)
     {
-        static const std::vector<OwnField> fields = [] {
-            std::vector<OwnField> list;
-            for (const StrongField& f : kStrongFields)
-                if (f.kind && f.record == "RE")
-                    list.push_back({f.field, *f.kind});
-            return list;
-        }();
-        return fields;
+        std::vector<StructureFields> structure(layout.structure.begin(), layout.structure.end());
+        for (const FieldRef& date : layout.dates) {
+            if (date.field >= 64)
+                continue;
+            auto s = std::find_if(
+                structure.begin(), structure.end(), [&](const StructureFields& f) { return f.record == date.record; });
+            if (s == structure.end())
+                s = structure.insert(structure.end(), {date.record, 0, detail::kNoFrom});
+            s->fields |= std::uint64_t(1) << date.field;
+        }
+        return structure;
+    }
+
+    /// By record code: 1 + the index of its entry in `structure`, or 0.
+    static std::vector<std::uint8_t> StructureIndex(const std::vector<StructureFields>& structure)
+    {
+        std::vector<std::uint8_t> index(65536, 0);
+        for (std::size_t i = 0; i < structure.size(); ++i)
+            index[RecordCode(structure[i].record)] = static_cast<std::uint8_t>(i + 1);
+        return index;
     }
 
     bool IsOwnField(std::size_t index) const
     {
         if (!m_ownFields)
             return false;
-        for (const OwnField& f : OwnFieldList())
-            if (f.field == index)
+        for (const OwnField& f : m_own)
+            if (f.field == index && f.code == m_code)
                 return true;
         return false;
     }
 
-    /// Compares each own field of a receipt record of a strong copy with its receipt's original value.
+    /// Compares each own field of a record of a strong copy with its receipt's original value.
     void OwnFields(std::string_view line)
     {
-        static const std::size_t fields = [] {
-            std::size_t n = 0;
-            for (const OwnField& f : OwnFieldList())
-                n = std::max(n, f.field + 1);
-            return n;
-        }();
+        std::size_t fields = 0;
+        for (const OwnField& f : m_own)
+            if (f.code == m_code)
+                fields = std::max(fields, f.field + 1);
         const detail::FieldCuts cuts(detail::Dequoted(line, m_dequoted), fields);
-        for (const OwnField& f : OwnFieldList()) {
-            if (!cuts.Has(f.field))
+        for (const OwnField& f : m_own) {
+            if (f.code != m_code || !cuts.Has(f.field))
                 continue;
             m_symbols.clear();
             m_fold.Fold(cuts.Field(f.field), [&](Symbol s, bool) { m_symbols.push_back(s); });
-            if (!m_symbols.empty() && m_values.OwnValue(m_receipt, f.kind, m_symbols))
+            if (!m_symbols.empty() && m_values.OwnValue(m_receipt, f.slot, m_symbols))
                 Found(f.field, f.kind);
         }
     }
@@ -1506,10 +1536,8 @@ private:
     bool IsStructure(std::size_t field)
     {
         if (!m_structureKnown) {
-            m_structureFields = nullptr;
-            for (const StructureFields& s : kStructureFields)
-                if (m_code == RecordCode(s.record))
-                    m_structureFields = &s;
+            const std::uint8_t i = m_structureOf[m_code];
+            m_structureFields = i == 0 ? nullptr : &m_structure[i - 1];
             m_structureKnown = true;
         }
         return m_structureFields
@@ -1517,6 +1545,12 @@ private:
     }
 
     const bool m_strong;
+    const std::vector<std::pair<std::uint16_t, AuditKind>> m_dropped; // record codes and what their lines are
+    const std::uint16_t m_receiptStart;
+    const std::vector<OwnField> m_own;
+    const std::vector<StructureFields> m_structure;
+    const std::vector<std::uint8_t> m_structureOf; // StructureIndex
+    std::bitset<65536> m_ownRecords; // by record code: the record has own fields
     const Values& m_values;
     const FoldTable& m_fold;
     AuditReport& m_report;
@@ -1530,7 +1564,7 @@ private:
     std::array<std::uint64_t, 8> m_commas {};
     std::array<std::uint64_t, 8> m_high {};
     std::uint32_t m_receipt = 0;
-    bool m_ownFields = false; // the current line is a receipt record of a strong copy
+    bool m_ownFields = false; // the current line is a record of own fields in a strong copy
     std::string m_idScratch;
     std::string m_dequoted;
     std::vector<Symbol> m_symbols;
@@ -1559,12 +1593,14 @@ AuditReport AuditAnonymised(const std::filesystem::path& original, const std::fi
     const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
 {
     const FoldTable& fold = FoldTable::Get();
-    Values values(fold, mode);
-    Reading(original, [&] { CollectValues(original, values, mode); });
-    values.Build();
+    std::optional<Values> values;
+    const ClaimsLayout* layout = nullptr;
+    Reading(original, [&] { layout = &CollectValues(original, fold, mode, values); });
+    values->Build();
 
     AuditReport report;
-    CopyAudit audit(values, fold, report, onFinding, mode);
+    // The copy is read by the layout its original's records showed.
+    CopyAudit audit(*values, fold, report, onFinding, *layout, mode);
     Reading(copy, [&] {
         LineReader in(copy, LoneCr::Refuse);
         std::uint64_t number = 0;
@@ -1618,6 +1654,14 @@ std::u16string_view KindLabel(AuditKind kind)
         return u"生年月日";
     case AuditKind::AdmissionDate:
         return u"入院年月日";
+    case AuditKind::InsuranceBranchNumber:
+        return u"被保険者証枝番";
+    case AuditKind::InstitutionAddress:
+        return u"医療機関所在地";
+    case AuditKind::DoctorName:
+        return u"保険医氏名";
+    case AuditKind::LicenceNumber:
+        return u"麻薬免許番号";
     }
     return u"";
 }

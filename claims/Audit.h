@@ -1,6 +1,6 @@
 #pragma once
 
-#include "claims/AnonymizeRules.h"
+#include "claims/ClaimsLayout.h"
 #include "core/Errors.h"
 
 #include <array>

@@ -4,6 +4,7 @@
 #include "core/AtomicFile.h"
 #include "core/Errors.h"
 #include "core/LineReader.h"
+#include "core/RunResult.h"
 
 #include <array>
 #include <cstdint>
@@ -43,12 +44,12 @@ inline std::string_view RecordId(std::string_view line, std::string& scratch)
     return Dequoted(line.substr(0, line.find(',')), scratch);
 }
 
-/// Where the first fields of a record without double quotes stand, found by one scan for its commas, so that a run
-/// can replace a few fields and copy the bytes between them as they are.
+/// Where the first fields of a record stand, found by one scan for its commas, so that a run can replace a few fields
+/// and copy the bytes between them as they are.
 class FieldCuts
 {
 public:
-    static constexpr std::size_t kMaxFields = 40;
+    static constexpr std::size_t kMaxFields = 48;
 
     /// Finds fields 0 .. `fields` - 1 (at most kMaxFields) of `record`, as far as the record has them.
     FieldCuts(std::string_view record, std::size_t fields);
@@ -56,6 +57,8 @@ public:
     std::string_view record() const { return m_record; }
     /// True when the record has field `i` (i < the `fields` given).
     bool Has(std::size_t i) const { return i <= m_commas; }
+    /// The record's count of fields when it has fewer than the `fields` given; otherwise at least that many.
+    std::size_t Count() const { return m_commas + 1; }
     std::size_t Begin(std::size_t i) const { return i == 0 ? 0 : m_comma[i - 1] + 1; }
     std::size_t End(std::size_t i) const { return i < m_commas ? m_comma[i] : m_record.size(); }
     std::string_view Field(std::size_t i) const { return m_record.substr(Begin(i), End(i) - Begin(i)); }
@@ -69,31 +72,22 @@ private:
     std::size_t m_commas;
 };
 
-/// How a record is written again after the splitter took it apart.
-enum class Join
-{
-    Plain, // fields joined with ",": the record without its double quotes
-    QuotingBlanks, // the comma-text join rule: a field holding a byte 0x01..0x20 is enclosed in double quotes
-};
+/// The count of fields of `record`: one more than its commas.
+std::size_t CountFields(std::string_view record);
 
 struct FieldEdit
 {
     std::size_t index;
-    std::string_view value; // holds no comma and no double quote; joined like any field of the record
+    std::string_view value; // holds no comma
 };
 
 /// Appends the record of `cuts` with the fields of `edits` (in ascending order of index; those the record does not
-/// have are skipped) replaced by their values, written again as `join` says.
-void AppendEdited(std::string& out, const FieldCuts& cuts, std::span<const FieldEdit> edits, Join join);
-inline void AppendEdited(std::string& out, const FieldCuts& cuts, std::initializer_list<FieldEdit> edits, Join join)
+/// have are skipped) replaced by their values; every other byte is appended as it is.
+void AppendEdited(std::string& out, const FieldCuts& cuts, std::span<const FieldEdit> edits);
+inline void AppendEdited(std::string& out, const FieldCuts& cuts, std::initializer_list<FieldEdit> edits)
 {
-    AppendEdited(out, cuts, std::span<const FieldEdit>(edits.begin(), edits.size()), join);
+    AppendEdited(out, cuts, std::span<const FieldEdit>(edits.begin(), edits.size()));
 }
-
-/// Appends whole fields of a record without double quotes, the commas between them included, as the comma-text join
-/// rule writes them: unchanged, except that a field holding a byte 0x01..0x20 is enclosed in double quotes. (The
-/// rule's other reasons to quote, '"' and ',', cannot occur in a field here.)
-void AppendQuotingBlanks(std::string& out, std::string_view fields);
 
 /// What a run does with one line.
 enum class LineAction
@@ -163,33 +157,21 @@ void StreamLines(LineReader& in, AtomicFile& out, Copies copies, Edit edit)
     flushRun();
 }
 
-/// A run's input check, made on the first line as the run's one pass over the input saw it (so that a pipe is read
-/// once): NotClaimsFile when the check is asked for and that line names no payer. The run has written nothing in
-/// its output's place yet.
-inline std::optional<RunResult> RefuseUnlessClaimsFile(InputCheck check, const LineReader& in)
-{
-    if (check != InputCheck::ClaimsFile || IsClaimsFirstLine(in.FirstLineHead()))
-        return std::nullopt;
-    return RunResult::Refused(RunStatus::NotClaimsFile, kNotClaimsFileText);
-}
-
-/// StreamLines, then the run's input check: a file that is no claims file is refused even when the pass failed on one
-/// of its later lines first. A lone CR (`in` refuses them) is refused with LoneCr.
+/// StreamLines, then the end mark: the copy ends with 0x1A where its source did. A lone CR (`in` refuses them) is
+/// refused with LoneCr, records that do not fit the file's layout (LayoutError) with NotClaimsFile.
 template<class Copies, class Edit>
-std::optional<RunResult> StreamClaims(InputCheck check, LineReader& in, AtomicFile& out, Copies copies, Edit edit)
+std::optional<RunResult> StreamClaims(LineReader& in, AtomicFile& out, Copies copies, Edit edit)
 {
     try {
         StreamLines(in, out, copies, edit);
     } catch (const LoneCrError& e) {
-        if (std::optional<RunResult> refusal = RefuseUnlessClaimsFile(check, in))
-            return refusal;
         return RunResult::Refused(RunStatus::LoneCr, LoneCrText(e));
-    } catch (const Error&) {
-        if (std::optional<RunResult> refusal = RefuseUnlessClaimsFile(check, in))
-            return refusal;
-        throw;
+    } catch (const LayoutError& e) {
+        return RunResult::Refused(RunStatus::NotClaimsFile, e.text());
     }
-    return RefuseUnlessClaimsFile(check, in);
+    if (in.MetEndMark())
+        out.Write("\x1a");
+    return std::nullopt;
 }
 
 } // namespace plok::claims::detail

@@ -6,6 +6,7 @@
 #include "claims/StripBranch.h"
 #include "claims/StrongAnonymize.h"
 #include "core/AtomicFile.h"
+#include "core/Cp932.h"
 #include "core/FileNames.h"
 #include "core/Settings.h"
 #include "core/Text.h"
@@ -74,11 +75,11 @@ MainPresenter::MainPresenter(const Environment& env, Prompts& prompts, View& vie
     , m_prompts(prompts)
     , m_view(view)
     , m_windows(windows)
-    , OpenDialog1(m_env, m_prompts)
+    , OpenDialog1(m_env, m_prompts, kClaimsFileTypes)
     , m_files {{
-          {Form::Edit1, u'1', u"社保", u"社保レセ電データ：", u"社保のレセ電データファイルを選択します",
+          {Form::Edit1, false, u"社保", u"社保レセ電データ：", u"社保のレセ電データファイルを選択します",
               u"社保のレセ電データではありません。", {}},
-          {Form::Edit2, u'2', u"国保", u"国保レセ電データ：", u"国保のレセ電データファイルを選択します",
+          {Form::Edit2, true, u"国保", u"国保レセ電データ：", u"国保のレセ電データファイルを選択します",
               u"国保のレセ電データではありません。", {}},
       }}
 { }
@@ -146,10 +147,15 @@ void MainPresenter::SetPath(ClaimsField& field, std::u16string path)
 
 void MainPresenter::TakeClaimsFile(ClaimsField& field, const std::u16string& file)
 {
-    // Only the first line's fourth character decides: the rest of a month's file is never read here.
-    const std::optional<Line> first = ReadPayerLine(ToPath(file));
-    m_view.SetText(Form::Memo1, first ? *first : u"");
-    if (!NamesPayer(first, field.payer)) {
+    // Only the first line decides, as it decides for the runs: the rest of a month's file is never read here.
+    const std::optional<std::string> first = ReadFirstLineBytes(ToPath(file));
+    m_view.SetText(Form::Memo1, first ? cp932::Decode(*first) : u"");
+    const ClaimsIdentity identity = IdentifyClaims(first);
+    if (!identity.layout) {
+        m_prompts.Warning(identity.refusal);
+        return;
+    }
+    if (identity.national != field.national) {
         m_prompts.Warning(field.notThisPayer);
         return;
     }
@@ -179,8 +185,8 @@ void MainPresenter::Button3Click()
 template<class Run>
 void MainPresenter::RunBoth(std::u16string_view product, Run run)
 {
-    // The typed paths go to the runs as they are, untrimmed. The result dialog gets what this click wrote and nothing
-    // of an earlier one, and does not open when nothing was written.
+    // The typed paths go to the runs as they are, untrimmed: the runs refuse what is no claims file. The result dialog
+    // gets what this click wrote and nothing of an earlier one, and does not open when nothing was written.
     ResultTriple result;
     ClickOutputs written(m_env.programFolder);
     for (const ClaimsField& field : m_files) {
@@ -227,7 +233,7 @@ void MainPresenter::Button1Click()
                         return std::nullopt;
                     return AuditWarningText(report, name);
                 }),
-            InputCheck::None, strong ? &*strong : nullptr);
+            strong ? &*strong : nullptr);
     });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "claims/AnonymizeRules.h"
+#include "claims/ClaimsLayout.h"
 #include "core/Environment.h"
 #include "core/RunResult.h"
 #include "present/Forms.h"
@@ -36,7 +36,7 @@ public:
     /// "レセ電データ枝番除去": strips both files in the chosen mode, then the result dialog for the copies written.
     /// Full-width digits in the position fields count as digits.
     void Button2Click();
-    /// "ファイル選択": asks for the files whose fields are blank, checking each file's payer.
+    /// "ファイル選択": asks for the files whose fields are blank, checking each file's kind and payer.
     void Button3Click();
     /// "保存先設定".
     void Button4Click();
@@ -64,7 +64,7 @@ private:
     struct ClaimsField
     {
         ControlId edit;
-        char16_t payer;
+        bool national; // the payer: national insurance, or social insurance
         std::u16string_view payerName; // 社保, 国保
         std::u16string_view label; // the field's label in the window
         std::u16string_view choose;
@@ -73,8 +73,8 @@ private:
     };
 
     void SetPath(ClaimsField& field, std::u16string path);
-    /// Reads the first line of `file` into Memo1; when it names the field's payer at its fourth character, the field
-    /// takes the file's path, otherwise the warning for that payer is shown.
+    /// Reads the first line of `file` into Memo1; when it is the first line of a claims file of the field's payer, the
+    /// field takes the file's path, otherwise the runs' refusal of the file, or the warning for that payer, is shown.
     void TakeClaimsFile(ClaimsField& field, const std::u16string& file);
     void GoToURL(const std::filesystem::path& document);
     /// Runs `run` on both files and opens the result dialog for the files this click wrote, `product` naming what

@@ -11,18 +11,16 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace plok::claims {
 
 namespace {
 
 using detail::FieldCuts;
-using detail::Join;
 using detail::LineAction;
 using detail::RecordCode;
 using detail::RecordId;
-
-constexpr std::size_t kPatientNumber = 13;
 
 /// The cut of GetKnjBng, on UTF-16 text or on code page 932 bytes alike: the symbols and blanks it looks for are
 /// below 0x40 and so never part of a multi-byte character. The result views `value` or `scratch`.
@@ -87,10 +85,39 @@ std::string_view CutAtPositions(std::string_view value, int start, int end, std:
     return TrimView(s.substr(from, byte - from));
 }
 
+/// What branch-number removal does with each record of a file's layout.
+class StripActions
+{
+public:
+    enum Action : std::uint8_t
+    {
+        kCopy,
+        kHeader,
+        kChart, // a record with a chart number
+        kWatch, // the layout tracker looks at it
+    };
+
+    explicit StripActions(const LayoutTracker& tracker)
+        : m_action(65536, kCopy)
+    {
+        const ClaimsLayout& layout = tracker.layout();
+        for (const ChartField& f : layout.chartNumbers)
+            m_action[RecordCode(f.record)] = kChart;
+        m_action[RecordCode(layout.header)] = kHeader;
+        for (const std::string_view id : tracker.Watched())
+            m_action[RecordCode(id)] = kWatch;
+    }
+
+    Action operator[](std::uint16_t code) const { return static_cast<Action>(m_action[code]); }
+
+private:
+    std::vector<std::uint8_t> m_action; // by record code
+};
+
 } // namespace
 
 RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
-    std::u16string_view endText, const OutputTarget& target, InputCheck check)
+    std::u16string_view endText, const OutputTarget& target)
 {
     if (!FileExists(pstFile))
         return RunResult::Refused(RunStatus::MissingFile, kMissingFileText);
@@ -111,56 +138,83 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
             return RunResult::Refused(RunStatus::InvalidRange, kRangeOrderText);
     }
 
+    LineReader in(pstFile, LoneCr::Refuse);
+    const ClaimsIdentity identity = IdentifyClaims(in.FirstLine());
+    if (!identity.layout)
+        return RunResult::Refused(RunStatus::NotClaimsFile, identity.refusal);
+    LayoutTracker tracker(*identity.layout);
+    StripActions actions(tracker);
+
     std::u16string billingMonth;
     bool national = false;
 
-    LineReader in(pstFile, LoneCr::Refuse);
     AtomicFile out(target.folder);
     std::string idScratch;
-    std::string dequoted;
+    std::string fieldScratch;
     std::string cutScratch;
     std::u16string units;
-    const auto copies = [](std::uint16_t code) { return code != RecordCode("RE") && code != RecordCode("IR"); };
-    const std::optional<RunResult> refusal
-        = detail::StreamClaims(check, in, out, copies, [&](std::string_view line, std::string& joined) {
-              switch (RecordCode(RecordId(line, idScratch))) {
-              case RecordCode("RE"): {
-                  // Splitting and joining again only drops the double quotes and quotes the fields holding blanks, so
-                  // the line is rewritten as it stands rather than through a field list.
-                  const std::string_view record = detail::Dequoted(line, dequoted);
-                  if (mode == RemovalMode::None) {
-                      detail::AppendQuotingBlanks(joined, record);
-                      return LineAction::Rewrite;
-                  }
-                  const FieldCuts fields(record, kPatientNumber + 1);
-                  fields.Require({kPatientNumber});
-                  const std::string_view number = fields.Field(kPatientNumber);
-                  detail::AppendEdited(joined, fields,
-                      {{kPatientNumber,
-                          mode == RemovalMode::Symbol ? CutAtSymbols(number, cutScratch)
-                                                      : CutAtPositions(number, kStart, kEnd, units)}},
-                      Join::QuotingBlanks);
-                  return LineAction::Rewrite;
-              }
-              case RecordCode("IR"): {
-                  const FieldCuts fields(detail::Dequoted(line, dequoted), 8);
-                  fields.Require({7});
-                  billingMonth = cp932::Decode(TrimView(fields.Field(7)));
-                  if (TrimView(fields.Field(1)) == "2")
-                      national = true;
-                  return LineAction::Copy;
-              }
-              default:
-                  return LineAction::Copy;
-              }
-          });
+    const auto edit = [&](std::string_view line, std::string& rewritten) {
+        const std::string_view id = RecordId(line, idScratch);
+        const std::uint16_t code = RecordCode(id);
+        switch (actions[code]) {
+        case StripActions::kCopy:
+            return LineAction::Copy;
+        case StripActions::kWatch:
+            if (tracker.Record(id, in.LineNumber()))
+                actions = StripActions(tracker);
+            return LineAction::Copy;
+        case StripActions::kHeader: {
+            const ClaimsLayout& layout = tracker.layout();
+            const FieldCuts fields(line, std::max(layout.payerField, layout.billingMonthField) + 1);
+            fields.Require({layout.billingMonthField});
+            billingMonth
+                = cp932::Decode(TrimView(detail::Dequoted(fields.Field(layout.billingMonthField), fieldScratch)));
+            if (TrimView(detail::Dequoted(fields.Field(layout.payerField), fieldScratch)) == "2")
+                national = true;
+            return LineAction::Copy;
+        }
+        case StripActions::kChart:
+            break;
+        }
+        // Only the chart number's bytes change: the rest of the line stays as it was read, double quotes included.
+        const auto chart = std::find_if(tracker.layout().chartNumbers.begin(), tracker.layout().chartNumbers.end(),
+            [&](const ChartField& f) { return f.record == id; });
+        if (chart == tracker.layout().chartNumbers.end())
+            return LineAction::Copy;
+        const bool receipt = id == tracker.layout().receipt;
+        const FieldCuts cuts(line, std::max(chart->field + 1, receipt ? tracker.MostReceiptFields() + 1 : 0));
+        if (receipt) {
+            const std::size_t count
+                = cuts.Count() > tracker.MostReceiptFields() ? detail::CountFields(line) : cuts.Count();
+            // Medical and DPC receipts keep their chart numbers in the same field.
+            if (tracker.Receipt(count, in.LineNumber()))
+                actions = StripActions(tracker);
+        }
+        if (mode == RemovalMode::None)
+            return LineAction::Copy;
+        if (chart->need == Need::Always)
+            cuts.Require({chart->field});
+        else if (!cuts.Has(chart->field))
+            return LineAction::Copy;
+        const std::string_view raw = cuts.Field(chart->field);
+        const std::string_view number = detail::Dequoted(raw, fieldScratch);
+        const std::string_view cut = mode == RemovalMode::Symbol ? CutAtSymbols(number, cutScratch)
+                                                                 : CutAtPositions(number, kStart, kEnd, units);
+        if (cut == raw)
+            return LineAction::Copy;
+        detail::AppendEdited(rewritten, cuts, {{chart->field, cut}});
+        return LineAction::Rewrite;
+    };
+    const std::optional<RunResult> refusal = detail::StreamClaims(
+        in, out, [&](std::uint16_t code) { return actions[code] == StripActions::kCopy; }, edit);
     in.Close();
     if (refusal)
         return *refusal;
 
+    const ClaimsLayout& layout = tracker.layout();
     return CommitOutput(out, target,
-        {u"(" + billingMonth + (national ? u"提出_国保" : u"提出_社保") + u")RECEIPTC.uke", u"請求年月", billingMonth,
-            u"枝番除去ファイル"},
+        {u"(" + billingMonth + (national ? u"提出_国保" : u"提出_社保") + u")" + std::u16string(layout.submissionName),
+            u"請求年月", billingMonth, u"枝番除去ファイル"},
         kBranchStrippedText, national ? ResultSlot::Second : ResultSlot::First);
 }
 

@@ -9,13 +9,13 @@
 
 namespace plok::claims {
 
-/// How the branch number is cut off the patient number (field 13) of each receipt (RE) record. The window's
-/// combo box gives Symbol for item 0, Position for item 1 and None for anything else, nothing selected included.
+/// How the branch number is cut off the chart number of each receipt (medical RE field 13). The window's combo box
+/// gives Symbol for item 0, Position for item 1 and None for anything else, nothing selected included.
 enum class RemovalMode
 {
     Symbol, // GetKnjBng: the part before the first "-", "/" or "*", blanks removed
     Position, // GetKnjBng2: the characters from the start position to the end position
-    None, // the number is kept; the record is still written again by the join rule
+    None, // the number is kept
 };
 
 /// Warning for a blank start or end position.
@@ -27,12 +27,13 @@ inline constexpr char16_t kRangeOrderText[] = u"開始位置には、終了位�
 /// Completion message of a successful run.
 inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除去ファイルが作成されました";
 
-/// Writes a copy of the claims file `pstFile` into `target.folder` in which the patient number of every RE record is
-/// shortened as `mode` says, and the record written again by the comma-text join rule (its double quotes go,
-/// fields holding blanks are quoted). Every other line is copied unchanged. The output is named "(" + billing
-/// month + "提出_社保" or "提出_国保" + ")RECEIPTC.uke"; an existing file of that name is replaced. `startText`
-/// and `endText` are the position fields as typed; only Position mode reads them, and checks them before the
-/// file is read.
+/// Writes a copy of the claims file `pstFile` into `target.folder` in which the chart numbers of its kind's layout
+/// (claims/ClaimsLayout.h: medical and DPC RE 13 and the organ donor's TR 13, dental RE 15, pharmacy RE 35) are
+/// shortened as `mode` says. Only the chart number's bytes change: every other byte of the file is copied as it was
+/// read, and the copy ends with 0x1A where its source did. The output is named "(" + billing month + "提出_社保" or
+/// "提出_国保" + ")" + the kind's file name ("RECEIPTC.uke"; DPC "RECEIPTD.uke", dental "RECEIPTS.uke", pharmacy
+/// "RECEIPTY.cyo"); an existing file of that name is replaced. `startText` and `endText` are the position fields as
+/// typed; only Position mode reads them, and checks them before the file is read.
 ///
 /// Streams with flat memory. Bytes are kept as they are: the shortened number is a piece of the original bytes.
 /// The output appears only when complete, so a failure leaves an existing output untouched, and an input that is
@@ -41,12 +42,13 @@ inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除�
 /// The positions are whole numbers from 1 with the start before the end: a blank one gives BlankRange, any other
 /// range InvalidRange, for it would empty every patient number.
 ///
-/// Returns MissingFile, BlankRange, InvalidRange, NotClaimsFile (with InputCheck::ClaimsFile), LoneCr or UnsafeName
-/// with a warning and nothing written; a social-insurance file takes the result's first slot, a national one the
-/// second. Throws ListIndexError for an IR record without field 7 or, outside None mode, an RE record without field 13
-/// (nothing written), and IoError when the input cannot be read or the output cannot be written.
+/// Returns MissingFile, BlankRange, InvalidRange, NotClaimsFile (a file of no kind plok reads, or whose records do not
+/// fit its kind's layout), LoneCr or UnsafeName with a warning and nothing written; a social-insurance file takes the
+/// result's first slot, a national one the second. Throws ListIndexError for a header without its billing month or,
+/// outside None mode, a receipt record without its chart number (nothing written), and IoError when the input cannot
+/// be read or the output cannot be written.
 RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
-    std::u16string_view endText, const OutputTarget& target, InputCheck check = InputCheck::None);
+    std::u16string_view endText, const OutputTarget& target);
 
 /// The patient number without its branch number, cut at symbols: the trimmed value up to the first "-", then
 /// without U+0020 blanks, then up to the first "/", then up to the first "*", trimmed after each cut. Only the

@@ -7,7 +7,7 @@
 #include <string_view>
 
 /// What the strong anonymisation adds to the default one: keyed pseudonyms for chart numbers and dates kept to their
-/// month. The fields it changes are listed in kStrongFields (claims/AnonymizeRules.h).
+/// month. The fields it changes are listed per kind of file in the `strong` tables of claims/ClaimsLayout.h.
 namespace plok::claims {
 
 /// The clinic key's file in the settings folder (beside user.ini).

@@ -73,32 +73,43 @@ const Command& AnonymizeCommand()
 {
     static const Command command = {
         "anonymize",
-        "レセ電データ（RECEIPTC.UKE）の匿名化コピーを作成します。\n"
-        "医療機関コード・名称・電話番号、患者氏名、保険者番号・公費番号を固定のダミー値に置き換え、\n"
-        "症状詳記（SJ）とコメント（CO）のレコードを除きます。出力ファイル名は請求年月に\n"
-        "社保は \"_1\"、国保は \"_2\" を付けたものです（例: 50605_1.UKE）。\n"
+        "レセ電データ（医科・DPC・歯科の .UKE、調剤の .CYO）の匿名化コピーを作成します。ファイルの種類は\n"
+        "先頭のレコード（医科・DPC は IR、歯科は UK、調剤は YK）で見分け、種類ごとの様式に従って、医療機関\n"
+        "（調剤では処方元の医療機関と保険医も）のコード・名称・所在地・電話番号、患者氏名とカナ氏名、\n"
+        "保険者番号・記号・番号、公費番号、資格確認の番号と枝番を固定のダミー値に置き換え、症状詳記（SJ）と\n"
+        "コメント（CO、調剤では TK も）のレコードを除きます。ほかの行はそのまま写します。出力ファイル名は\n"
+        "請求年月に社保は \"_1\"、国保は \"_2\" を付けたものです（例: 50605_1.UKE、調剤は 50605_1.CYO）。\n"
+        "元のファイルが終わりに 0x1A を持つときは、コピーも同じです。\n"
         "--strong（強い匿名化）では、さらにカルテ番号を医院の鍵による同じ桁数の仮番号に、生年月日と\n"
         "入院年月日をその月の1日に置き換え、検索番号・請求情報・傷病名の補足コメントを空にし、\n"
         "未コード化傷病名を固定の名称にし、患者氏名のダミー値にレセプト番号を入れません。同じ鍵なら\n"
         "同じカルテ番号は毎月、社保でも国保でも同じ仮番号になります。鍵は --key のファイル、なければ\n"
         "デスクトップ版と同じ設定フォルダの plok.key（初回に作成）です。鍵を失くしても、以後の仮番号が\n"
         "変わるだけです。\n"
-        "1行目の4文字目が 1（社保）か 2（国保）でないファイルはレセ電データではないため処理しません。\n"
+        "先頭のレコードが IR・UK・YK でないファイル（空のファイル、返戻ファイル、CSV など）、審査支払機関が\n"
+        "1（社保）でも 2（国保）でもないファイル、様式より項目の多いレセプトや別のファイルの先頭のレコードの\n"
+        "あるファイルは、理由を表示して処理しません。\n"
         "同じ実行で先に作ったファイルと同じ名前になる入力も処理しません。\n"
         "\n"
-        "Writes an anonymised copy of each claims file: institution code, name and telephone number,\n"
-        "patient names and insurer / public-expense numbers get fixed dummy values, and symptom-note (SJ)\n"
-        "and comment (CO) records are left out. The output is named after the billing month with \"_1\"\n"
-        "(social insurance) or \"_2\" (national insurance), e.g. 50605_1.UKE. With --strong (the strong\n"
+        "Writes an anonymised copy of each claims file (medical, DPC and dental .UKE, pharmacy .CYO). The\n"
+        "kind is told by the first record (IR medical or DPC, UK dental, YK pharmacy), and by its layout\n"
+        "the institution's (for a pharmacy also the prescribing institution's and doctors') code, name,\n"
+        "address and telephone number, patient names and kana names, insurer, insurance and public-expense\n"
+        "numbers and the eligibility record's numbers get fixed dummy values, and symptom-note (SJ) and\n"
+        "comment (CO; for a pharmacy also TK) records are left out; every other line is copied as it is. The\n"
+        "output is named after the billing month with \"_1\" (social insurance) or \"_2\" (national\n"
+        "insurance), e.g. 50605_1.UKE (a pharmacy's 50605_1.CYO), and ends with 0x1A where its source does.\n"
+        "With --strong (the strong\n"
         "anonymisation), chart numbers also become pseudonyms of the same length under the clinic key,\n"
         "birth and admission dates the first day of their month, the search number, the billing\n"
         "information and the disease lines' supplementary comments are emptied, uncoded disease names\n"
         "become a fixed text, and the dummy patient names go without the receipt number. Under the same\n"
         "key a chart number gets the same pseudonym in every month and in both payers' files. The key is\n"
         "the file given with --key, else plok.key in the desktop program's settings folder (made on first\n"
-        "use); a lost key only means new pseudonyms from then on. A file whose first line does not have 1\n"
-        "or 2 as its fourth character is no claims file and is refused, and so is an input whose output\n"
-        "would replace one written earlier in the same call.\n",
+        "use); a lost key only means new pseudonyms from then on. A file whose first record is no IR, UK or\n"
+        "YK (an empty file, a returned-claims file, a CSV...), whose payer is neither 1 nor 2, or that holds a\n"
+        "receipt longer than its layout or the first record of another file is refused, saying why, and so\n"
+        "is an input whose output would replace one written earlier in the same call.\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<AnonymizeArgs>();
             AddFileArgs(app, args->files, 1, -1);
@@ -130,7 +141,7 @@ const Command& AnonymizeCommand()
                 return RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
                         return claims::Conv(file, args->audit ? Audited(target, file, mode, reporter) : target,
-                            claims::InputCheck::ClaimsFile, pseudonyms ? &*pseudonyms : nullptr);
+                            pseudonyms ? &*pseudonyms : nullptr);
                     });
             };
         },

@@ -32,7 +32,9 @@ const Command& AuditCommand()
         "検出します（それぞれの項目ではそのレセプト自身の値を、ほかでは数字の値として）。\n"
         "検出ごとに行番号・レコード・項目番号・種類を1行ずつ書き（値そのものは書きません）、\n"
         "最後に種類ごとの件数を書きます。\n"
-        "終了コード: 0 = 検出なし、1 = 検出あり、2 = 引数の誤りか、読めないファイル（理由とファイル名を表示）。\n"
+        "ORIGINAL はその種類（医科・DPC・歯科・調剤）の様式で読みます。\n"
+        "終了コード: 0 = 検出なし、1 = 検出あり、2 = 引数の誤りか、読めないファイル（理由とファイル名を表示。\n"
+        "プロクが読まない種類のファイルや様式に合わない ORIGINAL を含む）。\n"
         "\n"
         "Checks the anonymised copy COPY for identifiers of its original claims file ORIGINAL (institution\n"
         "code, name and telephone number, patient names and each of their parts, insurer numbers, symbols\n"
@@ -44,8 +46,9 @@ const Command& AuditCommand()
         "strong anonymisation, which must also hold none of the original chart numbers, birth and admission\n"
         "dates (in their own fields, the receipt's own value; elsewhere, as numbers). Prints one line per finding\n"
         "(line number, record, field index and kind, never the value), then the counts per kind.\n"
+        "ORIGINAL is read by its kind's layout (medical, DPC, dental, pharmacy).\n"
         "Exit status: 0 = nothing found, 1 = findings, 2 = usage error or a file that cannot be read (named,\n"
-        "with the reason).\n",
+        "with the reason; an ORIGINAL of no kind plok reads, or that does not fit its layout, included).\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<AuditArgs>();
             app.add_flag("--strong", args->strong)

@@ -32,15 +32,18 @@ const Command& StripBranchCommand()
 {
     static const Command command = {
         "strip-branch",
-        "レセ電データ（RECEIPTC.UKE）の各レセプト（RE）レコードの患者番号から枝番を除いたコピーを作成します。\n"
-        "RE レコードは引用符を外して書き直し、空白を含む項目だけを引用符で囲みます。ほかの行はそのまま\n"
-        "写します。出力ファイル名は \"(\" + 請求年月 + \"提出_社保\" または \"提出_国保\" + \")RECEIPTC.uke\" です\n"
-        "（例: (50605提出_国保)RECEIPTC.uke）。\n"
+        "レセ電データの各レセプトのカルテ番号（医科・DPC は RE の項目13 と臓器提供者の TR の項目13、歯科は RE の\n"
+        "項目15、調剤は調剤録番号の RE の項目35）から枝番を除いたコピーを作成します。カルテ番号のほかは\n"
+        "1バイトも変えません。出力ファイル名は \"(\" + 請求年月 + \"提出_社保\" または \"提出_国保\" + \")\" +\n"
+        "種類ごとの名前（医科 RECEIPTC.uke、DPC RECEIPTD.uke、歯科 RECEIPTS.uke、調剤 RECEIPTY.cyo）です\n"
+        "（例: (50605提出_国保)RECEIPTC.uke）。レセ電データでないファイルは anonymize と同じく処理しません。\n"
         "\n"
-        "Writes a copy of each claims file in which the branch number is removed from the patient number of\n"
-        "every receipt (RE) record. RE records are written again without their double quotes, quoting only\n"
-        "fields that hold blanks; every other line is copied unchanged. The output is named \"(\" + billing\n"
-        "month + \"提出_社保\" (social) or \"提出_国保\" (national) + \")RECEIPTC.uke\".\n",
+        "Writes a copy of each claims file in which the branch number is removed from the chart numbers of\n"
+        "its kind (medical and DPC: RE field 13 and the organ donor's TR field 13; dental: RE field 15;\n"
+        "pharmacy: the dispensing record number, RE field 35). Nothing but the chart numbers' bytes changes.\n"
+        "The output is named \"(\" + billing month + \"提出_社保\" (social) or \"提出_国保\" (national) + \")\" +\n"
+        "the kind's name (medical RECEIPTC.uke, DPC RECEIPTD.uke, dental RECEIPTS.uke, pharmacy\n"
+        "RECEIPTY.cyo). What is no claims file is refused as by anonymize.\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<StripArgs>();
             AddFileArgs(app, args->files, 1, -1);
@@ -73,7 +76,7 @@ const Command& StripBranchCommand()
                 const std::u16string end = FromUtf8(args->end.value_or(""));
                 return RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
-                        return claims::Conv2(file, mode, start, end, target, claims::InputCheck::ClaimsFile);
+                        return claims::Conv2(file, mode, start, end, target);
                     });
             };
         },

@@ -75,19 +75,19 @@ bool LineReader::Fill()
     if (const void* sub = std::memchr(m_buf.data(), kEndOfFile, m_end)) {
         m_end = static_cast<std::size_t>(static_cast<const char*>(sub) - m_buf.data());
         m_eof = true;
+        m_endMark = true;
     }
-    NoteHead(m_buf.data(), m_end);
     return m_end > 0 || !m_eof;
 }
 
-void LineReader::NoteHead(const char* bytes, std::size_t size)
+std::optional<std::string_view> LineReader::FirstLine()
 {
-    for (std::size_t i = 0; i < size && !m_headDone; ++i) {
-        if (bytes[i] == '\n' || m_head.size() == 8)
-            m_headDone = true;
-        else if (bytes[i] != '\r')
-            m_head += bytes[i];
-    }
+    if (m_lines == 0 && m_end == 0)
+        Fill();
+    if (m_lines != 0 || m_end == 0)
+        return std::nullopt;
+    const std::string_view bytes(m_buf.data(), m_end);
+    return bytes.substr(0, bytes.find_first_of("\r\n"));
 }
 
 bool LineReader::NextSlow(std::string_view& line)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -165,13 +166,18 @@ public:
     bool Next(std::string& line);
     /// Closes the file early; further calls of Next return false.
     void Close();
-    /// The start of the file's first line as the lines read so far show it: at most its first eight bytes, CR bytes
-    /// dropped. Lets a caller check the first line of a file it takes in runs, in the same single pass.
-    std::string_view FirstLineHead() const { return m_head; }
+    /// The file's first line without its line end (up to its first CR or LF), as far as the first read of the file
+    /// holds it (64 KiB unless the file is shorter); nothing when the file holds no byte before its end or its 0x1A.
+    /// Only before the first call of Next or TakeWhile, which then still give the first line: lets a caller look at
+    /// the first line of a file it reads once.
+    std::optional<std::string_view> FirstLine();
+    /// True once the reading has met the byte 0x1A that ends the file.
+    bool MetEndMark() const { return m_endMark; }
+    /// The lines handed out so far: the number of the line last given, counted from 1.
+    std::uint64_t LineNumber() const { return m_lines; }
 
 private:
     bool Fill();
-    void NoteHead(const char* bytes, std::size_t size);
     bool NextSlow(std::string_view& line);
     void LoneCrFound() const;
 
@@ -186,8 +192,7 @@ private:
     std::uint64_t m_breaks = 0; // CR and LF bytes of the block not yet taken
     bool m_eof = false;
     bool m_crlf = false;
-    std::string m_head;
-    bool m_headDone = false;
+    bool m_endMark = false;
     std::string m_scratch; // a line that spans two buffer fills or holds a CR inside
 };
 

@@ -13,7 +13,8 @@ std::u16string CreatedText(std::u16string_view name)
 
 std::u16string RefusalText(const RunResult& refused, std::u16string_view label, std::u16string_view path)
 {
-    if (refused.status != RunStatus::MissingFile && refused.status != RunStatus::UnsafeName)
+    if (refused.status != RunStatus::MissingFile && refused.status != RunStatus::UnsafeName
+        && refused.status != RunStatus::NotClaimsFile)
         return refused.message;
     return refused.message + u"\n" + std::u16string(label)
         + (IsBlank(path) ? std::u16string(u"（空欄）") : std::u16string(path));

@@ -16,7 +16,7 @@ enum class RunStatus
 {
     Done, // the run finished; `fileName` names what it wrote, `message` is its completion message (may be empty)
     MissingFile, // the input does not exist (a folder does not count); nothing was read or written
-    NotClaimsFile, // the input's first line names no payer; nothing was written
+    NotClaimsFile, // the input is no claims file of a kind plok reads, or does not fit its kind; nothing was written
     LoneCr, // the input holds a CR that no LF follows, so where its lines end is unclear; nothing was written
     NoLines, // the input gives nothing to write; nothing was written
     UnsafeName, // the output name would be no plain file name; nothing was written
@@ -56,8 +56,8 @@ inline constexpr char16_t kNotFfFileText[] = u"正しいFFファイルではあ�
 std::u16string CreatedText(std::u16string_view name);
 
 /// The warning a window shows for a refused run of the file in its field labelled `label` ("変換前ファイル："): when
-/// the refusal is about that file (missing, or no name for its output), the label and the field's path (or "（空欄）")
-/// follow on a line of their own, so that with two fields the user knows which one.
+/// the refusal is about that file (missing, no claims file, or no name for its output), the label and the field's
+/// path (or "（空欄）") follow on a line of their own, so that with two fields the user knows which one.
 std::u16string RefusalText(const RunResult& refused, std::u16string_view label, std::u16string_view path);
 
 /// Where a run writes its output, and a last say before the finished output gets its name.

@@ -1,15 +1,42 @@
-// The anonymisation run on a claims file. Beyond what every run promises: lines other than IR, RE, HO, KO, SJ and CO
-// come out byte for byte, SJ and CO lines vanish, and the identifying fields of the other records are replaced. The
-// strong run besides changes the fields of kStrongFields, and the lines of the other records come out byte for byte
-// but for the disease lines it changes.
+// The anonymisation run on a claims file of any kind. Beyond what every run promises: a file whose first line names no
+// kind plok reads is refused with the words IdentifyClaims has for it; in a copy, the records its kind's layout drops
+// vanish, every other line keeps its place and its record, and a line differs from its source only in the fields its
+// layout names (the dummies, and in the strong run the pseudonyms, months and emptied fields), the double quotes the
+// field splitter drops aside; no copy gains a double quote, and it ends with 0x1A where its source had one.
 #include "FuzzSupport.h"
 #include "claims/Anonymize.h"
-#include "claims/AnonymizeRules.h"
+#include "claims/ClaimsFile.h"
+#include "claims/ClaimsLayout.h"
 #include "claims/StrongAnonymize.h"
 #include "core/Cp932.h"
 #include "core/Text.h"
 
 using namespace plok;
+
+namespace {
+
+/// The layout a file that was anonymised was read by: a file of IR records is a DPC one when a receipt record of 30
+/// fields or a record only DPC files have shows it.
+const claims::ClaimsLayout& LayoutOf(const claims::ClaimsLayout& first, const std::vector<std::string>& lines)
+{
+    if (first.kind != claims::ClaimsKind::Medical)
+        return first;
+    for (const std::string& line : lines) {
+        const std::string id = fuzz::ReferenceRecordId(line);
+        const auto& dpc = claims::kDpcLayout.evidence;
+        if ((id == "RE" && fuzz::ByteFields(line).size() == claims::kDpcLayout.receiptFields)
+            || std::find(dpc.begin(), dpc.end(), id) != dpc.end())
+            return claims::kDpcLayout;
+    }
+    return first;
+}
+
+bool Digits(std::string_view s)
+{
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -20,88 +47,88 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool strong = !input.empty() && (input[0] & 2);
     static claims::ChartPseudonyms pseudonyms(crypto::Key {7});
 
-    const fuzz::Outcome o = fuzz::CheckRun(
-        f.out, [&] { return claims::Conv(f.source, f.out, claims::InputCheck::None, strong ? &pseudonyms : nullptr); });
+    const fuzz::Outcome o
+        = fuzz::CheckRun(f.out, [&] { return claims::Conv(f.source, f.out, strong ? &pseudonyms : nullptr); });
+    const std::vector<std::string> source = fuzz::ReferenceLines(bytes);
+    const claims::ClaimsIdentity identity = claims::IdentifyClaims(
+        bytes.empty() || bytes[0] == '\x1a' ? std::nullopt : std::optional<std::string_view>(source.at(0)));
+    // The run reads the first line up to its first CR and in its first 64 KiB: where that is the whole line, a file of
+    // no kind is refused before anything else.
+    if (!identity.layout && fuzz::LoneCrLine(bytes) == 0 && (source.empty() || source[0].size() < 60000)) {
+        FUZZ_CHECK(o.result && o.result->status == RunStatus::NotClaimsFile && o.result->message == identity.refusal);
+        return 0;
+    }
     fuzz::CheckLoneCrRefusal(bytes, o.result);
-    if (!o.result || !o.result->Done())
+    if (!o.result || !o.result->Done() || !identity.layout)
         return 0;
 
-    static const std::string kName = cp932::Encode(u"ORVAクリニック");
-    static const std::string kSocial = cp932::Encode(u"テスト社");
-    static const std::string kNational = cp932::Encode(u"テスト国");
-    static const std::string kInsurer = cp932::Encode(u"１２３４５");
-    static const std::string kUncoded = cp932::Encode(u"匿名化した傷病名");
+    const claims::ClaimsLayout& layout = LayoutOf(*identity.layout, source);
+    FUZZ_CHECK(o.result->fileName.ends_with(layout.copyExtension));
+    const bool endMark = bytes.find('\x1a') != std::string_view::npos;
+    FUZZ_CHECK(o.fileBytes.ends_with('\x1a') == endMark);
+    const std::string_view written = std::string_view(o.fileBytes).substr(0, o.fileBytes.size() - (endMark ? 1 : 0));
 
     std::vector<std::string> kept;
-    for (std::string& line : fuzz::ReferenceLines(bytes)) {
+    for (const std::string& line : source) {
         const std::string id = fuzz::ReferenceRecordId(line);
-        if (id != "SJ" && id != "CO")
-            kept.push_back(std::move(line));
+        if (std::none_of(layout.dropped.begin(), layout.dropped.end(),
+                [&](const claims::DroppedRecord& r) { return r.record == id; }))
+            kept.push_back(line);
     }
-    const std::vector<std::string> lines = fuzz::CrLfLines(o.fileBytes);
+    const std::vector<std::string> lines = fuzz::CrLfLines(written);
     FUZZ_CHECK(lines.size() == kept.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string id = fuzz::ReferenceRecordId(kept[i]);
         FUZZ_CHECK(fuzz::ReferenceRecordId(lines[i]) == id);
-        if (strong && id == "SY" && lines[i] != kept[i]) {
-            // Changed only where the name of an uncoded disease or a supplementary comment stood.
-            std::vector<std::string> want = fuzz::ByteFields(kept[i]);
-            const std::vector<std::string> got = fuzz::ByteFields(lines[i]);
-            FUZZ_CHECK(got.size() == want.size());
-            if (want.size() > 5 && TrimView(std::string_view(want[1])) == claims::kUncodedDisease)
-                want[5] = kUncoded;
-            if (want.size() > 7)
-                want[7].clear();
-            FUZZ_CHECK(got == want);
-            continue;
-        }
-        if (id != "IR" && id != "RE" && id != "HO" && id != "KO") {
-            FUZZ_CHECK(lines[i] == kept[i]);
-            continue;
-        }
-        // Each written field is the read field without its quotes, or its replacement.
-        std::vector<std::string> want = fuzz::ByteFields(kept[i]);
+        // Each written field is the read field without its quotes, or what the layout puts there.
+        const std::vector<std::string> read = fuzz::ByteFields(kept[i]);
+        std::vector<std::string> want = read;
         const std::vector<std::string> got = fuzz::ByteFields(lines[i]);
         FUZZ_CHECK(got.size() == want.size());
-        if (id == "IR") {
-            want[4] = "0123456";
-            want[6] = kName;
-            want[9] = "012-345-6789";
-        } else if (id == "RE") {
-            FUZZ_CHECK(got[4].starts_with(kSocial) || got[4].starts_with(kNational));
-            want[4] = got[4];
-            if (want.size() > 36)
-                want[36].clear();
-            if (strong) {
-                FUZZ_CHECK(got[4] == kSocial || got[4] == kNational);
-                for (const std::size_t date : {6, 8})
-                    if (want.size() > date) {
-                        // Nothing, or the date's month and a day of 01 (or its era's first day).
-                        const std::string_view was = TrimView(std::string_view(want[date]));
-                        FUZZ_CHECK(got[date].empty()
-                            || (got[date].size() == was.size()
-                                && got[date].starts_with(was.substr(0, was.size() - 2))));
-                        want[date] = got[date];
-                    }
-                if (want.size() > 13) {
-                    FUZZ_CHECK(
-                        std::all_of(got[13].begin(), got[13].end(), [](char c) { return c >= '0' && c <= '9'; }));
-                    FUZZ_CHECK(got[13].size() <= want[13].size());
-                    want[13] = got[13];
-                }
-                for (const std::size_t emptied : {18, 20})
-                    if (want.size() > emptied)
-                        want[emptied].clear();
+        for (const claims::ReplacedField& r : layout.replaced) {
+            if (r.record != id || r.field >= want.size()
+                || (r.need == claims::Need::IfFilled && TrimView(std::string_view(want[r.field])).empty()))
+                continue;
+            if (r.how == claims::Dummy::PatientName) {
+                // The strong run's dummy names go without the receipt number.
+                FUZZ_CHECK(got[r.field].starts_with(cp932::Encode(r.dummy)));
+                FUZZ_CHECK(!strong || got[r.field] == cp932::Encode(std::u16string(r.dummy) + u"社")
+                    || got[r.field] == cp932::Encode(std::u16string(r.dummy) + u"国"));
+                want[r.field] = got[r.field];
+            } else {
+                want[r.field] = cp932::Encode(r.dummy);
             }
-        } else if (id == "HO") {
-            want[1] = "12345678";
-            want[2].clear();
-            want[3] = kInsurer;
-        } else {
-            want[1] = "12345678";
-            want[2] = "1234567";
         }
-        FUZZ_CHECK(got == want);
+        if (strong) {
+            for (const claims::StrongField& s : layout.strong) {
+                if (s.record != id || s.field >= want.size())
+                    continue;
+                const std::string_view was = TrimView(std::string_view(read[s.field]));
+                switch (s.fill) {
+                case claims::StrongFill::Fixed:
+                    if (s.whenCode.empty()
+                        || (s.whenField < read.size() && TrimView(std::string_view(read[s.whenField])) == s.whenCode))
+                        want[s.field] = cp932::Encode(s.dummy);
+                    break;
+                case claims::StrongFill::MonthOfDate:
+                    // Nothing, or the date's month and a day of 01 (or its era's first day).
+                    FUZZ_CHECK(got[s.field].empty()
+                        || (got[s.field].size() == was.size()
+                            && got[s.field].starts_with(was.substr(0, was.size() - 2))));
+                    want[s.field] = got[s.field];
+                    break;
+                case claims::StrongFill::Pseudonym:
+                    FUZZ_CHECK(Digits(got[s.field]) && got[s.field].size() <= was.size());
+                    want[s.field] = got[s.field];
+                    break;
+                }
+            }
+        }
+        // A line none of whose values changed keeps its bytes; a rewritten one has lost every double quote.
+        if (lines[i] == kept[i])
+            FUZZ_CHECK(want == read);
+        else
+            FUZZ_CHECK(got == want && lines[i].find('"') == std::string::npos);
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace plok {
@@ -14,7 +15,8 @@ namespace plok {
 class OpenDialog
 {
 public:
-    OpenDialog(const Environment& env, Prompts& prompts);
+    /// `types`: the choices of files it offers (Prompts::OpenFile), which must outlive it.
+    OpenDialog(const Environment& env, Prompts& prompts, std::span<const FileType> types = {});
 
     /// Shows the dialog: the confirmed file, or nothing when cancelled. A confirmed file is remembered even when the
     /// caller then finds it unfit. Throws IoError when the settings cannot be written.
@@ -25,6 +27,7 @@ public:
 private:
     std::filesystem::path m_settingsFile;
     Prompts& m_prompts;
+    std::span<const FileType> m_types;
     std::u16string m_fileName;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,14 @@ enum class BoxKind
     Information, // title "情報", one button "OK"
     Confirm, // title "確認", buttons "はい(&Y)" and "いいえ(&N)"
     Error, // title "プロク", one button "OK"
+};
+
+/// A choice of files an open-file dialog offers: its name and the patterns of its files, separated by blanks
+/// ("*.UKE *.CYO"), which match letters of either case.
+struct FileType
+{
+    std::u16string_view name;
+    std::u16string_view patterns;
 };
 
 /// Everything a window asks of the user or of the desktop shell. Windows never open a message box, a file dialog
@@ -31,8 +40,9 @@ public:
     /// The error box of a failure no handler caught: title "プロク", the failure's text.
     virtual void Error(std::u16string_view text) = 0;
     /// The open-file dialog, started at `startAt`: a file is selected in its folder, a folder is opened, an empty
-    /// text leaves the choice to the system. The full path of the confirmed file, or nothing when cancelled.
-    virtual std::optional<std::u16string> OpenFile(std::u16string_view startAt) = 0;
+    /// text leaves the choice to the system. It offers the choices of `types`, the first one chosen, or every file when
+    /// there are none. The full path of the confirmed file, or nothing when cancelled.
+    virtual std::optional<std::u16string> OpenFile(std::u16string_view startAt, std::span<const FileType> types) = 0;
     /// The folder browser with `instruction`, offering folders only, `initial` preselected when it exists: the chosen
     /// folder, or nothing when cancelled.
     virtual std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial)

@@ -24,7 +24,10 @@ public:
         return false;
     }
     void Error(std::u16string_view) override { }
-    std::optional<std::u16string> OpenFile(std::u16string_view) override { return std::nullopt; }
+    std::optional<std::u16string> OpenFile(std::u16string_view, std::span<const FileType>) override
+    {
+        return std::nullopt;
+    }
     std::optional<std::u16string> BrowseFolder(std::u16string_view, std::u16string_view) override
     {
         return std::nullopt;

@@ -4,6 +4,7 @@
 #include "core/Text.h"
 #include "core/UserFolders.h"
 
+#include <algorithm>
 #include <commdlg.h>
 #include <filesystem>
 #include <shellapi.h>
@@ -96,7 +97,7 @@ void Win32Prompts::Error(std::u16string_view text)
     ShowBox(BoxKind::Error, text, ActiveOwner());
 }
 
-std::optional<std::u16string> Win32Prompts::OpenFile(std::u16string_view startAt)
+std::optional<std::u16string> Win32Prompts::OpenFile(std::u16string_view startAt, std::span<const FileType> types)
 {
     const CursorScope normal(IDC_ARROW);
     // Room for the longest path Windows allows.
@@ -112,9 +113,19 @@ std::optional<std::u16string> Win32Prompts::OpenFile(std::u16string_view startAt
             file.replace(0, start.filename().wstring().size(), start.filename().wstring());
         }
     }
+    // Pairs of "name (patterns)" and "patterns", each ended by a null, the patterns separated by ";"; one more null
+    // ends them. The system matches letters of either case.
+    std::wstring filter;
+    for (const FileType& t : types) {
+        std::wstring patterns = W(t.patterns);
+        std::replace(patterns.begin(), patterns.end(), L' ', L';');
+        filter += W(t.name) + L" (" + patterns + L")" + L'\0' + patterns + L'\0';
+    }
     OPENFILENAMEW dialog {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = ActiveOwner();
+    dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+    dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();

@@ -2,6 +2,7 @@
 // --windows turns them into PNG): the pictures of the manual, and what a developer looks at after changing a window.
 // Run it where wine or Windows draws the windows' frames itself; it copies what the screen shows.
 #include "claims/Anonymize.h"
+#include "claims/ClaimsFile.h"
 #include "core/FileNames.h"
 #include "core/Settings.h"
 #include "testsupport/Pictures.h"
@@ -213,7 +214,7 @@ int wmain(int argc, wchar_t** argv)
         }
         shoot.SaveModal("folder-browser",
             [&] { boxes.BrowseFolder(u"保存先フォルダを指定してＯＫをクリックしてください", PathText(root)); });
-        shoot.SaveModal("open-file", [&] { boxes.OpenFile(PathText(root / "Downloads")); });
+        shoot.SaveModal("open-file", [&] { boxes.OpenFile(PathText(root / "Downloads"), claims::kClaimsFileTypes); });
         shoot.SaveModal("option", [&] { TfrmOption(env, prompts, owner).DspSet(); });
         settings::Write(env.settingsFile, settings::kStrongAnonymization, u"1");
         shoot.SaveModal("option-strong", [&] { TfrmOption(env, prompts, owner).DspSet(); });

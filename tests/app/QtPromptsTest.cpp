@@ -1,6 +1,7 @@
 #include "app/QtPrompts.h"
 
 #include "app/FolderBrowser.h"
+#include "claims/ClaimsFile.h"
 #include "support/GuiSupport.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
@@ -9,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 namespace plok::app {
 namespace {
 
+using namespace Qt::StringLiterals;
 using test::TempDir;
 using test::WhileModal;
 
@@ -128,7 +131,7 @@ TEST(QtPrompts, OpenFileGivesTheConfirmedPathOrNothing)
     for (const bool confirm : {true, false}) {
         SCOPED_TRACE(confirm);
         std::optional<std::u16string> chosen = u"unset";
-        WhileModal([&] { chosen = prompts.OpenFile(u""); },
+        WhileModal([&] { chosen = prompts.OpenFile(u"", {}); },
             [&](QWidget* w) {
                 auto* dialog = test::ModalAs<QFileDialog>(w);
                 if (!dialog)
@@ -146,6 +149,37 @@ TEST(QtPrompts, OpenFileGivesTheConfirmedPathOrNothing)
         else
             EXPECT_EQ(chosen, std::nullopt);
     }
+}
+
+TEST(QtPrompts, OpenFileOffersTheChoicesOfFilesAndShowsClaimsFilesWhateverTheCaseOfTheirNames)
+{
+    TempDir dir;
+    for (const char* name : {"a.uke", "b.UKE", "c.Cyo", "d.txt"})
+        test::WriteBytes(dir / name, "x");
+    QtPrompts prompts;
+    QStringList shown;
+    WhileModal([&] { prompts.OpenFile(dir.path().u16string(), claims::kClaimsFileTypes); },
+        [&](QWidget* w) {
+            auto* dialog = test::ModalAs<QFileDialog>(w);
+            if (!dialog)
+                return;
+            EXPECT_EQ(
+                dialog->nameFilters(), (QStringList {u"レセ電データ (*.UKE *.CYO)"_s, u"すべてのファイル (*)"_s}));
+            EXPECT_EQ(dialog->selectedNameFilter(), u"レセ電データ (*.UKE *.CYO)"_s);
+            auto* list = dialog->findChild<QListView*>(u"listView"_s);
+            ASSERT_NE(list, nullptr);
+            const auto names = [&] {
+                QStringList n;
+                for (int i = 0; i < list->model()->rowCount(list->rootIndex()); ++i)
+                    n << list->model()->index(i, 0, list->rootIndex()).data().toString();
+                n.sort();
+                return n;
+            };
+            EXPECT_TRUE(QTest::qWaitFor([&] { return names().size() == 3; }, 5000));
+            shown = names();
+            dialog->reject();
+        });
+    EXPECT_EQ(shown, (QStringList {u"a.uke"_s, u"b.UKE"_s, u"c.Cyo"_s}));
 }
 
 TEST(QtPrompts, BrowseFolderShowsTheInstructionOkAndCancelAndPreselectsOnlyAnExistingFolder)

@@ -6,11 +6,14 @@
 #include "app/TfrmMsg.h"
 #include "claims/Anonymize.h"
 #include "claims/StripBranch.h"
+#include "core/FileNames.h"
 #include "core/Version.h"
 #include "support/GuiSupport.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +122,54 @@ TEST_F(TfrmMainTest, TypedPathsModeAndPositionsReachTheRunAndItsResultDialog)
     for (const auto& e : fs::directory_iterator(env.programFolder))
         EXPECT_EQ(e.path().filename(), "user.ini");
     EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(TfrmMainTest, WhatIsNoClaimsFileIsRefusedTypedOrChosenInTheRunsWords)
+{
+    const std::u16string patients = DataFile("patients.csv", "ID,1,yamada,19700712\r\n");
+    const std::u16string empty = DataFile("empty.UKE", "");
+    const test::TempDir scratch;
+    const std::u16string notClaims = claims::Conv(ToPath(patients), scratch.path()).message;
+    const std::u16string isEmpty = claims::Conv(ToPath(empty), scratch.path()).message;
+    ASSERT_NE(notClaims.find(u"レセ電データではありません"), std::u16string::npos);
+    ASSERT_NE(isEmpty.find(u"ファイルが空"), std::u16string::npos);
+
+    Type(window, Main::Edit1, QString::fromStdU16String(patients));
+    Type(window, Main::Edit2, QString::fromStdU16String(empty));
+    for (const ControlId& button : {Main::Button1, Main::Button2}) {
+        SCOPED_TRACE(std::string(button.name()));
+        prompts.Clear();
+        // No result dialog opens: nothing was written.
+        bool opened = false;
+        QTimer::singleShot(0, window, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                opened = true;
+                modal->close();
+            }
+        });
+        Click(window, button);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(prompts.Texts("warning"),
+            (std::vector<std::u16string> {
+                notClaims + u"\n社保レセ電データ：" + patients, isEmpty + u"\n国保レセ電データ：" + empty}));
+        EXPECT_TRUE(fs::is_empty(env.downloads));
+        for (const auto& e : fs::directory_iterator(env.programFolder))
+            EXPECT_EQ(e.path().filename(), "user.ini");
+    }
+
+    // Chosen in the open-file dialog, which offers claims files of every kind, they are refused in the same words.
+    prompts.Clear();
+    Type(window, Main::Edit1, u""_s);
+    Type(window, Main::Edit2, u""_s);
+    prompts.AnswerFile(patients);
+    prompts.AnswerFile(empty);
+    Click(window, Main::Button3);
+    EXPECT_EQ(prompts.Texts("warning"), (std::vector<std::u16string> {notClaims, isEmpty}));
+    EXPECT_EQ(Control<QLineEdit>(window, Main::Edit1)->text(), QString());
+    EXPECT_EQ(Control<QLineEdit>(window, Main::Edit2)->text(), QString());
+    EXPECT_EQ(prompts.openFileTypes(),
+        std::vector<std::vector<std::u16string>>(2, {u"レセ電データ|*.UKE *.CYO", u"すべてのファイル|*"}));
 }
 
 TEST_F(TfrmMainTest, TheComboTakesKeysAndTypedTextAndTheChoiceIsStoredOnClosing)

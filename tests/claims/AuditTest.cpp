@@ -11,6 +11,7 @@
 
 #include <fstream>
 #include <set>
+#include <span>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -202,7 +203,7 @@ TEST_F(AuditTest, TheRecordOfALineIsItsFieldZeroEvenWhenShort)
 TEST_F(AuditTest, AMatchOutOfStepWithTheCharactersIsNone)
 {
     // 0x88 0xC0 is one kanji; the kana name part ﾀﾛ would be 0xC0 0xDB, found here only across a character boundary.
-    WriteBytes(dir / "kana.UKE", Sjis({Receipt(u"1", u"x", u"ﾀﾛ ﾔﾏ")}));
+    WriteBytes(dir / "kana.UKE", Sjis({u"IR,1,13,1,1310001,,x,50605,00,03", Receipt(u"1", u"x", u"ﾀﾛ ﾔﾏ")}));
     WriteBytes(dir / "copy.UKE", "SI,\x88\xC0\xDB\r\n");
     EXPECT_TRUE(AuditAnonymised(dir / "kana.UKE", dir / "copy.UKE").Clean());
     WriteBytes(dir / "copy.UKE", "SI,\xC0\xDB\r\n");
@@ -353,11 +354,12 @@ TEST(AuditGenerated, EveryPlantedIdentifierIsFoundWhereItStands)
             std::set<std::tuple<std::uint64_t, std::size_t, AuditKind>> planted;
             std::set<plok::testsupport::Plant> forms;
             for (const plok::testsupport::Planted& p : totals.planted) {
-                const auto field = std::find_if(std::begin(plok::claims::kReplacedFields),
-                    std::end(plok::claims::kReplacedFields), [&](const plok::claims::ReplacedField& f) {
-                        return f.record == p.record && f.field == p.recordField;
-                    });
-                ASSERT_NE(field, std::end(plok::claims::kReplacedFields));
+                const std::span<const plok::claims::ReplacedField> replaced = plok::claims::kMedicalLayout.replaced;
+                const auto field
+                    = std::find_if(replaced.begin(), replaced.end(), [&](const plok::claims::ReplacedField& f) {
+                          return f.record == p.record && f.field == p.recordField;
+                      });
+                ASSERT_NE(field, replaced.end());
                 planted.emplace(copyLine[p.line - 1], p.field, field->kind);
                 forms.insert(p.plant);
             }
@@ -419,7 +421,7 @@ protected:
         plok::crypto::Key key {};
         key.fill(0x42);
         plok::claims::ChartPseudonyms pseudonyms(key);
-        const plok::RunResult r = plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path(), {}, &pseudonyms);
+        const plok::RunResult r = plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path(), &pseudonyms);
         ASSERT_TRUE(r.Done());
         lines = plok::test::RawLines(dir / r.fileName);
     }
@@ -529,7 +531,7 @@ TEST(AuditGenerated, StrongCopiesOfGeneratedFilesAreClean)
         plok::crypto::Key key {};
         plok::crypto::RandomBytes(key);
         plok::claims::ChartPseudonyms pseudonyms(key);
-        const plok::RunResult r = plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path(), {}, &pseudonyms);
+        const plok::RunResult r = plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path(), &pseudonyms);
         ASSERT_TRUE(r.Done());
         // The identifiers typed into uncoded disease names and comments went with them.
         const AuditReport report

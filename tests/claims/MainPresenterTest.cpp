@@ -8,6 +8,7 @@
 #include "core/FileNames.h"
 #include "core/Settings.h"
 #include "core/Version.h"
+#include "support/ClaimsFixtures.h"
 #include "support/FakeView.h"
 
 #include <algorithm>
@@ -45,6 +46,15 @@ const Shown kNationalInfo = InfoBox(u"国保のレセ電データファイルを
 const Shown kNotSocial = WarningBox(u"社保のレセ電データではありません。");
 const Shown kNotNational = WarningBox(u"国保のレセ電データではありません。");
 const Shown kOpen = OpenFileBox();
+
+/// What the anonymisation says when it refuses `file`.
+std::u16string RunRefusal(const std::u16string& file)
+{
+    const test::TempDir out;
+    const RunResult r = Conv(ToPath(file), out.path());
+    EXPECT_EQ(r.status, RunStatus::NotClaimsFile);
+    return r.message;
+}
 
 using Handler = void (MainPresenter::*)();
 using EditHandler = void (MainPresenter::*)(std::u16string);
@@ -176,8 +186,10 @@ TEST_F(MainPresenterTest, FileSelection)
             {kSocialInfo, kOpen, kNationalInfo, kOpen}},
         {"payers swapped", u"", u"", {}, {national, social}, u"", u"",
             {kSocialInfo, kOpen, kNotSocial, kNationalInfo, kOpen, kNotNational}},
+        // What the runs refuse is refused in the runs' words.
         {"first line too short, empty file", u"", u"", {}, {shortLine, empty}, u"", u"",
-            {kSocialInfo, kOpen, kNotSocial, kNationalInfo, kOpen, kNotNational}},
+            {kSocialInfo, kOpen, WarningBox(RunRefusal(shortLine)), kNationalInfo, kOpen,
+                WarningBox(RunRefusal(empty))}},
         {"social already chosen", u"/kept", u"", {}, {national}, u"/kept", national, {kNationalInfo, kOpen}},
         {"national already chosen", u"", u"/kept", {}, {social}, social, u"/kept", {kSocialInfo, kOpen}},
         {"blank fields count as empty", u"  ", u"\t", {}, {social, national}, social, national,
@@ -238,6 +250,63 @@ TEST_F(MainPresenterTest, DroppedFilesAreCheckedAsChosenOnes)
     EXPECT_EQ(view.Text(Form::Edit1), social);
     EXPECT_EQ(view.Text(Form::Edit2), national);
     EXPECT_EQ(prompts.shown(), (std::vector<Shown> {kNotSocial, kNotNational}));
+}
+
+TEST_F(MainPresenterTest, WhatIsNoClaimsFileIsRefusedTypedChosenOrDroppedInTheRunsWords)
+{
+    for (const test::RefusedFixture& refused : test::RefusedFixtures()) {
+        SCOPED_TRACE(refused.name);
+        const std::u16string file = DataFile(refused.name, refused.bytes);
+        const Shown refusal = WarningBox(RunRefusal(file));
+        EXPECT_NE(refusal.text.find(refused.says), std::u16string::npos);
+        // A typed path's refusal says which field too.
+        for (const Handler button : {&MainPresenter::Button1Click, &MainPresenter::Button2Click}) {
+            prompts.Clear();
+            Open();
+            presenter->ComboBox1Change(0);
+            Type(Form::Edit1, file);
+            Type(Form::Edit2, file);
+            Run(button);
+            EXPECT_EQ(Boxes(),
+                (std::vector<Shown> {WarningBox(refusal.text + u"\n社保レセ電データ：" + file),
+                    WarningBox(refusal.text + u"\n国保レセ電データ：" + file)}));
+            EXPECT_TRUE(windows.results.empty());
+            EXPECT_TRUE(Outputs().empty());
+        }
+        prompts.Clear();
+        Open();
+        prompts.AnswerFile(file);
+        prompts.AnswerFile(file);
+        Run(&MainPresenter::Button3Click);
+        presenter->Edit2Drop(file);
+        EXPECT_EQ(Boxes(), (std::vector<Shown> {kSocialInfo, kOpen, refusal, kNationalInfo, kOpen, refusal, refusal}));
+        EXPECT_EQ(view.Text(Form::Edit1), u"");
+        EXPECT_EQ(view.Text(Form::Edit2), u"");
+    }
+}
+
+TEST_F(MainPresenterTest, EveryKindIsTakenInTheFieldOfItsPayer)
+{
+    for (const test::KindFixture& kind : test::KindFixtures()) {
+        SCOPED_TRACE(kind.kind);
+        const bool national = kind.copyName.find(u"_2") != std::u16string::npos;
+        const std::u16string file = DataFile(kind.kind, kind.Bytes());
+        fs::remove_all(env.programFolder);
+        fs::create_directory(env.programFolder);
+        prompts.Clear();
+        Open();
+        prompts.AnswerFile(file);
+        prompts.AnswerFile(file);
+        Run(&MainPresenter::Button3Click);
+        EXPECT_EQ(view.Text(Form::Edit1), national ? u"" : file);
+        EXPECT_EQ(view.Text(Form::Edit2), national ? file : u"");
+        EXPECT_EQ(
+            prompts.Texts("warning"), std::vector<std::u16string> {national ? kNotSocial.text : kNotNational.text});
+        Run(&MainPresenter::Button1Click);
+        ASSERT_EQ(windows.results.size(), 1u);
+        EXPECT_EQ(national ? windows.results[0].gstFile2 : windows.results[0].gstFile1, kind.copyName);
+        windows.results.clear();
+    }
 }
 
 TEST_F(MainPresenterTest, OnlyTheFirstLineOfAChosenFileIsReadIntoTheMemo)

@@ -4,6 +4,7 @@
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/Text.h"
+#include "support/CutAtCommas.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
 
@@ -27,7 +28,7 @@ namespace {
 
 constexpr char16_t kSocialName[] = u"(50605提出_社保)RECEIPTC.uke";
 constexpr char16_t kNationalName[] = u"(50605提出_国保)RECEIPTC.uke";
-constexpr char16_t kNoIrName[] = u"(提出_社保)RECEIPTC.uke";
+const std::string kHeader = "IR,1,,,,,,50605,,\r\n";
 
 /// An RE record whose patient number (field 13) is `number`, fields 1..12 fixed.
 std::u16string Receipt(std::u16string_view number, std::u16string_view tail = u",x")
@@ -77,12 +78,8 @@ TEST_F(Conv2Test, OutputNameAndPayer)
         {"IR,2,13,1,1,,x,50605,00,1\r\n", kNationalName, ResultSlot::Second},
         {"IR, 2 ,13,1,1,,x,\" 50605 \",00,1\r\n", kNationalName, ResultSlot::Second},
         {"IR,\"2\",13,1,1,,x,50605,00,1\r\n", kNationalName, ResultSlot::Second},
-        {Sjis({u"IR,２,13,1,1,,x,50605,00,1"}), kSocialName, ResultSlot::First},
-        {"IR,02,13,1,1,,x,50605,00,1\r\n", kSocialName, ResultSlot::First},
         // A later social IR keeps the file national and gives the month.
         {"IR,2,,,,,,50604,\r\nIR,1,,,,,,50605,\r\n", kNationalName, ResultSlot::Second},
-        {"RE,1,,,,,,,,,,,,5-1\r\nSY,1\r\n", kNoIrName, ResultSlot::First},
-        {"", kNoIrName, ResultSlot::First},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
@@ -100,8 +97,8 @@ TEST_F(Conv2Test, OutputNameAndPayer)
 
 TEST_F(Conv2Test, EveryModeRewritesOnlyTheReceiptLines)
 {
-    // IR, SJ and CO keep their quotes and bytes; RE lines lose their quotes and get them back only where a field
-    // holds a blank. The bytes after the end-of-file byte are never read.
+    // Only the patient number's bytes change: every other byte of every line stays, double quotes included, and the
+    // copy ends with the source's end-of-file byte. The bytes after it are never read.
     const std::string odd = "\x80\xfd\xf0\x40\xfa\x4a";
     const std::string head = plok::cp932::Encode(u"IR,1,13,1,9876543,\"a b\",医療法人　青空会,50605,00,\"03\"\r\n");
     const std::string sj = "SJ,01,\"" + odd + " x\"\r\n";
@@ -127,7 +124,7 @@ TEST_F(Conv2Test, EveryModeRewritesOnlyTheReceiptLines)
     };
     const std::vector<Case> cases = {
         {RemovalMode::Symbol, u"12345", u"A12", u"山田１２３－１"},
-        {RemovalMode::Position, u"\"23 45\"", u"12/3*", u"田１２３－"},
+        {RemovalMode::Position, u"23 45", u"12/3*", u"田１２３－"},
         {RemovalMode::None, u"\" 123 45-01\"", u"A12/3*4", u"山田１２３－１"},
     };
     for (const auto& c : cases) {
@@ -135,31 +132,34 @@ TEST_F(Conv2Test, EveryModeRewritesOnlyTheReceiptLines)
         const RunResult r = Run(input, c.mode, u" 2", u"6 ");
         ASSERT_EQ(r.status, RunStatus::Done);
         const std::string expected = head
-            + Sjis({u"RE,1,1112,50605,\"山田 太郎\",1,3450401,,,,,,," + c.re1 + u",,\"ﾔﾏﾀﾞ\tﾀﾛｳ\","}) + sj
+            + Sjis({u"RE,1,\"1112\",50605,\"山田 太郎\",1,3450401,,,,,,," + c.re1 + u",,ﾔﾏﾀﾞ\tﾀﾛｳ,"}) + sj
             + Sjis({
                 u"CO,820100001,,\"コメント\"",
                 u"",
                 u"RE,2,1112,50605,佐藤,1,3450401,,,,,,," + c.re2,
                 u"re,1,,,,,,,,,,,,1-1",
                 u" RE,1,,,,,,,,,,,,1-1",
-                u"RE,4,1112,50605,鈴木,1,3450401,,,,,,," + c.re4 + u",,",
+                u"RE,4,1112,50605,鈴木,1,3450401,,,,,,," + c.re4 + u",,\"\"",
                 u"GO,1,1234,99",
-            });
+            })
+            + "\x1a";
         EXPECT_EQ(Output(), expected);
     }
 }
 
-TEST_F(Conv2Test, NoneModeNeedsNoPatientNumber)
+TEST_F(Conv2Test, NoneModeNeedsNoPatientNumberAndCopiesEveryByte)
 {
-    const RunResult r = Run(Fields(13, "RE,\"1\",2") + "\r\nRE\r\n\"RE\",\"a b\"\r\n", RemovalMode::None);
+    const std::string input = "IR,1,,,,,,50605,,\r\n" + Fields(13, "RE,\"1\",2") + "\r\nRE\r\n\"RE\",\"a b\"\r\n";
+    const RunResult r = Run(input, RemovalMode::None);
     ASSERT_EQ(r.status, RunStatus::Done);
-    EXPECT_EQ(Output(kNoIrName), Fields(13, "RE,1,2") + "\r\nRE\r\nRE,\"a b\"\r\n");
+    EXPECT_EQ(Output(), input);
 }
 
-TEST_F(Conv2Test, ReceiptLinesFollowTheSplitAndJoinRules)
+TEST_F(Conv2Test, OnlyThePatientNumbersBytesChange)
 {
     // Blanks at every place of a field and of the line, on both sides of the patient number and across the
-    // sixteen-byte steps of the scan.
+    // sixteen-byte steps of the scan. The number is cut as the field splitter gives it (without its double quotes);
+    // every other byte of the line stays as it was read, and no field gains a double quote for its blanks.
     const std::vector<std::string> lines = {
         "RE,!,a b,\tc, ,d ,e,,,,,,,7-1\t, f !",
         "RE, ,  , x,,,,,,,,,,1-2 3, y",
@@ -172,23 +172,28 @@ TEST_F(Conv2Test, ReceiptLinesFollowTheSplitAndJoinRules)
         "RE,0123456789abcdef0123 456789,,,,,,,,,,,,0123456789abcdef 01234,0123456789abcdef0123456789 ",
         "RE,,,,,,,,,,,,, 12 /3 ,",
     };
-    std::string input;
+    const std::string head = "IR,1,,,,,,50605,,\r\n";
+    std::string input = head;
     for (const auto& line : lines)
         input += line + "\r\n";
     for (const RemovalMode mode : {RemovalMode::Symbol, RemovalMode::Position, RemovalMode::None}) {
         SCOPED_TRACE(static_cast<int>(mode));
         ASSERT_EQ(Run(input, mode, u"1", u"3").status, RunStatus::Done);
-        std::string expected;
+        std::string expected = head;
         for (const auto& line : lines) {
-            plok::FieldList fields;
-            plok::GetCommaTxt(plok::cp932::Decode(line), fields);
+            std::vector<std::string> raw = plok::test::CutAtCommas<char>(line);
+            std::u16string number = plok::cp932::Decode(raw[13]);
+            std::erase(number, u'"');
             if (mode == RemovalMode::Symbol)
-                fields[13] = GetKnjBng(plok::Trim(fields[13]));
+                raw[13] = plok::cp932::Encode(GetKnjBng(plok::Trim(number)));
             else if (mode == RemovalMode::Position)
-                fields[13] = GetKnjBng2(plok::Trim(fields[13]), u"1", u"3");
-            expected += plok::cp932::Encode(plok::JoinCommaText(fields)) + "\r\n";
+                raw[13] = plok::cp932::Encode(GetKnjBng2(plok::Trim(number), u"1", u"3"));
+            std::string joined = raw[0];
+            for (std::size_t i = 1; i < raw.size(); ++i)
+                joined += "," + raw[i];
+            expected += joined + "\r\n";
         }
-        EXPECT_EQ(Output(kNoIrName), expected);
+        EXPECT_EQ(Output(), expected);
     }
 }
 
@@ -364,9 +369,9 @@ TEST_F(Conv2Test, KeptCharactersKeepTheirBytes)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(plok::ToUtf8(c.start + u"|" + c.end));
-        const RunResult r = Run(Fields(14, "RE") + number + ",\r\n", c.mode, c.start, c.end);
+        const RunResult r = Run(kHeader + Fields(14, "RE") + number + ",\r\n", c.mode, c.start, c.end);
         ASSERT_EQ(r.status, RunStatus::Done);
-        EXPECT_EQ(Output(kNoIrName), Fields(14, "RE") + c.kept + ",\r\n");
+        EXPECT_EQ(Output(), kHeader + Fields(14, "RE") + c.kept + ",\r\n");
         const std::u16string text = plok::cp932::Decode(number);
         EXPECT_EQ(plok::cp932::Decode(c.kept),
             c.mode == RemovalMode::Symbol ? GetKnjBng(text) : GetKnjBng2(text, c.start, c.end));
@@ -390,8 +395,8 @@ TEST_F(Conv2Test, BlanksTakenOutOfInvalidBytesLeaveTheOtherBytesAsTheyAre)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.number));
-        ASSERT_EQ(Run(Fields(14, "RE") + c.number + ",\r\n").status, RunStatus::Done);
-        EXPECT_EQ(Output(kNoIrName), Fields(14, "RE") + c.kept + ",\r\n");
+        ASSERT_EQ(Run(kHeader + Fields(14, "RE") + c.number + ",\r\n").status, RunStatus::Done);
+        EXPECT_EQ(Output(), kHeader + Fields(14, "RE") + c.kept + ",\r\n");
         EXPECT_EQ(GetKnjBng(plok::cp932::Decode(c.number)), c.textRule);
     }
 }
@@ -467,28 +472,25 @@ TEST_F(Conv2Test, TheRunCutsAsTheFunctionsDo)
         = {u"12345-1", u" 123 45-01 ", u"A-B/C*D", u"-1", u"山田 一郎-2", u"1\t2-3", u"12345－1", u"ｱｲｳ 12"};
     const std::vector<std::pair<std::u16string, std::u16string>> ranges
         = {{u"2", u"6"}, {u"1", u"3"}, {u"4", u"99"}, {u"3", u"4"}};
-    std::string input;
+    std::string input = kHeader;
     for (const auto& n : numbers)
         input += Sjis({Receipt(n)});
     const auto expected = [&](auto cut) {
-        std::string bytes;
-        for (const auto& n : numbers) {
-            plok::FieldList fields;
-            plok::GetCommaTxt(Receipt(cut(plok::Trim(n))), fields);
-            bytes += Sjis({plok::JoinCommaText(fields)});
-        }
+        std::string bytes = kHeader;
+        for (const auto& n : numbers)
+            bytes += Sjis({Receipt(cut(plok::Trim(n)))});
         return bytes;
     };
 
     ASSERT_EQ(Run(input, RemovalMode::Symbol).status, RunStatus::Done);
-    EXPECT_EQ(Output(kNoIrName), expected([](const std::u16string& n) { return GetKnjBng(n); }));
+    EXPECT_EQ(Output(), expected([](const std::u16string& n) { return GetKnjBng(n); }));
     for (const auto& range : ranges) {
         // Named copies rather than structured bindings: Clang 14 cannot capture those in the lambda below.
         const std::u16string start = range.first;
         const std::u16string end = range.second;
         SCOPED_TRACE(plok::ToUtf8(start + u".." + end));
         ASSERT_EQ(Run(input, RemovalMode::Position, start, end).status, RunStatus::Done);
-        EXPECT_EQ(Output(kNoIrName), expected([&](const std::u16string& n) { return GetKnjBng2(n, start, end); }));
+        EXPECT_EQ(Output(), expected([&](const std::u16string& n) { return GetKnjBng2(n, start, end); }));
     }
 }
 

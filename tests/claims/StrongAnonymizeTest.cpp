@@ -163,7 +163,7 @@ protected:
     RunResult Run(std::string_view bytes, ChartPseudonyms* strong)
     {
         WriteBytes(in / "RECEIPTC.UKE", bytes);
-        return Conv(in / "RECEIPTC.UKE", out.path(), InputCheck::None, strong);
+        return Conv(in / "RECEIPTC.UKE", out.path(), strong);
     }
 
     TempDir in;
@@ -209,12 +209,12 @@ TEST_F(StrongConvTest, FieldByFieldAgainstTheDefault)
             u"SY,8833421,50601,1,\"左 膝\"",
             u"SY,8833421,50601,1,,,,",
             u"SY,0000999,50601,1,,匿名化した傷病名,,",
-            u"SY,\" 0000999 \",50601,1,,匿名化した傷病名",
+            u"SY, 0000999 ,50601,1,,匿名化した傷病名",
             u"SY,0000999,50601,1,,匿名化した傷病名,01,",
             u"SI,1,1,112007410,,,1",
             u"RE,2,1112,50605,テスト社,2,4010108,,,,,,,,,,,,,,,,",
             u"RE,3,1112,50605,テスト社",
-        }));
+        }) + "\x1a");
 
     // The default run of the same file differs in exactly the receipts' changed fields and the lines with them.
     ASSERT_EQ(Run(input, nullptr).message, u"社保と国保の匿名化ファイルが作成されました");

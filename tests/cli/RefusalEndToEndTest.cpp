@@ -5,6 +5,8 @@
 #include "support/TempDir.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -43,9 +45,11 @@ TEST_F(CliRefusals, NoClaimsFileIsRefusedAndTheNextFileStillRuns)
             kCli, {command, "-o", Out(), Path("ff.txt"), Path("short.UKE"), Path("empty.UKE"), Path("social.UKE")})
                                       .Wait();
         EXPECT_EQ(r.status, 1);
-        for (const char* name : {"ff.txt", "short.UKE", "empty.UKE"})
-            EXPECT_NE(r.err.find("plok-cli: " + Path(name) + ": レセ電データではありません。\n"), std::string::npos)
-                << name;
+        // Each refusal says what the file is, or what was missing.
+        for (const auto& [name, says] :
+            std::vector<std::pair<const char*, std::string>> {{"ff.txt", "レセ電データではありません（"},
+                {"short.UKE", "先頭のレコード（IR）の審査支払機関"}, {"empty.UKE", "ファイルが空"}})
+            EXPECT_NE(r.err.find("plok-cli: " + Path(name) + ": " + says), std::string::npos) << name << r.err;
         EXPECT_EQ(FileCount(dir / "out"), 1u);
         EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
     }

@@ -36,10 +36,13 @@ public:
         return Next(m_confirmations, "confirmation");
     }
     void Error(std::u16string_view text) override { m_shown.push_back({"error", u"プロク", std::u16string(text)}); }
-    std::optional<std::u16string> OpenFile(std::u16string_view startAt) override
+    std::optional<std::u16string> OpenFile(std::u16string_view startAt, std::span<const FileType> types) override
     {
         m_shown.push_back({"open-file", u"", u""});
         m_openFileStarts.emplace_back(startAt);
+        m_openFileTypes.emplace_back();
+        for (const FileType& t : types)
+            m_openFileTypes.back().emplace_back(std::u16string(t.name) + u"|" + std::u16string(t.patterns));
         return Next(m_files, "open-file dialog");
     }
     std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial) override
@@ -61,6 +64,8 @@ public:
     const std::vector<Shown>& shown() const { return m_shown; }
     /// Where each open-file dialog was started, in order.
     const std::vector<std::u16string>& openFileStarts() const { return m_openFileStarts; }
+    /// The choices of files each open-file dialog offered, in order: "name|patterns".
+    const std::vector<std::vector<std::u16string>>& openFileTypes() const { return m_openFileTypes; }
     /// The texts of the boxes of one kind, in order.
     std::vector<std::u16string> Texts(const std::string& kind) const
     {
@@ -74,6 +79,7 @@ public:
     {
         m_shown.clear();
         m_openFileStarts.clear();
+        m_openFileTypes.clear();
     }
     bool AllAnswersUsed() const { return m_confirmations.empty() && m_files.empty() && m_folders.empty(); }
 
@@ -93,6 +99,7 @@ private:
 
     std::vector<Shown> m_shown;
     std::vector<std::u16string> m_openFileStarts;
+    std::vector<std::vector<std::u16string>> m_openFileTypes;
     std::deque<bool> m_confirmations;
     std::deque<std::optional<std::u16string>> m_files;
     std::deque<std::optional<std::u16string>> m_folders;

@@ -2,6 +2,8 @@
 // reaching the presenter (and the presenter's values not coming back as the user's), the guard, modality, the close
 // keys, drops, the busy cursor and the single instance. The decisions behind the controls are tested on the
 // presenters.
+#include "claims/Anonymize.h"
+#include "core/FileNames.h"
 #include "core/RunResult.h"
 #include "core/Text.h"
 #include "tests/win32/Win32Support.h"
@@ -308,6 +310,60 @@ TEST_F(Win32Window, AFileDroppedOnAFieldIsHandedOnAndNotTyped)
     EXPECT_TRUE(typed.empty());
     EXPECT_EQ(TextOf(w->Hwnd(form::TfrmMain::Edit1)), L"");
     EXPECT_EQ(during, ::LoadCursorW(nullptr, IDC_WAIT));
+}
+
+TEST_F(Win32Window, WhatIsNoClaimsFileIsRefusedTypedOrChosenInTheRunsWords)
+{
+    const std::u16string patients = DataFile("patients.csv", "ID,1,yamada,19700712\r\n");
+    const std::u16string empty = DataFile("empty.UKE", "");
+    const TempDir scratch;
+    const std::u16string notClaims = claims::Conv(ToPath(patients), scratch.path()).message;
+    const std::u16string isEmpty = claims::Conv(ToPath(empty), scratch.path()).message;
+    ASSERT_NE(notClaims.find(u"レセ電データではありません"), std::u16string::npos);
+    ASSERT_NE(isEmpty.find(u"ファイルが空"), std::u16string::npos);
+
+    win32::TfrmMain main(env, prompts);
+    Window& w = main.window();
+    w.Show(SW_SHOWNA);
+    Type(w.Hwnd(form::TfrmMain::Edit1), win32::W(patients).c_str());
+    Type(w.Hwnd(form::TfrmMain::Edit2), win32::W(empty).c_str());
+    for (const ControlId& button : {form::TfrmMain::Button1, form::TfrmMain::Button2}) {
+        SCOPED_TRACE(std::string(button.name()));
+        prompts.Clear();
+        // A result dialog would take the focus: nothing was written, so none may open.
+        static HWND mainWindow;
+        static bool opened;
+        mainWindow = w.hwnd();
+        opened = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (const HWND active = ::GetActiveWindow(); active && active != mainWindow) {
+                opened = true;
+                ::PostMessageW(active, WM_CLOSE, 0, 0);
+            }
+        });
+        Click(w.Hwnd(button));
+        ::KillTimer(nullptr, timer);
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(prompts.Texts("warning"),
+            (std::vector<std::u16string> {
+                notClaims + u"\n社保レセ電データ：" + patients, isEmpty + u"\n国保レセ電データ：" + empty}));
+        EXPECT_TRUE(std::filesystem::is_empty(env.downloads));
+        for (const auto& e : std::filesystem::directory_iterator(env.programFolder))
+            EXPECT_EQ(e.path().filename(), "user.ini");
+    }
+
+    // Chosen in the open-file dialog, which offers claims files of every kind, they are refused in the same words.
+    prompts.Clear();
+    ::SetWindowTextW(w.Hwnd(form::TfrmMain::Edit1), L"");
+    ::SetWindowTextW(w.Hwnd(form::TfrmMain::Edit2), L"");
+    prompts.AnswerFile(patients);
+    prompts.AnswerFile(empty);
+    Click(w.Hwnd(form::TfrmMain::Button3));
+    EXPECT_EQ(prompts.Texts("warning"), (std::vector<std::u16string> {notClaims, isEmpty}));
+    EXPECT_EQ(TextOf(w.Hwnd(form::TfrmMain::Edit1)), L"");
+    EXPECT_EQ(TextOf(w.Hwnd(form::TfrmMain::Edit2)), L"");
+    EXPECT_EQ(prompts.openFileTypes(),
+        std::vector<std::vector<std::u16string>>(2, {u"レセ電データ|*.UKE *.CYO", u"すべてのファイル|*"}));
 }
 
 TEST_F(Win32Window, ALabelGrowsToItsTextAndKeepsItsDesignWidth)
