@@ -1,6 +1,7 @@
 #include "claims/StrongAnonymize.h"
 
 #include "core/Cp932.h"
+#include "core/FileNames.h"
 #include "core/Text.h"
 
 #include <algorithm>
@@ -117,9 +118,9 @@ void AppendMonthOfDate(std::string_view raw, std::string& out)
     out += "01";
 }
 
-std::u16string KeyRefusalText(const crypto::KeyFileError& e, bool chosenFile)
+std::u16string KeyRefusalText(const FileError& e, bool chosenFile)
 {
-    std::u16string text = u"強い匿名化の鍵ファイル「" + FromUtf8(e.file().string())
+    std::u16string text = u"強い匿名化の鍵ファイル「" + FromUtf8(PathUtf8(e.file()))
         + u"」を使えないため、匿名化しませんでした。" + FromUtf8(e.what());
     if (chosenFile)
         return text + u"--key には、強い匿名化で作られた32バイトの鍵ファイルを指定してください。";

@@ -49,6 +49,6 @@ void AppendMonthOfDate(std::string_view raw, std::string& out);
 
 /// The refusal of a strong anonymisation whose key cannot be used: what is wrong with which key file, and what to do.
 /// `chosenFile`: the key was named by the user (plok-cli --key), not the one in the settings folder.
-std::u16string KeyRefusalText(const crypto::KeyFileError& e, bool chosenFile);
+std::u16string KeyRefusalText(const FileError& e, bool chosenFile);
 
 } // namespace plok::claims

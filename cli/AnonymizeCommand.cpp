@@ -59,7 +59,7 @@ std::optional<claims::ChartPseudonyms> Pseudonyms(const std::string& keyOption, 
             CreatePrivateFolder("設定フォルダ", settings.settingsFile.parent_path());
         return std::optional<claims::ChartPseudonyms>(
             std::in_place, crypto::ReadOrCreateKeyFile(claims::ClinicKeyFile(settings.settingsFile)));
-    } catch (const crypto::KeyFileError& e) {
+    } catch (const FileError& e) {
         reporter.Failed(PathUtf8(e.file()), ToUtf8(claims::KeyRefusalText(e, chosen)));
     } catch (const Error& e) {
         reporter.Failed(std::string(kProgram), e.what());

@@ -21,7 +21,7 @@ Key ReadKeyFile(const std::filesystem::path& file)
 {
     if (!FileExists(file)) {
         std::error_code ec;
-        throw KeyFileError(file,
+        throw FileError(file,
             std::filesystem::is_directory(file, ec) ? "鍵ファイルではなく、フォルダです。"
                                                     : "鍵ファイルがありません。");
     }
@@ -40,10 +40,10 @@ Key ReadKeyFile(const std::filesystem::path& file)
         size = n <= kKeySize ? n : std::max(handle.SizeHint(), n);
         std::copy_n(bytes.begin(), std::min(n, kKeySize), key.begin());
     } catch (const IoError& e) {
-        throw KeyFileError(file, std::string("鍵ファイルを読めません。") + e.what());
+        throw FileError(file, std::string("鍵ファイルを読めません。") + e.what());
     }
     if (n != kKeySize)
-        throw KeyFileError(file,
+        throw FileError(file,
             "鍵ファイルの大きさが" + std::to_string(kKeySize) + "バイトではありません（" + std::to_string(size)
                 + "バイト）。別のファイルか、壊れた鍵ファイルです。");
     return key;

@@ -43,34 +43,20 @@ void RandomBytes(std::span<std::uint8_t> out);
 inline constexpr std::size_t kKeySize = 32;
 using Key = std::array<std::uint8_t, kKeySize>;
 
-/// A key file that cannot be used. `what()` says why in Japanese, without the path, which `file()` gives.
-class KeyFileError : public Error
-{
-public:
-    KeyFileError(std::filesystem::path file, const std::string& reason)
-        : Error(reason)
-        , m_file(std::move(file))
-    { }
-    const std::filesystem::path& file() const { return m_file; }
-
-private:
-    std::filesystem::path m_file;
-};
-
-/// The key in `file`, which must hold exactly kKeySize bytes. Throws KeyFileError when it is missing, cannot be read
+/// The key in `file`, which must hold exactly kKeySize bytes. Throws FileError when it is missing, cannot be read
 /// or has another size.
 Key ReadKeyFile(const std::filesystem::path& file);
 
 /// The key in `file`; when there is no such file, a new key of kKeySize random bytes, written there first: readable
 /// by the user alone (0600 on POSIX systems; on Windows the file takes the permissions of its folder), on the disk
 /// before it is used, and never over a key that another program wrote meanwhile (that key is used instead). The
-/// folder must exist. Throws KeyFileError as ReadKeyFile, or when the file cannot be created.
+/// folder must exist. Throws FileError as ReadKeyFile, or when the file cannot be created.
 Key ReadOrCreateKeyFile(const std::filesystem::path& file);
 
 namespace detail {
 
 /// Writes `key` as `file` unless a file of that name exists: complete and on the disk before it has its name, never
-/// over another file. False when a file was there. Throws KeyFileError when it cannot be written.
+/// over another file. False when a file was there. Throws FileError when it cannot be written.
 bool CreateKeyFileOnce(const std::filesystem::path& file, const Key& key);
 [[noreturn]] void LibraryFailed(const char* what);
 std::string CannotCreateKeyText(int errnum);

@@ -55,7 +55,7 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     // mkostemp creates the file for its owner alone (0600).
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
-        throw KeyFileError(file, detail::CannotCreateKeyText(errno));
+        throw FileError(file, detail::CannotCreateKeyText(errno));
     struct Removal
     {
         const std::string& path;
@@ -65,12 +65,12 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     try {
         handle.WriteAll(std::string_view(reinterpret_cast<const char*>(key.data()), key.size()));
     } catch (const IoError& e) {
-        throw KeyFileError(file, std::string("鍵ファイルを作成できません。") + e.what());
+        throw FileError(file, std::string("鍵ファイルを作成できません。") + e.what());
     }
     if (::fsync(fd) != 0)
-        throw KeyFileError(file, detail::CannotCreateKeyText(errno));
+        throw FileError(file, detail::CannotCreateKeyText(errno));
     if (const int err = handle.Close(); err != 0)
-        throw KeyFileError(file, detail::CannotCreateKeyText(err));
+        throw FileError(file, detail::CannotCreateKeyText(err));
     // A link never replaces a file of its name: a key another program made meanwhile stays.
     if (::link(temp.c_str(), file.c_str()) == 0) {
         const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -82,7 +82,7 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     }
     if (errno == EEXIST)
         return false;
-    throw KeyFileError(file, detail::CannotCreateKeyText(errno));
+    throw FileError(file, detail::CannotCreateKeyText(errno));
 }
 
 } // namespace plok::crypto

@@ -90,7 +90,7 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     const std::filesystem::path temp = file.parent_path() / (name + L".tmp");
     const HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        throw KeyFileError(file, detail::CannotCreateKeyText(static_cast<int>(::GetLastError())));
+        throw FileError(file, detail::CannotCreateKeyText(static_cast<int>(::GetLastError())));
     DWORD written = 0;
     const bool ok = ::WriteFile(h, key.data(), static_cast<DWORD>(key.size()), &written, nullptr)
         && written == key.size() && ::FlushFileBuffers(h);
@@ -98,7 +98,7 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     ::CloseHandle(h);
     if (!ok) {
         ::DeleteFileW(temp.c_str());
-        throw KeyFileError(file, detail::CannotCreateKeyText(static_cast<int>(writeError)));
+        throw FileError(file, detail::CannotCreateKeyText(static_cast<int>(writeError)));
     }
     // Without MOVEFILE_REPLACE_EXISTING the move fails where a key stands already.
     if (::MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH))
@@ -107,7 +107,7 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     ::DeleteFileW(temp.c_str());
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
         return false;
-    throw KeyFileError(file, detail::CannotCreateKeyText(static_cast<int>(error)));
+    throw FileError(file, detail::CannotCreateKeyText(static_cast<int>(error)));
 }
 
 } // namespace plok::crypto

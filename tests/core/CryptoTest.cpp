@@ -132,7 +132,7 @@ TEST_F(KeyFileTest, UnusableKeyFilesAreRefusedNamingTheFile)
             try {
                 read(file);
                 ADD_FAILURE() << "no refusal";
-            } catch (const KeyFileError& e) {
+            } catch (const FileError& e) {
                 EXPECT_EQ(e.file(), file);
                 EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
             }
@@ -151,7 +151,7 @@ TEST_F(KeyFileTest, AFolderThatIsNotThereIsARefusal)
     try {
         ReadOrCreateKeyFile(dir / "missing" / "plok.key");
         ADD_FAILURE() << "no refusal";
-    } catch (const KeyFileError& e) {
+    } catch (const FileError& e) {
         EXPECT_NE(std::string(e.what()).find("鍵ファイルを作成できません。"), std::string::npos) << e.what();
     }
     EXPECT_EQ(test::FileCount(dir.path()), 0u);
