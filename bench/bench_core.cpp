@@ -1,3 +1,4 @@
+#include "claims/StrongAnonymize.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/LineReader.h"
@@ -95,6 +96,31 @@ void BM_Cp932Encode(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
 BENCHMARK(BM_Cp932Encode);
+
+// One chart number's pseudonym, a different chart number each time as in a month's file (one receipt per patient): of
+// five digits (as the generator's patients have), eight, or with a branch number.
+void BM_ChartPseudonym(benchmark::State& state)
+{
+    std::vector<std::string> charts;
+    for (int i = 0; i < 4096; ++i) {
+        const std::string n = std::to_string(10001 + 37 * i);
+        charts.push_back(state.range(0) == 0 ? n : state.range(0) == 1 ? "200" + n : n + "-01");
+    }
+    plok::crypto::Key key {};
+    key[0] = 1;
+    plok::claims::ChartPseudonyms pseudonyms(key);
+    std::string out;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        out.clear();
+        pseudonyms.Append(charts[i++ & 4095], out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    if (out.empty())
+        state.SkipWithError("no pseudonym");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ChartPseudonym)->ArgName("digits5_digits8_branch")->DenseRange(0, 2);
 
 // The file is written on first use and removed when the program ends, so repeated runs of the benchmark (one per
 // iteration-count probe) do not rewrite it.
