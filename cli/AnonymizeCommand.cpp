@@ -19,7 +19,7 @@ struct AnonymizeArgs
     FileArgs files;
     bool audit = false;
     bool strong = false;
-    std::string key;
+    std::optional<std::string> key;
 };
 
 /// The target of an audited run: before the copy gets its name, it is audited against `original`; a copy with findings
@@ -46,19 +46,35 @@ OutputTarget Audited(
         });
 }
 
-/// The pseudonyms of the key file given with --key, or else of the desktop program's key in its settings folder, which
-/// is made on first use. Nothing when the key cannot be used: that is reported.
-std::optional<claims::ChartPseudonyms> Pseudonyms(const std::string& keyOption, Reporter& reporter)
+/// The clinic key of a strong run: its file and the pseudonyms under it.
+struct StrongKey
 {
-    const bool chosen = !keyOption.empty();
+    std::filesystem::path file;
+    crypto::Key key;
+    claims::ChartPseudonyms pseudonyms;
+};
+
+/// The key file given with --key, or else the desktop program's key in its settings folder, which is made on first
+/// use; a key others may reach is warned of. Nothing when the key cannot be used: that is reported.
+std::optional<StrongKey> ReadStrongKey(const std::optional<std::string>& keyOption, Reporter& reporter)
+{
+    const bool chosen = keyOption.has_value();
     try {
-        if (chosen)
-            return std::optional<claims::ChartPseudonyms>(std::in_place, crypto::ReadKeyFile(PathFromUtf8(keyOption)));
-        const SettingsPlace settings = FindSettings(ExecutableFolder(), UserDirs::FromEnvironment());
-        if (!settings.portable)
-            CreatePrivateFolder("設定フォルダ", settings.settingsFile.parent_path());
-        return std::optional<claims::ChartPseudonyms>(
-            std::in_place, crypto::ReadOrCreateKeyFile(claims::ClinicKeyFile(settings.settingsFile)));
+        std::filesystem::path file;
+        crypto::Key key {};
+        if (chosen) {
+            file = PathFromUtf8(*keyOption);
+            key = crypto::ReadKeyFile(file);
+        } else {
+            const SettingsPlace settings = FindSettings(ExecutableFolder(), UserDirs::FromEnvironment());
+            if (!settings.portable)
+                CreatePrivateFolder("設定フォルダ", settings.settingsFile.parent_path());
+            file = claims::ClinicKeyFile(settings.settingsFile);
+            key = crypto::ReadOrCreateKeyFile(file);
+        }
+        for (const std::u16string& warning : claims::KeyExposureTexts(crypto::ExposureOf(file), file))
+            reporter.Note(PathUtf8(file), ToUtf8(warning));
+        return StrongKey {file, key, claims::ChartPseudonyms(key)};
     } catch (const FileError& e) {
         reporter.Failed(PathUtf8(e.file()), ToUtf8(claims::KeyRefusalText(e, chosen)));
     } catch (const Error& e) {
@@ -117,21 +133,29 @@ const Command& AnonymizeCommand()
                               "the key file (32 bytes) of the strong anonymisation; a key that cannot be used is\n"
                               "refused with exit status 2");
             return [args](Reporter& reporter) -> int {
-                if (!args->key.empty() && !args->strong)
+                if (args->key && !args->strong)
                     throw UsageError("--key は --strong と一緒に指定してください / --key goes with --strong");
-                std::optional<claims::ChartPseudonyms> pseudonyms;
+                // An unset variable in a batch script: another key than the one meant would give other pseudonyms.
+                if (args->key && args->key->empty())
+                    throw UsageError("--key のファイル名が空です（値の入っていない変数かもしれません） / "
+                                     "--key names no file (an unset variable?)");
+                std::optional<StrongKey> strong;
                 if (args->strong) {
-                    pseudonyms = Pseudonyms(args->key, reporter);
-                    if (!pseudonyms)
+                    strong = ReadStrongKey(args->key, reporter);
+                    if (!strong)
                         return kExitUsage;
                 }
                 const claims::AnonymizeMode mode
                     = args->strong ? claims::AnonymizeMode::Strong : claims::AnonymizeMode::Default;
-                return RunOnFile(
+                const int status = RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
                         return claims::Conv(file, args->audit ? Audited(target, file, mode, reporter) : target,
-                            claims::InputCheck::ClaimsFile, pseudonyms ? &*pseudonyms : nullptr);
+                            claims::InputCheck::ClaimsFile, strong ? &strong->pseudonyms : nullptr);
                     });
+                // On stderr: stdout lists the files written, one per line, for scripts to read.
+                if (strong)
+                    reporter.Note(PathUtf8(strong->file), ToUtf8(claims::KeyIdText(strong->key)));
+                return status;
             };
         },
     };
