@@ -93,11 +93,13 @@ const Command& AnonymizeCommand()
         "医療機関コード・名称・電話番号、患者氏名、保険者番号・公費番号を固定のダミー値に置き換え、\n"
         "症状詳記（SJ）とコメント（CO）のレコードを除きます。出力ファイル名は請求年月に\n"
         "社保は \"_1\"、国保は \"_2\" を付けたものです（例: 50605_1.UKE）。\n"
-        "--strong（強い匿名化）では、さらにカルテ番号を医院の鍵による同じ桁数の仮番号に、生年月日と\n"
-        "入院年月日をその月の1日に置き換え、検索番号・請求情報・傷病名の補足コメントを空にし、\n"
-        "未コード化傷病名を固定の名称にし、患者氏名のダミー値にレセプト番号を入れません。同じ鍵なら\n"
-        "同じカルテ番号は毎月、社保でも国保でも同じ仮番号になります。鍵は --key のファイル、なければ\n"
-        "デスクトップ版と同じ設定フォルダの plok.key（初回に作成）です。鍵を失くしても、以後の仮番号が\n"
+        "--strong（強い匿名化）では、さらにカルテ番号を医院の鍵による仮番号（数字のカルテ番号は6桁以上の\n"
+        "数字、ほかは X と19桁の数字）に、生年月日と入院年月日をその月の1日に置き換え、検索番号・\n"
+        "請求情報・傷病名の補足コメントを空にし、未コード化傷病名を固定の名称にし、患者氏名のダミー値に\n"
+        "レセプト番号を入れません。同じ鍵なら同じカルテ番号は毎月、社保でも国保でも同じ仮番号になり、\n"
+        "ちがうカルテ番号が同じ仮番号になることはありません。鍵は --key のファイル、なければデスクトップ版と\n"
+        "同じ設定フォルダの plok.key（初回に作成）です。実行の後、鍵ID を標準エラー出力に書きます（同じ鍵ID\n"
+        "なら同じ仮番号）。ほかの利用者も読める鍵には警告を出します。鍵を失くしても、以後の仮番号が\n"
         "変わるだけです。\n"
         "1行目の4文字目が 1（社保）か 2（国保）でないファイルはレセ電データではないため処理しません。\n"
         "同じ実行で先に作ったファイルと同じ名前になる入力も処理しません。\n"
@@ -106,13 +108,15 @@ const Command& AnonymizeCommand()
         "patient names and insurer / public-expense numbers get fixed dummy values, and symptom-note (SJ)\n"
         "and comment (CO) records are left out. The output is named after the billing month with \"_1\"\n"
         "(social insurance) or \"_2\" (national insurance), e.g. 50605_1.UKE. With --strong (the strong\n"
-        "anonymisation), chart numbers also become pseudonyms of the same length under the clinic key,\n"
-        "birth and admission dates the first day of their month, the search number, the billing\n"
-        "information and the disease lines' supplementary comments are emptied, uncoded disease names\n"
-        "become a fixed text, and the dummy patient names go without the receipt number. Under the same\n"
-        "key a chart number gets the same pseudonym in every month and in both payers' files. The key is\n"
-        "the file given with --key, else plok.key in the desktop program's settings folder (made on first\n"
-        "use); a lost key only means new pseudonyms from then on. A file whose first line does not have 1\n"
+        "anonymisation), chart numbers also become pseudonyms under the clinic key (at least six\n"
+        "digits for a number, X and 19 digits for anything else), birth and admission dates the first day of\n"
+        "their month, the search number, the billing information and the disease lines' supplementary\n"
+        "comments are emptied, uncoded disease names become a fixed text, and the dummy patient names go\n"
+        "without the receipt number. Under the same key a chart number gets the same pseudonym in every\n"
+        "month and in both payers' files, and no two chart numbers share one. The key is the file given\n"
+        "with --key, else plok.key in the desktop program's settings folder (made on first use); its ID\n"
+        "goes to stderr after the run (the same ID, the same pseudonyms), and a key others may read is\n"
+        "warned of. A lost key only means new pseudonyms from then on. A file whose first line does not have 1\n"
         "or 2 as its fourth character is no claims file and is refused, and so is an input whose output\n"
         "would replace one written earlier in the same call.\n",
         [](CLI::App& app) -> Runner {
@@ -129,9 +133,10 @@ const Command& AnonymizeCommand()
                               "the strong anonymisation (chart numbers as pseudonyms, dates kept to their month)");
             app.add_option("--key", args->key)
                 ->type_name("FILE")
-                ->description("強い匿名化の鍵ファイル（32バイト）。使えない鍵は終了コード 2 で拒否します\n"
-                              "the key file (32 bytes) of the strong anonymisation; a key that cannot be used is\n"
-                              "refused with exit status 2");
+                ->description("強い匿名化の鍵ファイル（32バイト）。使えない鍵と空のファイル名は終了コード 2 で\n"
+                              "拒否します\n"
+                              "the key file (32 bytes) of the strong anonymisation; a key that cannot be used, or\n"
+                              "an empty name, is refused with exit status 2");
             return [args](Reporter& reporter) -> int {
                 if (args->key && !args->strong)
                     throw UsageError("--key は --strong と一緒に指定してください / --key goes with --strong");

@@ -1,7 +1,6 @@
 #include "core/Crypto.h"
 
 #include "core/File.h"
-#include "core/FileNames.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@ namespace {
 __extension__ typedef unsigned __int128 Uint128;
 
 constexpr std::uint64_t kLeastDomain = 1000000;
-constexpr std::uint32_t kUnknown = UINT32_MAX;
+constexpr std::uint16_t kUnknown = UINT16_MAX;
 
 /// radix^n, or 0 when it does not fit in 64 bits.
 std::uint64_t Power(std::uint64_t radix, std::size_t n)
@@ -107,17 +107,17 @@ std::uint64_t Ff1::Encipher(const Length& length, unsigned round, std::uint64_t 
     for (std::size_t i = 0; i < length.b; ++i)
         block[15 - i] ^= static_cast<std::uint8_t>(half >> (8 * i));
     const Aes::Block r = m_aes.Encrypt(block);
-    // S is the first d bytes of R: d is at most 12 here, so S never needs the blocks FF1 adds beyond R.
-    if (length.d <= 8) {
-        std::uint64_t y = 0;
-        for (std::size_t i = 0; i < length.d; ++i)
-            y = (y << 8) | r[i];
-        return y % mod;
-    }
-    Uint128 y = 0;
-    for (std::size_t i = 0; i < length.d; ++i)
-        y = (y << 8) | r[i];
-    return static_cast<std::uint64_t>(y % mod);
+    // S is the first d bytes of R, and d is 8 or 12 here (b is at most 8): S never needs the blocks FF1 adds beyond R.
+    // Loops of a fixed count, which the compiler makes one load of a big-endian word.
+    std::uint64_t high = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        high = (high << 8) | r[i];
+    if (length.d == 8)
+        return high % mod;
+    std::uint32_t low = 0;
+    for (std::size_t i = 8; i < 12; ++i)
+        low = (low << 8) | r[i];
+    return static_cast<std::uint64_t>(((Uint128(high) << 32) | low) % mod);
 }
 
 void Ff1::Run(std::span<std::uint16_t> numerals, bool decrypt)
@@ -157,12 +157,12 @@ void Ff1::Run(std::span<std::uint16_t> numerals, bool decrypt)
     } else {
         if (length.known.empty())
             length.known.assign(5 * (length.modV + length.modU), kUnknown);
-        std::uint32_t* const known = length.known.data();
+        std::uint16_t* const known = length.known.data();
         const std::array<std::size_t, 10> at = length.at;
         rounds([&](unsigned round, std::uint64_t half, std::uint64_t mod) -> std::uint64_t {
-            std::uint32_t& y = known[at[round] + half];
+            std::uint16_t& y = known[at[round] + half];
             if (y == kUnknown) [[unlikely]]
-                y = static_cast<std::uint32_t>(Encipher(length, round, half, mod));
+                y = static_cast<std::uint16_t>(Encipher(length, round, half, mod));
             return y;
         });
     }

@@ -17,9 +17,10 @@ namespace plok::crypto {
 /// Lengths run from the standard's least domain (radix^n at least a million) to where half a string no longer fits in
 /// 64 bits (radix^ceil(n/2) below 2^64: 38 decimal digits). Every length's fixed blocks (P, and the tweak's blocks of
 /// Q) are enciphered once here, so a round costs one AES block. Where a half has few values (radix^ceil(n/2) up to
-/// kMemoHalf: up to ten decimal digits), a round's value depends on so few inputs that each is enciphered once and
-/// kept (at most 4 MiB for a length, allocated on its first string): a run over a month's chart numbers then costs
-/// table look-ups, not AES blocks.
+/// kMemoHalf: up to eight decimal digits), a round's value depends on so few inputs that each is enciphered once and
+/// kept (at most 200 KiB for a length, allocated on its first string, small enough to stay in the processor's cache):
+/// a run over a month's chart numbers then costs table look-ups, not AES blocks. Larger tables would not pay: looked
+/// up at random from memory, they cost more than the AES.
 class Ff1
 {
 public:
@@ -27,7 +28,7 @@ public:
     /// string. Throws Error as Aes does; std::invalid_argument for a radix out of range.
     Ff1(std::span<const std::uint8_t> key, unsigned radix, std::span<const std::uint8_t> tweak = {});
 
-    static constexpr std::uint64_t kMemoHalf = 100000;
+    static constexpr std::uint64_t kMemoHalf = 10000;
 
     std::size_t MinLength() const { return m_minLength; }
     std::size_t MaxLength() const { return m_minLength + m_lengths.size() - 1; }
@@ -49,7 +50,7 @@ private:
         std::size_t d; // bytes of S taken as y
         Aes::Block last; // the CBC-MAC state before Q's last block, xored with that block's fixed bytes
         bool memo; // radix^v is at most kMemoHalf
-        std::vector<std::uint32_t> known; // the round values met so far, UINT32_MAX for the others
+        std::vector<std::uint16_t> known; // the round values met so far, UINT16_MAX for the others
         std::array<std::size_t, 10> at; // where each round's values begin in `known`
     };
 
