@@ -123,39 +123,51 @@ TEST(ChartPseudonyms, ShapeAndStabilityUnderOneKeyOnly)
 }
 
 /// Every number of [first, last] written with `width` digits: its pseudonyms are numbers of the same class, all
-/// different, none the number itself.
+/// different, none the number itself. Ten million pseudonyms: the chart number is counted up in place and the
+/// pseudonym read without a string of its own, so that the sanitizer build takes seconds, not minutes.
 void ExpectPermutationWithoutFixedPoint(ChartPseudonyms& p, std::uint64_t first, std::uint64_t last, std::size_t width)
 {
     std::vector<bool> taken(last - first + 1);
+    std::string chart = std::to_string(first);
+    chart.insert(0, width - chart.size(), '0');
     std::string out;
     std::size_t fixed = 0;
     std::size_t outside = 0;
     std::size_t twice = 0;
     for (std::uint64_t n = first; n <= last; ++n) {
-        std::string chart = std::to_string(n);
-        chart.insert(0, width - std::min(width, chart.size()), '0');
         out.clear();
         p.Append(chart, out);
-        const std::uint64_t value = out.size() == width && AllDigits(out) ? std::stoull(out) : 0;
-        if (out.size() != width || value < first || value > last) {
-            ++outside;
-            continue;
+        std::uint64_t value = 0;
+        bool digits = out.size() == width;
+        for (const char c : out) {
+            digits = digits && c >= '0' && c <= '9';
+            value = value * 10 + static_cast<std::uint64_t>(c - '0');
         }
-        fixed += value == n;
-        twice += taken[value - first];
-        taken[value - first] = true;
+        if (!digits || value < first || value > last) {
+            ++outside;
+        } else {
+            fixed += value == n;
+            twice += taken[value - first];
+            taken[value - first] = true;
+        }
+        for (std::size_t i = width; i-- > 0 && ++chart[i] > '9';)
+            chart[i] = '0';
     }
     EXPECT_EQ(outside, 0u);
     EXPECT_EQ(twice, 0u);
     EXPECT_EQ(fixed, 0u);
 }
 
-TEST(ChartPseudonyms, EachClassIsPermutedWithoutAFixedPoint)
+TEST(ChartPseudonyms, TheNumbersBelowAMillionArePermutedWithoutAFixedPoint)
 {
-    // Every number below a million, and every number of seven digits: the seven-digit class is walked out of the
-    // numbers with a leading zero, and after 9999999 comes 1000000.
     ChartPseudonyms p(KeyOf(3));
     ExpectPermutationWithoutFixedPoint(p, 0, 999999, 6);
+}
+
+TEST(ChartPseudonyms, TheNumbersOfSevenDigitsArePermutedWithoutAFixedPoint)
+{
+    // Walked out of the numbers with a leading zero, and after 9999999 comes 1000000.
+    ChartPseudonyms p(KeyOf(3));
     ExpectPermutationWithoutFixedPoint(p, 1000000, 9999999, 7);
 }
 
