@@ -40,7 +40,7 @@ private:
 };
 
 /// The AES block cipher (FIPS 197) under one key of 16, 24 or 32 bytes, its key schedule made once. Encryption only:
-/// the modes built on it (FF1's CBC-MAC and counter blocks) never decrypt a block.
+/// the mode built on it (FF1, whose round function is a CBC-MAC) never decrypts a block.
 class Aes
 {
 public:
