@@ -84,9 +84,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         want[date] = got[date];
                     }
                 if (want.size() > 13) {
-                    FUZZ_CHECK(
-                        std::all_of(got[13].begin(), got[13].end(), [](char c) { return c >= '0' && c <= '9'; }));
-                    FUZZ_CHECK(got[13].size() <= want[13].size());
+                    // A number: digits, six at least, and another number; anything else: X and 19 digits.
+                    const std::string_view chart = TrimView(std::string_view(want[13]));
+                    const std::string_view pseudonym = got[13];
+                    const auto digits = [](std::string_view t) {
+                        return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+                    };
+                    const auto value
+                        = [](std::string_view t) { return t.substr(std::min(t.find_first_not_of('0'), t.size())); };
+                    const bool text = pseudonym.size() == 20 && pseudonym[0] == 'X' && digits(pseudonym.substr(1));
+                    FUZZ_CHECK(chart.empty() == pseudonym.empty());
+                    if (!chart.empty() && digits(chart) && chart.size() <= 38) {
+                        FUZZ_CHECK(digits(pseudonym) && pseudonym.size() == std::max<std::size_t>(chart.size(), 6));
+                        FUZZ_CHECK(value(pseudonym) != value(chart));
+                    } else if (std::any_of(chart.begin(), chart.end(), [](char c) {
+                                   return static_cast<unsigned char>(c) < 0x80 && (c < '0' || c > '9');
+                               })) {
+                        FUZZ_CHECK(text);
+                    } else if (!chart.empty()) {
+                        FUZZ_CHECK(text || (digits(pseudonym) && pseudonym.size() >= 6));
+                    }
                     want[13] = got[13];
                 }
                 for (const std::size_t emptied : {18, 20})
