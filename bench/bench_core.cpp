@@ -1,3 +1,4 @@
+#include "claims/StrongAnonymize.h"
 #include "core/CommaText.h"
 #include "core/Cp932.h"
 #include "core/LineReader.h"
@@ -95,6 +96,34 @@ void BM_Cp932Encode(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
 BENCHMARK(BM_Cp932Encode);
+
+// One chart number's pseudonym, a different chart number each time as in a month's file (one receipt per patient): of
+// five digits (as the generator's patients have), eight, ten, or with a branch number (the text form, an HMAC as every
+// pseudonym was before the permutation).
+void BM_ChartPseudonym(benchmark::State& state)
+{
+    std::vector<std::string> charts;
+    for (int i = 0; i < 4096; ++i) {
+        const std::int64_t kind = state.range(0);
+        const std::int64_t first = kind == 1 ? 20000001 : kind == 2 ? 2000000001 : 10001;
+        const std::string n = std::to_string(first + 17 * i);
+        charts.push_back(kind == 3 ? n + "-01" : n);
+    }
+    plok::crypto::Key key {};
+    key[0] = 1;
+    plok::claims::ChartPseudonyms pseudonyms(key);
+    std::string out;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        out.clear();
+        pseudonyms.Append(charts[i++ & 4095], out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    if (out.empty())
+        state.SkipWithError("no pseudonym");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ChartPseudonym)->ArgName("digits5_8_10_branch")->DenseRange(0, 3);
 
 // The file is written on first use and removed when the program ends, so repeated runs of the benchmark (one per
 // iteration-count probe) do not rewrite it.

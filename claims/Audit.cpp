@@ -1572,18 +1572,18 @@ private:
     std::vector<std::pair<std::size_t, AuditKind>> m_found;
 };
 
-/// Runs `read`, turning what stops it into an AuditFileError naming `file`.
+/// Runs `read`, turning what stops it into a FileError naming `file`.
 template<class Read>
 void Reading(const std::filesystem::path& file, Read read)
 {
     if (!FileExists(file))
-        throw AuditFileError(file, ToUtf8(kMissingFileText));
+        throw FileError(file, ToUtf8(kMissingFileText));
     try {
         read();
     } catch (const LoneCrError& e) {
-        throw AuditFileError(file, ToUtf8(LoneCrText(e)));
+        throw FileError(file, ToUtf8(LoneCrText(e)));
     } catch (const Error& e) {
-        throw AuditFileError(file, e.what());
+        throw FileError(file, e.what());
     }
 }
 

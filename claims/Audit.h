@@ -37,20 +37,6 @@ struct AuditReport
     bool Clean() const { return total == 0; }
 };
 
-/// A file the audit cannot read: missing, unreadable, or holding a CR that no LF follows. `what()` says why.
-class AuditFileError : public Error
-{
-public:
-    AuditFileError(std::filesystem::path file, const std::string& message)
-        : Error(message)
-        , m_file(std::move(file))
-    { }
-    const std::filesystem::path& file() const { return m_file; }
-
-private:
-    std::filesystem::path m_file;
-};
-
 /// Audits `copy`, the anonymised copy of the claims file `original`.
 ///
 /// From every record of the original that the anonymisation rewrites (kReplacedFields) it takes the value each
@@ -85,7 +71,7 @@ private:
 ///
 /// Calls `onFinding` for every finding in the order of the copy's lines and returns the counts per kind. One pass
 /// over each file, and memory that grows with the values taken from the original, not with the files' size. Throws
-/// AuditFileError, naming the file, when a file is missing, cannot be read or holds a lone CR.
+/// FileError, naming the file, when a file is missing, cannot be read or holds a lone CR.
 AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
     const std::function<void(const AuditFinding&)>& onFinding = {}, AnonymizeMode mode = AnonymizeMode::Default);
 

@@ -216,7 +216,7 @@ void MainPresenter::Button1Click()
     if (settings::ReadFlag(m_env.settingsFile, settings::kStrongAnonymization)) {
         try {
             strong.emplace(crypto::ReadOrCreateKeyFile(ClinicKeyFile(m_env.settingsFile)));
-        } catch (const crypto::KeyFileError& e) {
+        } catch (const FileError& e) {
             m_prompts.Warning(KeyRefusalText(e, false));
             return;
         }

@@ -19,7 +19,7 @@ struct AnonymizeArgs
     FileArgs files;
     bool audit = false;
     bool strong = false;
-    std::string key;
+    std::optional<std::string> key;
 };
 
 /// The target of an audited run: before the copy gets its name, it is audited against `original`; a copy with findings
@@ -46,20 +46,36 @@ OutputTarget Audited(
         });
 }
 
-/// The pseudonyms of the key file given with --key, or else of the desktop program's key in its settings folder, which
-/// is made on first use. Nothing when the key cannot be used: that is reported.
-std::optional<claims::ChartPseudonyms> Pseudonyms(const std::string& keyOption, Reporter& reporter)
+/// The clinic key of a strong run: its file and the pseudonyms under it.
+struct StrongKey
 {
-    const bool chosen = !keyOption.empty();
+    std::filesystem::path file;
+    crypto::Key key;
+    claims::ChartPseudonyms pseudonyms;
+};
+
+/// The key file given with --key, or else the desktop program's key in its settings folder, which is made on first
+/// use; a key others may reach is warned of. Nothing when the key cannot be used: that is reported.
+std::optional<StrongKey> ReadStrongKey(const std::optional<std::string>& keyOption, Reporter& reporter)
+{
+    const bool chosen = keyOption.has_value();
     try {
-        if (chosen)
-            return std::optional<claims::ChartPseudonyms>(std::in_place, crypto::ReadKeyFile(PathFromUtf8(keyOption)));
-        const SettingsPlace settings = FindSettings(ExecutableFolder(), UserDirs::FromEnvironment());
-        if (!settings.portable)
-            CreatePrivateFolder("設定フォルダ", settings.settingsFile.parent_path());
-        return std::optional<claims::ChartPseudonyms>(
-            std::in_place, crypto::ReadOrCreateKeyFile(claims::ClinicKeyFile(settings.settingsFile)));
-    } catch (const crypto::KeyFileError& e) {
+        std::filesystem::path file;
+        crypto::Key key {};
+        if (chosen) {
+            file = PathFromUtf8(*keyOption);
+            key = crypto::ReadKeyFile(file);
+        } else {
+            const SettingsPlace settings = FindSettings(ExecutableFolder(), UserDirs::FromEnvironment());
+            if (!settings.portable)
+                CreatePrivateFolder("設定フォルダ", settings.settingsFile.parent_path());
+            file = claims::ClinicKeyFile(settings.settingsFile);
+            key = crypto::ReadOrCreateKeyFile(file);
+        }
+        for (const std::u16string& warning : claims::KeyExposureTexts(crypto::ExposureOf(file), file))
+            reporter.Note(PathUtf8(file), ToUtf8(warning));
+        return StrongKey {file, key, claims::ChartPseudonyms(key)};
+    } catch (const FileError& e) {
         reporter.Failed(PathUtf8(e.file()), ToUtf8(claims::KeyRefusalText(e, chosen)));
     } catch (const Error& e) {
         reporter.Failed(std::string(kProgram), e.what());
@@ -80,11 +96,13 @@ const Command& AnonymizeCommand()
         "コメント（CO、調剤では TK も）のレコードを除きます。ほかの行はそのまま写します。出力ファイル名は\n"
         "請求年月に社保は \"_1\"、国保は \"_2\" を付けたものです（例: 50605_1.UKE、調剤は 50605_1.CYO）。\n"
         "元のファイルが終わりに 0x1A を持つときは、コピーも同じです。\n"
-        "--strong（強い匿名化）では、さらにカルテ番号を医院の鍵による同じ桁数の仮番号に、生年月日と\n"
-        "入院年月日をその月の1日に置き換え、検索番号・請求情報・傷病名の補足コメントを空にし、\n"
-        "未コード化傷病名を固定の名称にし、患者氏名のダミー値にレセプト番号を入れません。同じ鍵なら\n"
-        "同じカルテ番号は毎月、社保でも国保でも同じ仮番号になります。鍵は --key のファイル、なければ\n"
-        "デスクトップ版と同じ設定フォルダの plok.key（初回に作成）です。鍵を失くしても、以後の仮番号が\n"
+        "--strong（強い匿名化）では、さらにカルテ番号を医院の鍵による仮番号（数字のカルテ番号は6桁以上の\n"
+        "数字、ほかは X と19桁の数字）に、生年月日と入院年月日をその月の1日に置き換え、検索番号・\n"
+        "請求情報・傷病名の補足コメントを空にし、未コード化傷病名を固定の名称にし、患者氏名のダミー値に\n"
+        "レセプト番号を入れません。同じ鍵なら同じカルテ番号は毎月、社保でも国保でも同じ仮番号になり、\n"
+        "ちがうカルテ番号が同じ仮番号になることはありません。鍵は --key のファイル、なければデスクトップ版と\n"
+        "同じ設定フォルダの plok.key（初回に作成）です。実行の後、鍵ID を標準エラー出力に書きます（同じ鍵ID\n"
+        "なら同じ仮番号）。ほかの利用者も読める鍵には警告を出します。鍵を失くしても、以後の仮番号が\n"
         "変わるだけです。\n"
         "先頭のレコードが IR・UK・YK でないファイル（空のファイル、返戻ファイル、CSV など）、審査支払機関が\n"
         "1（社保）でも 2（国保）でもないファイル、様式より項目の多いレセプトや別のファイルの先頭のレコードの\n"
@@ -99,17 +117,19 @@ const Command& AnonymizeCommand()
         "comment (CO; for a pharmacy also TK) records are left out; every other line is copied as it is. The\n"
         "output is named after the billing month with \"_1\" (social insurance) or \"_2\" (national\n"
         "insurance), e.g. 50605_1.UKE (a pharmacy's 50605_1.CYO), and ends with 0x1A where its source does.\n"
-        "With --strong (the strong\n"
-        "anonymisation), chart numbers also become pseudonyms of the same length under the clinic key,\n"
-        "birth and admission dates the first day of their month, the search number, the billing\n"
-        "information and the disease lines' supplementary comments are emptied, uncoded disease names\n"
-        "become a fixed text, and the dummy patient names go without the receipt number. Under the same\n"
-        "key a chart number gets the same pseudonym in every month and in both payers' files. The key is\n"
-        "the file given with --key, else plok.key in the desktop program's settings folder (made on first\n"
-        "use); a lost key only means new pseudonyms from then on. A file whose first record is no IR, UK or\n"
-        "YK (an empty file, a returned-claims file, a CSV...), whose payer is neither 1 nor 2, or that holds a\n"
-        "receipt longer than its layout or the first record of another file is refused, saying why, and so\n"
-        "is an input whose output would replace one written earlier in the same call.\n",
+        "With --strong (the strong anonymisation), chart numbers also become pseudonyms under the clinic\n"
+        "key (at least six digits for a number, X and 19 digits for anything else), birth and admission\n"
+        "dates the first day of their month, the search number, the billing information and the disease\n"
+        "lines' supplementary comments are emptied, uncoded disease names become a fixed text, and the\n"
+        "dummy patient names go without the receipt number. Under the same key a chart number gets the\n"
+        "same pseudonym in every month and in both payers' files, and no two chart numbers share one. The\n"
+        "key is the file given with --key, else plok.key in the desktop program's settings folder (made on\n"
+        "first use); its ID goes to stderr after the run (the same ID, the same pseudonyms), and a key\n"
+        "others may read is warned of. A lost key only means new pseudonyms from then on. A file whose\n"
+        "first record is no IR, UK or YK (an empty file, a returned-claims file, a CSV...), whose payer is\n"
+        "neither 1 nor 2, or that holds a receipt longer than its layout or the first record of another\n"
+        "file is refused, saying why, and so is an input whose output would replace one written earlier in\n"
+        "the same call.\n",
         [](CLI::App& app) -> Runner {
             auto args = std::make_shared<AnonymizeArgs>();
             AddFileArgs(app, args->files, 1, -1);
@@ -124,25 +144,34 @@ const Command& AnonymizeCommand()
                               "the strong anonymisation (chart numbers as pseudonyms, dates kept to their month)");
             app.add_option("--key", args->key)
                 ->type_name("FILE")
-                ->description("強い匿名化の鍵ファイル（32バイト）。使えない鍵は終了コード 2 で拒否します\n"
-                              "the key file (32 bytes) of the strong anonymisation; a key that cannot be used is\n"
-                              "refused with exit status 2");
+                ->description("強い匿名化の鍵ファイル（32バイト）。使えない鍵と空のファイル名は終了コード 2 で\n"
+                              "拒否します\n"
+                              "the key file (32 bytes) of the strong anonymisation; a key that cannot be used, or\n"
+                              "an empty name, is refused with exit status 2");
             return [args](Reporter& reporter) -> int {
-                if (!args->key.empty() && !args->strong)
+                if (args->key && !args->strong)
                     throw UsageError("--key は --strong と一緒に指定してください / --key goes with --strong");
-                std::optional<claims::ChartPseudonyms> pseudonyms;
+                // An unset variable in a batch script: another key than the one meant would give other pseudonyms.
+                if (args->key && args->key->empty())
+                    throw UsageError("--key のファイル名が空です（値の入っていない変数かもしれません） / "
+                                     "--key names no file (an unset variable?)");
+                std::optional<StrongKey> strong;
                 if (args->strong) {
-                    pseudonyms = Pseudonyms(args->key, reporter);
-                    if (!pseudonyms)
+                    strong = ReadStrongKey(args->key, reporter);
+                    if (!strong)
                         return kExitUsage;
                 }
                 const claims::AnonymizeMode mode
                     = args->strong ? claims::AnonymizeMode::Strong : claims::AnonymizeMode::Default;
-                return RunOnFile(
+                const int status = RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
                         return claims::Conv(file, args->audit ? Audited(target, file, mode, reporter) : target,
-                            pseudonyms ? &*pseudonyms : nullptr);
+                            strong ? &strong->pseudonyms : nullptr);
                     });
+                // On stderr: stdout lists the files written, one per line, for scripts to read.
+                if (strong)
+                    reporter.Note(PathUtf8(strong->file), ToUtf8(claims::KeyIdText(strong->key)));
+                return status;
             };
         },
     };

@@ -66,9 +66,9 @@ const Command& AuditCommand()
                         args->strong ? claims::AnonymizeMode::Strong : claims::AnonymizeMode::Default);
                     reporter.Print(claims::SummaryText(report));
                     return report.Clean() ? kExitOk : kExitFailed;
-                } catch (const claims::AuditFileError& e) {
+                } catch (const FileError& e) {
                     // A file that cannot be read is no finding: the audit has proved nothing.
-                    reporter.Failed(e.file().string(), e.what());
+                    reporter.Failed(PathUtf8(e.file()), e.what());
                     return kExitUsage;
                 }
             };

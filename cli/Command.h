@@ -40,6 +40,11 @@ public:
         m_err << kProgram << ": " << subject << ": " << message << '\n' << std::flush;
         m_failed = true;
     }
+    /// Something the user should know about `subject` that fails nothing (a warning, the key's ID), on stderr.
+    void Note(std::string_view subject, std::string_view message)
+    {
+        m_err << kProgram << ": " << subject << ": " << message << '\n' << std::flush;
+    }
     bool failed() const { return m_failed; }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -36,6 +37,21 @@ class IoError : public Error
 {
 public:
     using Error::Error;
+};
+
+/// A file a job cannot use: missing, unreadable, or not what it must be (a key file, a claims file to audit).
+/// `what()` says why in Japanese, without the path, which `file()` gives.
+class FileError : public Error
+{
+public:
+    FileError(std::filesystem::path file, const std::string& reason)
+        : Error(reason)
+        , m_file(std::move(file))
+    { }
+    const std::filesystem::path& file() const { return m_file; }
+
+private:
+    std::filesystem::path m_file;
 };
 
 /// The reason a system call failed with the system's error code `errnum` (errno on POSIX systems, GetLastError() on

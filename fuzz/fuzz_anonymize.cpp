@@ -117,10 +117,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             && got[s.field].starts_with(was.substr(0, was.size() - 2))));
                     want[s.field] = got[s.field];
                     break;
-                case claims::StrongFill::Pseudonym:
-                    FUZZ_CHECK(Digits(got[s.field]) && got[s.field].size() <= was.size());
+                case claims::StrongFill::Pseudonym: {
+                    // A number: digits, six at least, and another number; anything else: X and 19 digits.
+                    const std::string_view pseudonym = got[s.field];
+                    const auto value
+                        = [](std::string_view t) { return t.substr(std::min(t.find_first_not_of('0'), t.size())); };
+                    const bool text = pseudonym.size() == 20 && pseudonym[0] == 'X' && Digits(pseudonym.substr(1));
+                    FUZZ_CHECK(was.empty() == pseudonym.empty());
+                    if (!was.empty() && Digits(was) && was.size() <= 38) {
+                        FUZZ_CHECK(Digits(pseudonym) && pseudonym.size() == std::max<std::size_t>(was.size(), 6));
+                        FUZZ_CHECK(value(pseudonym) != value(was));
+                    } else if (std::any_of(was.begin(), was.end(), [](char c) {
+                                   return static_cast<unsigned char>(c) < 0x80 && (c < '0' || c > '9');
+                               })) {
+                        FUZZ_CHECK(text);
+                    } else if (!was.empty()) {
+                        FUZZ_CHECK(text || (Digits(pseudonym) && pseudonym.size() >= 6));
+                    }
                     want[s.field] = got[s.field];
                     break;
+                }
                 }
             }
         }

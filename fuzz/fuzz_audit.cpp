@@ -1,4 +1,4 @@
-// The anonymisation audit on an original and a copy. It fails on no bytes but with AuditFileError for a lone CR;
+// The anonymisation audit on an original and a copy. It fails on no bytes but with FileError for a lone CR;
 // every finding names a line of the copy and a field that line has; the counts add up; a copy audited against an
 // original without values reports exactly its SJ and CO lines; and the real anonymised copy of the original is
 // audited without trouble. Beyond that, the input makes a patient, an insured number, a telephone number and an
@@ -30,7 +30,7 @@ std::optional<std::size_t> Audit(
     claims::AuditReport report;
     try {
         report = claims::AuditAnonymised(original, copy, [&](const claims::AuditFinding& f) { findings.push_back(f); });
-    } catch (const claims::AuditFileError& e) {
+    } catch (const FileError& e) {
         if (std::string(e.what()).find("CR") != std::string::npos) {
             FUZZ_CHECK(loneCr);
         } else {

@@ -71,11 +71,90 @@ Mac HmacSha256::Of(std::initializer_list<std::string_view> parts)
     return mac;
 }
 
+struct Aes::State
+{
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCRYPT_KEY_HANDLE key = nullptr;
+
+    ~State()
+    {
+        if (key)
+            ::BCryptDestroyKey(key);
+        if (algorithm)
+            ::BCryptCloseAlgorithmProvider(algorithm, 0);
+    }
+};
+
+Aes::Aes(std::span<const std::uint8_t> key)
+    : m_state(std::make_unique<State>())
+{
+    detail::CheckAesKeySize(key.size());
+    if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&m_state->algorithm, BCRYPT_AES_ALGORITHM, nullptr, 0)))
+        detail::LibraryFailed("BCryptOpenAlgorithmProvider");
+    // One block at a time, each on its own: the modes over it chain the blocks themselves.
+    if (!BCRYPT_SUCCESS(::BCryptSetProperty(m_state->algorithm, BCRYPT_CHAINING_MODE,
+            reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_ECB)), sizeof(BCRYPT_CHAIN_MODE_ECB), 0)))
+        detail::LibraryFailed("BCryptSetProperty");
+    if (!BCRYPT_SUCCESS(::BCryptGenerateSymmetricKey(m_state->algorithm, &m_state->key, nullptr, 0,
+            const_cast<PUCHAR>(key.data()), static_cast<ULONG>(key.size()), 0)))
+        detail::LibraryFailed("BCryptGenerateSymmetricKey");
+}
+
+Aes::~Aes() = default;
+Aes::Aes(Aes&&) noexcept = default;
+Aes& Aes::operator=(Aes&&) noexcept = default;
+
+Aes::Block Aes::Encrypt(const Block& in) const
+{
+    Block source = in;
+    Block out {};
+    ULONG written = 0;
+    if (!BCRYPT_SUCCESS(::BCryptEncrypt(m_state->key, source.data(), static_cast<ULONG>(source.size()), nullptr,
+            nullptr, 0, out.data(), static_cast<ULONG>(out.size()), &written, 0))
+        || written != out.size())
+        detail::LibraryFailed("BCryptEncrypt");
+    return out;
+}
+
 void RandomBytes(std::span<std::uint8_t> out)
 {
     if (!BCRYPT_SUCCESS(
             ::BCryptGenRandom(nullptr, out.data(), static_cast<ULONG>(out.size()), BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
         throw Error("乱数を得られません。");
+}
+
+FileHandle detail::OpenKeyFile(const std::filesystem::path& file)
+{
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            throw NotAKeyFile(file, NotAFile::Missing);
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        throw NotAKeyFile(file, NotAFile::Folder);
+    }
+    FileHandle handle;
+    try {
+        handle = FileHandle::OpenForReading(file);
+    } catch (const IoError& e) {
+        throw UnreadableKeyFile(file, e.what());
+    }
+    // A device (NUL, CON, COM1) or a pipe opens like a file and is refused before anything is read from it.
+    switch (::GetFileType(reinterpret_cast<HANDLE>(handle.native()))) {
+    case FILE_TYPE_DISK:
+        return handle;
+    case FILE_TYPE_PIPE:
+        throw NotAKeyFile(file, NotAFile::Pipe);
+    case FILE_TYPE_CHAR:
+        throw NotAKeyFile(file, NotAFile::Device);
+    default:
+        throw NotAKeyFile(file, NotAFile::Other);
+    }
+}
+
+KeyExposure ExposureOf(const std::filesystem::path&)
+{
+    return {};
 }
 
 bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key)
@@ -90,7 +169,7 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     const std::filesystem::path temp = file.parent_path() / (name + L".tmp");
     const HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        throw KeyFileError(file, detail::CannotCreateKeyText(static_cast<int>(::GetLastError())));
+        throw FileError(file, detail::CannotCreateKeyText(static_cast<int>(::GetLastError())));
     DWORD written = 0;
     const bool ok = ::WriteFile(h, key.data(), static_cast<DWORD>(key.size()), &written, nullptr)
         && written == key.size() && ::FlushFileBuffers(h);
@@ -98,7 +177,7 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     ::CloseHandle(h);
     if (!ok) {
         ::DeleteFileW(temp.c_str());
-        throw KeyFileError(file, detail::CannotCreateKeyText(static_cast<int>(writeError)));
+        throw FileError(file, detail::CannotCreateKeyText(static_cast<int>(writeError)));
     }
     // Without MOVEFILE_REPLACE_EXISTING the move fails where a key stands already.
     if (::MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH))
@@ -107,7 +186,7 @@ bool detail::CreateKeyFileOnce(const std::filesystem::path& file, const Key& key
     ::DeleteFileW(temp.c_str());
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
         return false;
-    throw KeyFileError(file, detail::CannotCreateKeyText(static_cast<int>(error)));
+    throw FileError(file, detail::CannotCreateKeyText(static_cast<int>(error)));
 }
 
 } // namespace plok::crypto

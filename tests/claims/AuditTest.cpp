@@ -231,7 +231,7 @@ TEST_F(AuditTest, AFileThatCannotBeReadIsNamed)
     const auto thrownFor = [&](const std::filesystem::path& original, const std::filesystem::path& copy) {
         try {
             AuditAnonymised(original, copy);
-        } catch (const plok::claims::AuditFileError& e) {
+        } catch (const plok::FileError& e) {
             return std::make_pair(e.file(), std::string(e.what()));
         }
         return std::make_pair(std::filesystem::path(), std::string());

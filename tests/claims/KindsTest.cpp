@@ -258,7 +258,7 @@ TEST_F(KindsTest, RecordsThatFitNoLayoutOfTheKindAreRefusedByEveryRunAndTheAudit
         try {
             AuditAnonymised(in / "in.dat", out / "202406_1.UKE");
             ADD_FAILURE() << "audited";
-        } catch (const AuditFileError& e) {
+        } catch (const FileError& e) {
             EXPECT_NE(FromUtf8(e.what()).find(c.says), std::u16string::npos) << e.what();
         }
     }

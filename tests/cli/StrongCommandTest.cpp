@@ -1,4 +1,6 @@
+#include "claims/StrongAnonymize.h"
 #include "core/FileNames.h"
+#include "core/Text.h"
 #include "support/CliRun.h"
 #include "support/ScopedEnv.h"
 #include "support/Sjis.h"
@@ -18,6 +20,7 @@ using plok::test::WriteBytes;
 namespace {
 
 namespace fs = std::filesystem;
+namespace crypto = plok::crypto;
 
 /// A social claims file of one receipt; `disease` is the name of a coded disease.
 std::string Claims(std::u16string_view disease)
@@ -36,6 +39,9 @@ protected:
     {
         WriteBytes(in / "RECEIPTC.UKE", Claims(u"胃炎"));
         WriteBytes(in / "clinic.key", std::string(32, 'k'));
+        // The user's alone, as a key should be: a key others may reach is warned of (PosixKeyTest.cpp).
+        fs::permissions(in / "clinic.key", fs::perms::owner_read | fs::perms::owner_write);
+        fs::permissions(in.path(), fs::perms::owner_all);
     }
     std::string In(const char* name) const { return plok::PathUtf8(in / name); }
     CliRun Anonymize(std::vector<std::string> options)
@@ -78,6 +84,36 @@ TEST_F(StrongCommand, WithoutKeyTheDesktopProgramsKeyIsMadeOnceAndUsed)
     EXPECT_NE(ReadBytes(out / "50605_1.UKE"), copy);
 }
 
+TEST_F(StrongCommand, TheKeysIdTellsWhichKeyMadeACopyAndIsWrittenNowhereElse)
+{
+    const auto idLine = [](const std::string& file, const crypto::Key& key) {
+        return "plok-cli: " + file + ": " + plok::ToUtf8(plok::claims::KeyIdText(key)) + "\n";
+    };
+    crypto::Key clinic {};
+    clinic.fill('k');
+    const CliRun chosen = Anonymize({"--strong", "--key", In("clinic.key")});
+    EXPECT_EQ(chosen.status, 0);
+    EXPECT_EQ(chosen.out, "50605_1.UKE\n") << "stdout lists the files written, nothing else";
+    EXPECT_EQ(chosen.err, idLine(In("clinic.key"), clinic));
+    const std::string id = plok::claims::KeyId(clinic);
+    const std::string copy = ReadBytes(out / "50605_1.UKE");
+    for (const std::string& form : {id, id.substr(0, 4) + id.substr(5)}) {
+        EXPECT_EQ(copy.find(form), std::string::npos) << form;
+    }
+
+    // The settings folder's key, made by this run: its own ID, the one the desktop program computes from its key.
+    const CliRun made = Anonymize({"--strong"});
+    EXPECT_EQ(made.status, 0);
+    const std::string bytes = ReadBytes(settingsKey);
+    crypto::Key key {};
+    std::copy(bytes.begin(), bytes.end(), key.begin());
+    EXPECT_EQ(made.err, idLine(plok::PathUtf8(settingsKey), key));
+    EXPECT_NE(plok::claims::KeyId(key), id);
+
+    // A default run uses no key and tells of none.
+    EXPECT_EQ(Anonymize({}).err, "");
+}
+
 TEST_F(StrongCommand, AKeyThatCannotBeUsedIsRefusedWithTwoAndNothingIsWritten)
 {
     WriteBytes(in / "short.key", std::string(31, 'k'));
@@ -86,20 +122,23 @@ TEST_F(StrongCommand, AKeyThatCannotBeUsedIsRefusedWithTwoAndNothingIsWritten)
     {
         const char* name;
         std::vector<std::string> options;
-        std::string file;
+        std::string start; // of stderr, after "plok-cli: "
         std::string reason;
     };
+    const std::string kRefused = ": 強い匿名化の鍵ファイル";
     const std::vector<Case> cases = {
-        {"missing", {"--strong", "--key", In("none.key")}, In("none.key"), "鍵ファイルがありません。"},
-        {"short", {"--strong", "--key", In("short.key")}, In("short.key"), "（31バイト）"},
-        {"a folder", {"--strong", "--key", In("folder.key")}, In("folder.key"), "フォルダです。"},
+        {"missing", {"--strong", "--key", In("none.key")}, In("none.key") + kRefused, "鍵ファイルがありません。"},
+        {"short", {"--strong", "--key", In("short.key")}, In("short.key") + kRefused, "（31バイト）"},
+        {"a folder", {"--strong", "--key", In("folder.key")}, In("folder.key") + kRefused, "フォルダです。"},
+        // An unset variable in a batch script: never the settings folder's key in its place.
+        {"empty", {"--strong", "--key", ""}, "--key のファイル名が空です", "--key names no file (an unset variable?)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const CliRun r = Anonymize(c.options);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(r.err.starts_with("plok-cli: " + c.file + ": 強い匿名化の鍵ファイル")) << r.err;
+        EXPECT_TRUE(r.err.starts_with("plok-cli: " + c.start)) << r.err;
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
         EXPECT_EQ(FileCount(out.path()), 0u);
     }

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -127,6 +128,81 @@ TEST(ClinicKey, TheKeyAndItsFolderAreTheUsersAlone)
     EXPECT_EQ(fs::status(dir / "config" / "plok").permissions() & fs::perms::all, fs::perms::owner_all);
     EXPECT_EQ(fs::status(dir / "config" / "plok" / "plok.key").permissions() & fs::perms::all,
         fs::perms::owner_read | fs::perms::owner_write);
+}
+
+std::string RefusalOf(const fs::path& file, crypto::Key (*read)(const fs::path&))
+{
+    try {
+        read(file);
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.file(), file);
+        return e.what();
+    }
+    return "no refusal";
+}
+
+TEST(ClinicKey, WhatIsNoFileIsRefusedWithoutOpeningIt)
+{
+    // Opening a FIFO without a writer would wait for ever; reading a terminal would wait for typing.
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo.key").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.key");
+    const std::vector<std::pair<fs::path, std::string>> cases = {
+        {dir / "fifo.key", "鍵ファイルではなく、名前付きパイプ（FIFO）です。"},
+        {"/dev/null", "鍵ファイルではなく、デバイスです。"},
+        {dir / "folder.key", "鍵ファイルではなく、フォルダです。"},
+        {dir / "none.key", "鍵ファイルがありません。"},
+    };
+    for (const auto& [file, reason] : cases) {
+        SCOPED_TRACE(file.string());
+        EXPECT_EQ(RefusalOf(file, crypto::ReadKeyFile), reason);
+        if (file != "/dev/null" && fs::exists(fs::symlink_status(file))) {
+            // Whatever stands under the name stays: no key is made in its place.
+            EXPECT_EQ(RefusalOf(file, crypto::ReadOrCreateKeyFile), reason);
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo.key"));
+    EXPECT_TRUE(fs::is_directory(dir / "folder.key"));
+    EXPECT_EQ(test::FileCount(dir.path()), 2u);
+    // A link to a key is the key.
+    WriteBytes(dir / "real.key", std::string(crypto::kKeySize, 'k'));
+    fs::create_symlink(dir / "real.key", dir / "link.key");
+    EXPECT_EQ(crypto::ReadKeyFile(dir / "link.key"), crypto::ReadKeyFile(dir / "real.key"));
+}
+
+TEST(ClinicKey, ExposureNamesWhatOthersMayReach)
+{
+    struct Case
+    {
+        fs::perms file;
+        fs::perms folder;
+        unsigned fileMode;
+        bool folderOpen;
+    };
+    using P = fs::perms;
+    const P own = P::owner_read | P::owner_write;
+    const std::vector<Case> cases = {
+        {own, P::owner_all, 0, false}, {own | P::group_read | P::others_read, P::owner_all, 0644, false},
+        {own | P::group_write, P::owner_all, 0620, false},
+        {own, P::owner_all | P::group_read | P::group_exec | P::others_read | P::others_exec, 0, true},
+        {own | P::group_read, P::owner_all | P::others_exec, 0640, true},
+        {own, P::owner_all | P::group_read | P::others_read, 0, false}, // listed, but nobody else may enter it
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(
+            std::to_string(static_cast<unsigned>(c.file)) + " in " + std::to_string(static_cast<unsigned>(c.folder)));
+        TempDir dir;
+        const fs::path folder = dir / "keys";
+        fs::create_directory(folder);
+        WriteBytes(folder / "plok.key", std::string(crypto::kKeySize, 'k'));
+        fs::permissions(folder / "plok.key", c.file);
+        fs::permissions(folder, c.folder);
+        const crypto::KeyExposure e = crypto::ExposureOf(folder / "plok.key");
+        EXPECT_EQ(e.fileMode, c.fileMode);
+        EXPECT_EQ(e.folder, c.folderOpen ? folder : fs::path());
+        EXPECT_EQ(e.Any(), c.fileMode != 0 || c.folderOpen);
+        fs::permissions(folder, P::owner_all);
+    }
 }
 
 } // namespace

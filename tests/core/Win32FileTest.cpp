@@ -3,6 +3,7 @@
 // PosixFileTest.cpp.
 #include "core/AtomicFile.h"
 #include "core/Cp932.h"
+#include "core/Crypto.h"
 #include "core/Errors.h"
 #include "core/File.h"
 #include "core/TextFile.h"
@@ -129,6 +130,16 @@ TEST(Win32File, AFolderIsNoFile)
     TempDir dir;
     const std::string what = What([&] { (void)ReadAll(dir.path()); });
     EXPECT_NE(what.find("を開けません。(フォルダです)"), std::string::npos) << what;
+}
+
+TEST(Win32File, ADeviceIsNoKeyFile)
+{
+    try {
+        crypto::ReadKeyFile(L"NUL");
+        ADD_FAILURE() << "no refusal";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "鍵ファイルではなく、デバイスです。");
+    }
 }
 
 TEST(IoError, CommonWindowsCausesAreToldInJapanese)
