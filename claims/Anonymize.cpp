@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -54,13 +56,16 @@ enum class Fill : std::uint8_t
     PatientName,
     Pseudonym,
     MonthOfDate,
+    MonthOfBirthDay,
 };
 
-/// What a record's rule needs besides the record: the dummy patient name, and the pseudonyms of the strong mode.
+/// What a record's rule needs besides the record: the dummy patient name, the pseudonyms of the strong mode, and the
+/// birth date of the person the record belongs to (trimmed, as read).
 struct Context
 {
     std::string_view patientName;
     ChartPseudonyms* pseudonyms = nullptr;
+    std::string_view birthDate;
 };
 
 /// One record's part of its layout's `replaced` table (and of `strong` in the strong mode), with its dummies encoded
@@ -76,20 +81,30 @@ public:
                     cp932::Encode(f.dummy), f.need, 0, {}});
         if (mode == AnonymizeMode::Strong)
             for (const StrongField& f : layout.strong)
-                if (f.record == record)
-                    m_fields.push_back(
-                        {f.field, FillOf(f.fill), cp932::Encode(f.dummy), Need::IfPresent, f.whenField, f.whenCode});
+                if (f.record == record) {
+                    m_fields.push_back({f.field, FillOf(f.fill), cp932::Encode(f.dummy),
+                        f.fill == StrongFill::FreeText ? Need::IfFilled : Need::IfPresent, f.whenField, f.whenCode});
+                    if (f.fill == StrongFill::MonthOfDate && f.kind == AuditKind::BirthDate)
+                        m_birthField = f.field;
+                }
         std::stable_sort(
             m_fields.begin(), m_fields.end(), [](const RuleField& a, const RuleField& b) { return a.field < b.field; });
         for (const RuleField& f : m_fields)
             m_cuts = std::max({m_cuts, f.field + 1, f.whenCode.empty() ? 0 : f.whenField + 1});
+        m_inPlace = !m_birthField && std::none_of(m_fields.begin(), m_fields.end(), [](const RuleField& f) {
+            return f.need == Need::Always;
+        });
         m_edits.resize(m_fields.size());
         m_computed.resize(m_fields.size());
     }
 
     bool Empty() const { return m_fields.empty(); }
     /// The run reads field `field` of the record too.
-    void Reads(std::size_t field) { m_cuts = std::max(m_cuts, field + 1); }
+    void Reads(std::size_t field)
+    {
+        m_cuts = std::max(m_cuts, field + 1);
+        m_inPlace = false;
+    }
     /// How many fields of a record the rule needs to see.
     std::size_t Cuts() const { return m_cuts; }
     /// Throws ListIndexError for the first field the rule always replaces, in field order, that the record lacks.
@@ -99,14 +114,33 @@ public:
             if (f.need == Need::Always)
                 cuts.Require({f.field});
     }
+    /// Where the record holds the birth date of the person the records after it belong to: sets `birthDate` to it
+    /// (nothing where the record lacks it).
+    void TakeBirthDate(const FieldCuts& cuts, std::string& birthDate) const
+    {
+        if (m_birthField)
+            birthDate = cuts.Has(*m_birthField) ? TrimView(cuts.Field(*m_birthField)) : std::string_view();
+    }
     /// True when writing the record by the rule changes a value: a field it fills with a computed value is there, or
     /// a field it fills with a fixed text holds another one.
-    bool Changes(const FieldCuts& cuts) const
+    bool Changes(const FieldCuts& cuts, const Context& context) const
     {
         for (const RuleField& f : m_fields)
-            if (Applies(f, cuts) && (f.fill != Fill::Fixed || cuts.Field(f.field) != f.dummy))
+            if (Applies(f, cuts, context) && (f.fill != Fill::Fixed || cuts.Field(f.field) != f.dummy))
                 return true;
         return false;
+    }
+    /// True when Unchanged may decide on a line: the rule requires no field of the record, and the run takes nothing
+    /// from it.
+    bool TriedInPlace() const { return m_inPlace; }
+    /// True when writing `line` (a record of the rule's) by the rule would change none of its values, told without
+    /// the edit: most lines of a rule for free text hold none, and are copied with the lines around them. False for a
+    /// double quote among the fields the rule reads, which the edit sees without it.
+    bool Unchanged(std::string_view line, const Context& context) const
+    {
+        const FieldCuts cuts(line, m_cuts);
+        const std::size_t read = cuts.End(std::min(m_cuts, cuts.Count()) - 1);
+        return std::memchr(line.data(), '"', read) == nullptr && !Changes(cuts, context);
     }
     /// Appends the record with its fields replaced.
     void Append(std::string& out, const FieldCuts& cuts, const Context& context)
@@ -114,7 +148,7 @@ public:
         std::size_t n = 0;
         for (std::size_t i = 0; i < m_fields.size(); ++i) {
             const RuleField& f = m_fields[i];
-            if (!Applies(f, cuts))
+            if (!Applies(f, cuts, context))
                 continue;
             std::string_view value;
             switch (f.fill) {
@@ -125,7 +159,8 @@ public:
                 value = context.patientName;
                 break;
             case Fill::Pseudonym:
-            case Fill::MonthOfDate: {
+            case Fill::MonthOfDate:
+            case Fill::MonthOfBirthDay: {
                 std::string& s = m_computed[i];
                 s.clear();
                 if (f.fill == Fill::Pseudonym)
@@ -159,22 +194,30 @@ private:
             return Fill::Pseudonym;
         case StrongFill::MonthOfDate:
             return Fill::MonthOfDate;
+        case StrongFill::MonthOfBirthDay:
+            return Fill::MonthOfBirthDay;
         case StrongFill::Fixed:
+        case StrongFill::FreeText:
             break;
         }
         return Fill::Fixed;
     }
 
-    static bool Applies(const RuleField& f, const FieldCuts& cuts)
+    static bool Applies(const RuleField& f, const FieldCuts& cuts, const Context& context)
     {
         if (!cuts.Has(f.field))
             return false;
         if (f.need == Need::IfFilled && TrimView(cuts.Field(f.field)).empty())
             return false;
+        if (f.fill == Fill::MonthOfBirthDay
+            && (context.birthDate.empty() || !SameDay(cuts.Field(f.field), context.birthDate)))
+            return false;
         return f.whenCode.empty() || (cuts.Has(f.whenField) && TrimView(cuts.Field(f.whenField)) == f.whenCode);
     }
 
     std::vector<RuleField> m_fields;
+    std::optional<std::size_t> m_birthField; // of a record that holds a person's birth date
+    bool m_inPlace = false;
     std::size_t m_cuts = 0;
     std::vector<FieldEdit> m_edits;
     std::vector<std::string> m_computed;
@@ -267,6 +310,7 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
     std::string idScratch;
     std::string dequoted;
     std::string dummyName;
+    std::string birthDate;
     const auto edit = [&](std::string_view line, std::string& joined) {
         const std::string_view id = RecordId(line, idScratch);
         const std::uint16_t code = RecordCode(id);
@@ -316,15 +360,30 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
         } else {
             rule.Require(fields);
         }
+        rule.TakeBirthDate(fields, birthDate);
+        const Context context {dummyName, strong, birthDate};
         // A record none of whose values changes keeps its bytes; a changed one loses the double quotes the field
         // splitter drops.
-        if (!rule.Changes(fields))
+        if (!rule.Changes(fields, context))
             return LineAction::Copy;
-        rule.Append(joined, fields, {dummyName, strong});
+        rule.Append(joined, fields, context);
         return LineAction::Rewrite;
     };
-    const std::optional<RunResult> refusal = detail::StreamClaims(
-        in, out, [&](std::uint16_t code) { return rules.ActionOf(code) == Rules::kCopy; }, edit);
+    const auto copies = [&](std::uint16_t code, std::string_view line) {
+        switch (rules.ActionOf(code)) {
+        case Rules::kCopy:
+            return true;
+        case Rules::kRule: {
+            const RecordRule& rule = rules.RuleOf(code);
+            return rule.TriedInPlace() && rule.Unchanged(line, {{}, strong, birthDate});
+        }
+        case Rules::kDrop:
+        case Rules::kWatch:
+            break;
+        }
+        return false;
+    };
+    const std::optional<RunResult> refusal = detail::StreamClaims(in, out, copies, edit);
     in.Close();
     if (refusal)
         return *refusal;
@@ -332,7 +391,8 @@ RunResult Conv(const std::filesystem::path& pstFile, const OutputTarget& target,
     const ClaimsLayout& layout = tracker.layout();
     const char16_t* mstKbn = national ? u"_2" : u"_1";
     return CommitOutput(out, target,
-        {billingMonth + mstKbn + std::u16string(layout.copyExtension), u"請求年月", billingMonth, u"匿名化ファイル"},
+        {billingMonth + mstKbn + (strong ? kStrongCopyMark : u"") + std::u16string(layout.copyExtension), u"請求年月",
+            billingMonth, u"匿名化ファイル"},
         strong ? kStrongAnonymizedText : kAnonymizedText, national ? ResultSlot::Second : ResultSlot::First);
 }
 

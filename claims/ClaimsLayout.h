@@ -88,6 +88,13 @@ enum class StrongFill : std::uint8_t
     Fixed, // the text `dummy` (empty: the field is emptied)
     Pseudonym, // the chart number's keyed pseudonym (ChartPseudonyms, claims/StrongAnonymize.h)
     MonthOfDate, // the date kept to its month (AppendMonthOfDate)
+    /// A date kept to its month where it is the day of birth of the person the record belongs to (a newborn's illness
+    /// begins on it): the birth date (the field of kind BirthDate) of the last receipt or organ donor record read.
+    /// Any other date stays as it is.
+    MonthOfBirthDay,
+    /// Text typed by hand: where it holds more than blanks, the fixed text `dummy`; an empty field stays empty, so
+    /// that a comment code beside it keeps its meaning.
+    FreeText,
 };
 
 struct StrongField
@@ -194,6 +201,8 @@ inline constexpr std::u16string_view kInsurerNumber = u"12345678";
 inline constexpr std::u16string_view kInsuranceNumber = u"１２３４５";
 inline constexpr std::u16string_view kRecipientNumber = u"1234567";
 inline constexpr std::u16string_view kUncodedDiseaseName = u"匿名化した傷病名";
+inline constexpr std::u16string_view kFreeComment = u"匿名化したコメント";
+inline constexpr std::u16string_view kDeviceName = u"匿名化した器材名";
 
 /// The insurance records, alike in every kind. The eligibility record (SN) repeats what HO and KO hold, where the
 /// clinic or the payer filled it in, and the branch number of the insured person, which the clinic writes.
@@ -239,19 +248,35 @@ inline constexpr std::array kMedicalChartNumbers = {
     ChartField {"RE", 13, Need::Always}, ChartField {"TR", 13, Need::IfPresent}, // the organ donor's
 };
 
+/// The comments' text (文字データ) of procedure, drug and material lines, beside their comment codes.
+constexpr std::array<StrongField, 3> CommentTexts(std::string_view record)
+{
+    return {StrongField {record, 8, StrongFill::FreeText, kFreeComment},
+        StrongField {record, 10, StrongFill::FreeText, kFreeComment},
+        StrongField {record, 12, StrongFill::FreeText, kFreeComment}};
+}
+
 /// What the medical and the DPC strong anonymisation share: the receipt's and the organ donor's identifying numbers
-/// and dates, the insurance reduction certificate, and the disease lines' free text.
-inline constexpr std::array kMedicalStrongCommon = {
-    StrongField {"RE", 6, StrongFill::MonthOfDate, {}, AuditKind::BirthDate},
-    StrongField {"RE", 8, StrongFill::MonthOfDate, {}, AuditKind::AdmissionDate},
-    StrongField {"RE", 13, StrongFill::Pseudonym, {}, AuditKind::ChartNumber},
-    StrongField {"HO", 10, StrongFill::Fixed, u""}, // certificate number of a national insurance reduction
-    StrongField {"SY", 5, StrongFill::Fixed, kUncodedDiseaseName, std::nullopt, 1, kUncodedDisease},
-    StrongField {"SY", 7, StrongFill::Fixed, u""}, // supplementary comment, free text
-    StrongField {"TR", 6, StrongFill::MonthOfDate, {}, AuditKind::BirthDate},
-    StrongField {"TR", 8, StrongFill::MonthOfDate, {}, AuditKind::AdmissionDate},
-    StrongField {"TR", 13, StrongFill::Pseudonym, {}, AuditKind::ChartNumber},
-};
+/// and dates, the insurance reduction certificate, a disease beginning on the day of birth, and the free text of the
+/// disease, procedure, drug and material lines.
+inline constexpr auto kMedicalStrongCommon = Concat(
+    std::array {
+        StrongField {"RE", 6, StrongFill::MonthOfDate, {}, AuditKind::BirthDate},
+        StrongField {"RE", 8, StrongFill::MonthOfDate, {}, AuditKind::AdmissionDate},
+        StrongField {"RE", 13, StrongFill::Pseudonym, {}, AuditKind::ChartNumber},
+        StrongField {"HO", 10, StrongFill::Fixed, u""}, // certificate number of a national insurance reduction
+        StrongField {"SY", 2, StrongFill::MonthOfBirthDay}, // start date
+        StrongField {"SY", 5, StrongFill::Fixed, kUncodedDiseaseName, std::nullopt, 1, kUncodedDisease},
+        StrongField {"SY", 7, StrongFill::Fixed, u""}, // supplementary comment, free text
+        StrongField {"TO", 10, StrongFill::FreeText, kDeviceName}, // product name and size
+        StrongField {"TO", 12, StrongFill::FreeText, kFreeComment},
+        StrongField {"TO", 14, StrongFill::FreeText, kFreeComment},
+        StrongField {"TO", 16, StrongFill::FreeText, kFreeComment},
+        StrongField {"TR", 6, StrongFill::MonthOfDate, {}, AuditKind::BirthDate},
+        StrongField {"TR", 8, StrongFill::MonthOfDate, {}, AuditKind::AdmissionDate},
+        StrongField {"TR", 13, StrongFill::Pseudonym, {}, AuditKind::ChartNumber},
+    },
+    CommentTexts("SI"), CommentTexts("IY"));
 
 inline constexpr std::array kMedicalTextCommon = {
     FieldRef {"SY", 5},
@@ -333,6 +358,13 @@ inline constexpr auto kDpcStrong = Concat(kMedicalStrongCommon,
         StrongField {"RE", 22, StrongFill::Fixed, u""}, // billing information
         StrongField {"SB", 3, StrongFill::Fixed, kUncodedDiseaseName, std::nullopt, 1, kUncodedDisease},
         StrongField {"SB", 7, StrongFill::Fixed, u""}, // supplementary comment
+        // The stay's admission and discharge days, the first of which the receipt record holds too.
+        StrongField {"BU", 2, StrongFill::MonthOfDate}, StrongField {"BU", 3, StrongFill::MonthOfDate},
+        StrongField {"BU", 5, StrongFill::FreeText, kFreeComment}, // cause of death
+        StrongField {"KK", 11, StrongFill::FreeText, kFreeComment}, // severity
+        StrongField {"SK", 6, StrongFill::FreeText, kFreeComment}, // name of the procedure
+        StrongField {"GT", 11, StrongFill::FreeText, kFreeComment}, // the insurer change's text
+        StrongField {"CD", 10, StrongFill::FreeText, kDeviceName}, // name of an uncoded material
     });
 
 inline constexpr auto kDpcText = Concat(
@@ -390,12 +422,15 @@ inline constexpr auto kDentalReplaced = Concat(
 inline constexpr std::array kDentalStrong = {
     StrongField {"RE", 6, StrongFill::MonthOfDate, {}, AuditKind::BirthDate},
     StrongField {"RE", 8, StrongFill::MonthOfDate, {}, AuditKind::AdmissionDate},
+    StrongField {"RE", 9, StrongFill::MonthOfBirthDay}, // start of an outpatient's care
     StrongField {"RE", 15, StrongFill::Pseudonym, {}, AuditKind::ChartNumber},
     StrongField {"RE", 19, StrongFill::Fixed, u""}, // search number
     StrongField {"RE", 21, StrongFill::Fixed, u""}, // billing information
     StrongField {"HO", 9, StrongFill::Fixed, u""}, // certificate number
+    StrongField {"HS", 1, StrongFill::MonthOfBirthDay}, // start date of an inpatient's disease
     StrongField {"HS", 6, StrongFill::Fixed, kUncodedDiseaseName, std::nullopt, 4, kUncodedDisease},
     StrongField {"HS", 11, StrongFill::Fixed, u""}, // supplementary comment
+    StrongField {"TO", 11, StrongFill::FreeText, kDeviceName}, // product name and size
 };
 
 inline constexpr std::array kDentalText = {
@@ -475,6 +510,8 @@ inline constexpr std::array kPharmacyStrong = {
     StrongField {"RE", 37, StrongFill::Fixed, u""}, // search number
     StrongField {"RE", 39, StrongFill::Fixed, u""}, // billing information
     StrongField {"HO", 8, StrongFill::Fixed, u""}, // certificate number
+    StrongField {"SH", 4, StrongFill::FreeText, kFreeComment}, // special instructions
+    StrongField {"TO", 6, StrongFill::FreeText, kDeviceName}, // name of a device
 };
 
 inline constexpr std::array kPharmacyText = {

@@ -97,8 +97,9 @@ enum class LineAction
     Rewrite, // replaced by the bytes the run appended
 };
 
-/// Streams the lines of `in` to `out`. A line whose identifier is two plain letters followed by a comma, with a
-/// code for which `copies(code)` is true, is written unchanged; for every other line `edit(line, rewritten)` decides,
+/// Streams the lines of `in` to `out`. A line whose identifier is two plain letters followed by a comma, for which
+/// `copies(code, line)` (its identifier's code, the line) is true, is written unchanged; for every other line
+/// `edit(line, rewritten)` decides,
 /// and for Rewrite it has appended the new line, without line end, to `rewritten` (handed over empty). Every line
 /// written ends in CR LF.
 ///
@@ -123,7 +124,8 @@ void StreamLines(LineReader& in, AtomicFile& out, Copies copies, Edit edit)
         }
         runEnd = raw.data() + raw.size();
     };
-    const auto copied = [&](std::string_view l) { return HasPlainRecordId(l) && copies(RecordCode(l.substr(0, 2))); };
+    const auto copied
+        = [&](std::string_view l) { return HasPlainRecordId(l) && copies(RecordCode(l.substr(0, 2)), l); };
     for (;;) {
         std::string_view run;
         const bool refused = in.TakeWhile(copied, run, line);

@@ -206,7 +206,7 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
         return LineAction::Rewrite;
     };
     const std::optional<RunResult> refusal = detail::StreamClaims(
-        in, out, [&](std::uint16_t code) { return actions[code] == StripActions::kCopy; }, edit);
+        in, out, [&](std::uint16_t code, std::string_view) { return actions[code] == StripActions::kCopy; }, edit);
     in.Close();
     if (refusal)
         return *refusal;

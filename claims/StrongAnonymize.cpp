@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace plok::claims {
@@ -191,6 +193,39 @@ void AppendMonthOfDate(std::string_view raw, std::string& out)
                 return;
             }
     out += "01";
+}
+
+namespace {
+
+/// The day of a date field as a western date (20240605), or nothing.
+std::optional<std::uint32_t> WesternDay(std::string_view raw)
+{
+    // The western year before the first year of 明治, 大正, 昭和, 平成 and 令和 (era codes 1 to 5).
+    constexpr std::uint32_t kEraYearZero[] = {1867, 1911, 1925, 1988, 2018};
+    const std::string_view date = TrimView(raw);
+    if ((date.size() != 7 && date.size() != 8) || !std::all_of(date.begin(), date.end(), IsAsciiDigit))
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : date)
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    const std::uint32_t month = value / 100 % 100;
+    const std::uint32_t day = value % 100;
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    if (date.size() == 8)
+        return value;
+    const std::uint32_t era = value / 1000000;
+    if (era < 1 || era > 5)
+        return std::nullopt;
+    return (kEraYearZero[era - 1] + value / 10000 % 100) * 10000 + value % 10000;
+}
+
+} // namespace
+
+bool SameDay(std::string_view a, std::string_view b)
+{
+    const std::optional<std::uint32_t> day = WesternDay(a);
+    return day && day == WesternDay(b);
 }
 
 namespace {

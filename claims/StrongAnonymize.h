@@ -72,6 +72,10 @@ std::string KeyId(const crypto::Key& key);
 /// is no such date cannot be kept to its month.
 void AppendMonthOfDate(std::string_view raw, std::string& out);
 
+/// True when the date fields `a` and `b` (blanks around them dropped) name the same day, each in era form (5060605) or
+/// western form (20240605), as AppendMonthOfDate reads them. Anything that is no such date is no day.
+bool SameDay(std::string_view a, std::string_view b);
+
 /// The warnings for a key file others may reach (crypto::ExposureOf), each saying how to close it: one for the file,
 /// one for its folder. Empty when nothing is open.
 std::vector<std::u16string> KeyExposureTexts(const crypto::KeyExposure& exposure, const std::filesystem::path& file);

@@ -535,7 +535,8 @@ TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKe
     Type(Form::Edit2, DataFile("national.UKE", kNational));
     Run(&MainPresenter::Button1Click);
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(windows.results, (std::vector<ResultTriple> {{kStrongAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}}));
+    EXPECT_EQ(windows.results,
+        (std::vector<ResultTriple> {{kStrongAnonymizedText, u"50605_1_strong.UKE", u"50605_2_strong.UKE"}}));
 
     // The key plok-cli finds without --key: the same pseudonym.
     const fs::path keyFile = env.programFolder / "plok.key";
@@ -546,7 +547,7 @@ TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKe
     ChartPseudonyms pseudonyms(k);
     std::string chart;
     pseudonyms.Append("12345-01", chart);
-    const std::string copy = ReadBytes(env.programFolder / "50605_1.UKE");
+    const std::string copy = ReadBytes(env.programFolder / "50605_1_strong.UKE");
     EXPECT_NE(copy.find(cp932::Encode(u"RE,7,1112,50605,テスト社,1,3450401,,,,,,," + FromUtf8(chart) + u",x\r\n")),
         std::string::npos);
 
@@ -554,15 +555,15 @@ TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKe
     // kept back; the message names the mode of the copy that was made.
     prompts.Clear();
     windows.results.clear();
-    fs::remove(env.programFolder / "50605_1.UKE");
-    fs::remove(env.programFolder / "50605_2.UKE");
+    fs::remove(env.programFolder / "50605_1_strong.UKE");
+    fs::remove(env.programFolder / "50605_2_strong.UKE");
     Type(Form::Edit1, DataFile("social.UKE", cp932::Encode(receipts + u"SY,8830052,5060501,1,,3450412\r\n")));
     Run(&MainPresenter::Button1Click);
     ASSERT_EQ(prompts.Texts("warning").size(), 1u);
     EXPECT_NE(prompts.Texts("warning")[0].find(u"生年月日 1件"), std::u16string::npos);
     EXPECT_EQ(windows.results,
-        (std::vector<ResultTriple> {{u"国保の強い匿名化ファイルが作成されました", u"", u"50605_2.UKE"}}));
-    EXPECT_FALSE(fs::exists(env.programFolder / "50605_1.UKE"));
+        (std::vector<ResultTriple> {{u"国保の強い匿名化ファイルが作成されました", u"", u"50605_2_strong.UKE"}}));
+    EXPECT_FALSE(fs::exists(env.programFolder / "50605_1_strong.UKE"));
 
     // The next press, after the choice is cleared, is the default anonymisation.
     Setting(settings::kStrongAnonymization, u"0");
@@ -570,6 +571,7 @@ TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKe
     Type(Form::Edit1, DataFile("social.UKE", cp932::Encode(receipts)));
     Run(&MainPresenter::Button1Click);
     EXPECT_EQ(windows.results.back(), (ResultTriple {kAnonymizedText, u"50605_1.UKE", u"50605_2.UKE"}));
+    EXPECT_TRUE(fs::exists(env.programFolder / "50605_2_strong.UKE")) << "the strong copy of the month stays";
     EXPECT_EQ(ReadBytes(keyFile), key);
 }
 

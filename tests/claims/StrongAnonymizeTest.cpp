@@ -250,6 +250,39 @@ TEST(AppendMonthOfDate, KeepsEraAndFormatAndTheMonth)
     }
 }
 
+TEST(SameDay, ReadsEraAndWesternFormsAlike)
+{
+    struct Case
+    {
+        std::string_view a;
+        std::string_view b;
+        bool same;
+    };
+    const std::vector<Case> cases = {
+        {"20240605", "20240605", true},
+        {"20240605", " 20240605 ", true},
+        {"5060605", "20240605", true}, // 令和6年
+        {"20190501", "5010501", true},
+        {"4010108", "19890108", true}, // 平成元年
+        {"3640107", "19890107", true}, // 昭和64年
+        {"3010101", "19260101", true},
+        {"2010730", "19120730", true},
+        {"1450101", "19120101", true},
+        {"20240605", "20240606", false},
+        {"5060605", "4060605", false},
+        {"6060605", "20240605", false}, // no era 6
+        {"0060605", "18720605", false},
+        {"", "", false},
+        {"2024065", "2024065", false},
+        {"2024060a", "2024060a", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " " + std::string(c.b));
+        EXPECT_EQ(SameDay(c.a, c.b), c.same);
+        EXPECT_EQ(SameDay(c.b, c.a), c.same);
+    }
+}
+
 class StrongConvTest : public testing::Test
 {
 protected:
@@ -289,9 +322,9 @@ TEST_F(StrongConvTest, FieldByFieldAgainstTheDefault)
 
     const RunResult strong = Run(input, &pseudonyms);
     ASSERT_EQ(strong.status, RunStatus::Done);
-    EXPECT_EQ(strong.fileName, u"50605_1.UKE");
+    EXPECT_EQ(strong.fileName, u"50605_1_strong.UKE");
     EXPECT_EQ(strong.message, u"社保と国保の強い匿名化ファイルが作成されました");
-    const std::string strongBytes = ReadBytes(out / "50605_1.UKE");
+    const std::string strongBytes = ReadBytes(out / "50605_1_strong.UKE");
 
     EXPECT_EQ(strongBytes,
         Sjis({
@@ -327,8 +360,8 @@ TEST_F(StrongConvTest, TheSameChartNumberGivesTheSamePseudonymInEveryFile)
     ASSERT_TRUE(
         Run(Sjis({u"IR,2,,,,,,50606,,", u"RE,9,,,c,,,,,,,,,4712", u"RE,8,,,d,,,,,,,,,\"4711\""}), &pseudonyms).Done());
     const auto chart = [](const std::string& line) { return SplitCommaText(cp932::Decode(line)).at(13); };
-    const std::vector<std::string> june = test::RawLines(out / "50605_1.UKE");
-    const std::vector<std::string> july = test::RawLines(out / "50606_2.UKE");
+    const std::vector<std::string> june = test::RawLines(out / "50605_1_strong.UKE");
+    const std::vector<std::string> july = test::RawLines(out / "50606_2_strong.UKE");
     EXPECT_EQ(chart(june[1]), chart(july[2]));
     EXPECT_EQ(chart(june[2]), chart(july[1]));
     EXPECT_NE(chart(june[1]), chart(june[2]));
@@ -338,7 +371,7 @@ TEST_F(StrongConvTest, ShortRecordsNeedNoMoreThanByDefault)
 {
     const RunResult r = Run("IR,1,,,,,,50605,,\r\nRE,1,,,\r\nSY,0000999\r\nSY\r\n", &pseudonyms);
     ASSERT_EQ(r.status, RunStatus::Done);
-    EXPECT_EQ(ReadBytes(out / "50605_1.UKE"),
+    EXPECT_EQ(ReadBytes(out / "50605_1_strong.UKE"),
         Sjis({u"IR,1,,,0123456,,ORVAクリニック,50605,,012-345-6789", u"RE,1,,,テスト社", u"SY,0000999", u"SY"}));
 }
 

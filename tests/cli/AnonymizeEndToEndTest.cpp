@@ -249,14 +249,14 @@ TEST(AnonymizeEndToEnd, StrongMonthsOfBothPayers)
         r = cli({"anonymize", "--strong", "--audit", "--key", plok::PathUtf8(dir / "clinic.key"), "--out",
             plok::PathUtf8(strong), social, national});
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, written);
+        EXPECT_EQ(r.out, std::string(m.month) + "_1_strong.UKE\n" + m.month + "_2_strong.UKE\n");
         // The same audit on its own; the default copies keep every chart number and birth date.
-        for (const auto& [original, copy] : {std::pair {social, "_1.UKE"}, std::pair {national, "_2.UKE"}}) {
+        for (const auto& [original, copy] : {std::pair {social, "_1"}, std::pair {national, "_2"}}) {
             const std::string name = m.month + std::string(copy);
-            r = cli({"audit", "--strong", original, plok::PathUtf8(strong / name)});
+            r = cli({"audit", "--strong", original, plok::PathUtf8(strong / (name + "_strong.UKE"))});
             EXPECT_EQ(r.status, 0);
             EXPECT_EQ(r.out, "元の識別情報は見つかりませんでした。\n");
-            r = cli({"audit", "--strong", original, plok::PathUtf8(plain / name)});
+            r = cli({"audit", "--strong", original, plok::PathUtf8(plain / (name + ".UKE"))});
             EXPECT_EQ(r.status, 1);
             EXPECT_NE(r.out.find("カルテ番号 "), std::string::npos) << r.out;
             EXPECT_NE(r.out.find("生年月日 "), std::string::npos) << r.out;
@@ -267,11 +267,11 @@ TEST(AnonymizeEndToEnd, StrongMonthsOfBothPayers)
     std::map<std::u16string, std::set<std::string>> seenIn;
     for (const Month& m : months) {
         for (const auto& [original, copy, kind] :
-            {std::tuple {m.social, "_1.UKE", u'社'}, std::tuple {m.national, "_2.UKE", u'国'}}) {
+            {std::tuple {m.social, "_1", u'社'}, std::tuple {m.national, "_2", u'国'}}) {
             SCOPED_TRACE(std::string(m.month) + copy);
             const std::string name = m.month + std::string(copy);
-            CheckStrong(dir / original, dir / m.month / "default" / name, dir / m.month / "strong" / name, kind,
-                pseudonyms, seenIn);
+            CheckStrong(dir / original, dir / m.month / "default" / (name + ".UKE"),
+                dir / m.month / "strong" / (name + "_strong.UKE"), kind, pseudonyms, seenIn);
         }
     }
     // Many patients were seen in more than one file, each time under one pseudonym; no two patients share one.

@@ -86,7 +86,7 @@ TEST_F(PosixKey, AKeyOthersMayReachIsWarnedOfWithTheFixAndUsed)
         fs::permissions(keys, c.folder);
         const CliRun r = Anonymize(keys / "clinic.key");
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, "50605_1.UKE\n");
+        EXPECT_EQ(r.out, "50605_1_strong.UKE\n");
         const std::string prefix = "plok-cli: " + PathUtf8(keys / "clinic.key") + ": 警告: ";
         EXPECT_EQ(r.err.starts_with(prefix), !c.warnings.empty()) << r.err;
         for (const std::string& w : c.warnings) {

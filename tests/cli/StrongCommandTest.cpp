@@ -65,23 +65,23 @@ TEST_F(StrongCommand, WithoutKeyTheDesktopProgramsKeyIsMadeOnceAndUsed)
 {
     const CliRun first = Anonymize({"--strong"});
     EXPECT_EQ(first.status, 0) << first.err;
-    EXPECT_EQ(first.out, "50605_1.UKE\n");
+    EXPECT_EQ(first.out, "50605_1_strong.UKE\n");
     ASSERT_TRUE(fs::exists(settingsKey));
     const std::string key = ReadBytes(settingsKey);
     EXPECT_EQ(key.size(), 32u);
-    const std::string copy = ReadBytes(out / "50605_1.UKE");
+    const std::string copy = ReadBytes(out / "50605_1_strong.UKE");
     EXPECT_EQ(copy.find(key), std::string::npos) << "the key is never written out";
     EXPECT_EQ(first.err.find(key), std::string::npos);
 
     // The same key gives the same copy, found in the settings folder or named with --key.
     EXPECT_EQ(Anonymize({"--strong"}).status, 0);
-    EXPECT_EQ(ReadBytes(out / "50605_1.UKE"), copy);
+    EXPECT_EQ(ReadBytes(out / "50605_1_strong.UKE"), copy);
     EXPECT_EQ(ReadBytes(settingsKey), key);
     EXPECT_EQ(Anonymize({"--strong", "--key", plok::PathUtf8(settingsKey)}).status, 0);
-    EXPECT_EQ(ReadBytes(out / "50605_1.UKE"), copy);
+    EXPECT_EQ(ReadBytes(out / "50605_1_strong.UKE"), copy);
     // Another key, other pseudonyms.
     EXPECT_EQ(Anonymize({"--strong", "--key", In("clinic.key")}).status, 0);
-    EXPECT_NE(ReadBytes(out / "50605_1.UKE"), copy);
+    EXPECT_NE(ReadBytes(out / "50605_1_strong.UKE"), copy);
 }
 
 TEST_F(StrongCommand, TheKeysIdTellsWhichKeyMadeACopyAndIsWrittenNowhereElse)
@@ -93,10 +93,10 @@ TEST_F(StrongCommand, TheKeysIdTellsWhichKeyMadeACopyAndIsWrittenNowhereElse)
     clinic.fill('k');
     const CliRun chosen = Anonymize({"--strong", "--key", In("clinic.key")});
     EXPECT_EQ(chosen.status, 0);
-    EXPECT_EQ(chosen.out, "50605_1.UKE\n") << "stdout lists the files written, nothing else";
+    EXPECT_EQ(chosen.out, "50605_1_strong.UKE\n") << "stdout lists the files written, nothing else";
     EXPECT_EQ(chosen.err, idLine(In("clinic.key"), clinic));
     const std::string id = plok::claims::KeyId(clinic);
-    const std::string copy = ReadBytes(out / "50605_1.UKE");
+    const std::string copy = ReadBytes(out / "50605_1_strong.UKE");
     for (const std::string& form : {id, id.substr(0, 4) + id.substr(5)}) {
         EXPECT_EQ(copy.find(form), std::string::npos) << form;
     }
@@ -171,11 +171,11 @@ TEST_F(StrongCommand, AuditedStrongRunRefusesACopyThatKeepsABirthDate)
 
     // Without --audit the copy is written; plok-cli audit --strong finds the same.
     EXPECT_EQ(Anonymize({"--strong", "--key", In("clinic.key")}).status, 0);
-    const CliRun audit = RunCli({"audit", "--strong", In("RECEIPTC.UKE"), plok::PathUtf8(out / "50605_1.UKE")});
+    const CliRun audit = RunCli({"audit", "--strong", In("RECEIPTC.UKE"), plok::PathUtf8(out / "50605_1_strong.UKE")});
     EXPECT_EQ(audit.status, 1);
     EXPECT_EQ(audit.out, "3行目 SY 項目5: 生年月日\n元の識別情報が残っています: 1件（生年月日 1件）\n");
     // The default audit knows nothing of birth dates.
-    EXPECT_EQ(RunCli({"audit", In("RECEIPTC.UKE"), plok::PathUtf8(out / "50605_1.UKE")}).status, 0);
+    EXPECT_EQ(RunCli({"audit", In("RECEIPTC.UKE"), plok::PathUtf8(out / "50605_1_strong.UKE")}).status, 0);
 }
 
 } // namespace

@@ -133,10 +133,10 @@ grep -q '^CB1=' "$home/.config/plok/user.ini" 2>/dev/null || fail "no CB1 in ~/.
 mkdir "$work/strong"
 out=$(env -u XDG_CONFIG_HOME HOME="$home" "$root/usr/bin/plok-cli" anonymize --strong --audit --out "$work/strong" \
     "$work/in/RECEIPTC.UKE") || fail "anonymize --strong exited $?"
-[[ $out == 50606_2.UKE ]] || fail "anonymize --strong printed '$out'"
+[[ $out == 50606_2_strong.UKE ]] || fail "anonymize --strong printed '$out'"
 [[ $(stat -c '%a %s' "$home/.config/plok/plok.key" 2>/dev/null) == "600 32" ]] ||
     fail "no private 32-byte key in ~/.config/plok: $(ls -l "$home/.config/plok")"
-cmp -s "$work/out/50606_2.UKE" "$work/strong/50606_2.UKE" && fail "the strong copy equals the default one"
+cmp -s "$work/out/50606_2.UKE" "$work/strong/50606_2_strong.UKE" && fail "the strong copy equals the default one"
 [[ $(ls "$root/usr/bin") == $'plok\nplok-cli' ]] || fail "files beside the executable: $(ls "$root/usr/bin")"
 
 if ((failures > 0)); then

@@ -35,6 +35,7 @@ struct KindFixture
     std::vector<std::u16string> lines;
     bool endMark; // the file ends with 0x1A after its last CR LF
     std::u16string copyName; // of the anonymised copy
+    std::u16string strongName; // of the strong copy
     std::u16string strippedName; // of the branch-number removal's copy
     /// Values no anonymised copy may hold anywhere.
     std::vector<std::u16string> identifiers;
@@ -86,7 +87,7 @@ inline KindFixture MedicalFixture()
             Record(u"SY", 8, {{1, u"0000999"}, {2, u"20240610"}, {3, u"1"}, {5, u"原因不明の持病"}}),
             Record(u"GO", 4, {{1, u"2"}, {2, u"1534"}, {3, u"99"}}),
         },
-        true, u"202406_1.UKE", u"(202406提出_社保)RECEIPTC.uke",
+        true, u"202406_1.UKE", u"202406_1_strong.UKE", u"(202406提出_社保)RECEIPTC.uke",
         {u"1312345", u"青空内科", u"03-3123-4567", u"山田　太郎", u"ヤマダタロウ", u"06132013", u"１２・３４",
             u"５６７８９", u"12136012", u"7654321", u"山田さん", u"山田様", u"1398765", u"港南総合病院", u"港南一丁目",
             u"03-5555-1234", u"ｽｽﾞｷ ﾊﾅｺ", u"スズキハナコ", u"06139999", u"７８９０１"},
@@ -114,7 +115,7 @@ inline KindFixture DpcFixture()
             Record(u"CD", 11, {{1, u"20240603"}, {2, u"90"}, {3, u"1"}, {4, u"1"}, {5, u"190117710"}, {9, u"1"}}),
             Record(u"GO", 4, {{1, u"1"}, {2, u"25000"}, {3, u"99"}}),
         },
-        false, u"202406_2.UKE", u"(202406提出_国保)RECEIPTD.uke",
+        false, u"202406_2.UKE", u"202406_2_strong.UKE", u"(202406提出_国保)RECEIPTD.uke",
         {u"1319999", u"桜台記念", u"03-3111-2222", u"佐藤　一郎", u"サトウイチロウ", u"39131012", u"１２３４５６７"},
         {u"77001-2", u"19480117", u"12345678901234567", u"再請求の理由", u"右下肺野", u"既往あり"},
         {{u"77001-2", u"77001"}}};
@@ -146,7 +147,7 @@ inline KindFixture DentalFixture()
             Record(u"HO", 14, {{1, u"06271234"}, {2, u"ＡＢＣ"}, {3, u"３０４０５"}, {4, u"1"}, {5, u"300"}}),
             Record(u"GO", 4, {{1, u"2"}, {2, u"840"}, {3, u"99"}}),
         },
-        true, u"202406_2.UKE", u"(202406提出_国保)RECEIPTS.uke",
+        true, u"202406_2.UKE", u"202406_2_strong.UKE", u"(202406提出_国保)RECEIPTS.uke",
         {u"1301234", u"しらかば", u"03-3999-8888", u"高橋　次郎", u"タカハシジロウ", u"06271234", u"ＡＢＣ",
             u"１０２０３", u"高橋様", u"伊藤　三郎", u"イトウサブロウ", u"３０４０５"},
         {u"0456-1", u"19801224", u"23456789012345678", u"再請求分（歯科）", u"冷水痛", u"しみる", u"19751111"},
@@ -176,7 +177,7 @@ inline KindFixture PharmacyFixture()
             Record(u"CO", 3, {{1, u"810000001"}, {2, u"青空先生に疑義照会"}}),
             Record(u"GO", 4, {{1, u"1"}, {2, u"250"}, {3, u"99"}}),
         },
-        false, u"202406_1.CYO", u"(202406提出_社保)RECEIPTY.cyo",
+        false, u"202406_1.CYO", u"202406_1_strong.CYO", u"(202406提出_社保)RECEIPTY.cyo",
         {u"1357911", u"すずらん", u"03-3777-6666", u"中村　美咲", u"ナカムラミサキ", u"1312345", u"青空内科", u"西新宿",
             u"青空　一郎", u"青空　花子", u"12345号", u"06132013", u"４５・６７", u"８９０１２", u"中村様",
             u"青空先生"},
