@@ -4,6 +4,7 @@
 #include "claims/ClaimsRecord.h"
 #include "claims/StrongAnonymize.h"
 #include "core/AtomicFile.h"
+#include "core/ByteScan.h"
 #include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/FileNames.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -94,6 +96,8 @@ public:
         m_inPlace = !m_birthField && std::none_of(m_fields.begin(), m_fields.end(), [](const RuleField& f) {
             return f.need == Need::Always;
         });
+        m_ifFilledOnly = std::all_of(m_fields.begin(), m_fields.end(),
+            [](const RuleField& f) { return f.need == Need::IfFilled && f.whenCode.empty() && f.field < 64; });
         m_edits.resize(m_fields.size());
         m_computed.resize(m_fields.size());
     }
@@ -104,6 +108,7 @@ public:
     {
         m_cuts = std::max(m_cuts, field + 1);
         m_inPlace = false;
+        m_ifFilledOnly = false;
     }
     /// How many fields of a record the rule needs to see.
     std::size_t Cuts() const { return m_cuts; }
@@ -138,6 +143,8 @@ public:
     /// double quote among the fields the rule reads, which the edit sees without it.
     bool Unchanged(std::string_view line, const Context& context) const
     {
+        if (NothingFilled(line))
+            return true;
         const FieldCuts cuts(line, m_cuts);
         const std::size_t read = cuts.End(std::min(m_cuts, cuts.Count()) - 1);
         return std::memchr(line.data(), '"', read) == nullptr && !Changes(cuts, context);
@@ -203,21 +210,62 @@ private:
         return Fill::Fixed;
     }
 
+    /// True when the rule fills fields only where they hold something, and `line` leaves every one of them empty or
+    /// lacks it, told from the commas of its first 64 bytes. False where they cannot tell so (a field further on, or
+    /// one of double quotes alone), which leaves the question to the fields cut out.
+    bool NothingFilled(std::string_view line) const
+    {
+        if (!m_ifFilledOnly)
+            return false;
+        constexpr std::size_t kWindow = 64;
+        char copy[kWindow] = {};
+        const char* bytes = line.data();
+        if (line.size() < kWindow) {
+            std::memcpy(copy, line.data(), line.size());
+            bytes = copy;
+        }
+        const std::size_t seen = std::min(line.size(), kWindow);
+        std::uint64_t commas = plok::detail::ByteMask64(bytes, ',');
+        if (seen < kWindow)
+            commas &= (std::uint64_t(1) << seen) - 1;
+        std::size_t passed = 0; // commas before the field
+        std::size_t start = 0; // of the field
+        for (const RuleField& f : m_fields) {
+            for (; passed < f.field; ++passed) {
+                if (commas == 0)
+                    return seen == line.size(); // the line ends before the field
+                start = static_cast<std::size_t>(std::countr_zero(commas)) + 1;
+                commas &= commas - 1;
+            }
+            const std::size_t end = commas != 0 ? static_cast<std::size_t>(std::countr_zero(commas)) : seen;
+            if (end != start || (commas == 0 && seen != line.size()))
+                return false;
+        }
+        return true;
+    }
+
     static bool Applies(const RuleField& f, const FieldCuts& cuts, const Context& context)
     {
         if (!cuts.Has(f.field))
             return false;
         if (f.need == Need::IfFilled && TrimView(cuts.Field(f.field)).empty())
             return false;
-        if (f.fill == Fill::MonthOfBirthDay
-            && (context.birthDate.empty() || !SameDay(cuts.Field(f.field), context.birthDate)))
-            return false;
+        if (f.fill == Fill::MonthOfBirthDay) {
+            // Most start dates are another day written alike, told apart without reading them as dates.
+            const std::string_view date = TrimView(cuts.Field(f.field));
+            if (context.birthDate.empty()
+                || (date.size() == context.birthDate.size() ? date != context.birthDate || !SameDay(date, date)
+                                                            : !SameDay(date, context.birthDate)))
+                return false;
+        }
         return f.whenCode.empty() || (cuts.Has(f.whenField) && TrimView(cuts.Field(f.whenField)) == f.whenCode);
     }
 
     std::vector<RuleField> m_fields;
     std::optional<std::size_t> m_birthField; // of a record that holds a person's birth date
     bool m_inPlace = false;
+    bool m_ifFilledOnly = false; // every field is filled only where it holds something, and is one of the first 64
+
     std::size_t m_cuts = 0;
     std::vector<FieldEdit> m_edits;
     std::vector<std::string> m_computed;

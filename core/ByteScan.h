@@ -55,6 +55,26 @@ inline std::uint64_t LineBreakMask64(const char* p)
 #endif
 }
 
+/// Bit i set when p[i] is `c`, for the 64 bytes at p (all of which must be readable).
+inline std::uint64_t ByteMask64(const char* p, char c)
+{
+#ifdef __SSE2__
+    const __m128i needle = _mm_set1_epi8(c);
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        mask |= std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, needle)))) << (16 * i);
+    }
+    return mask;
+#else
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        if (p[i] == c)
+            mask |= std::uint64_t(1) << i;
+    return mask;
+#endif
+}
+
 /// Calls `onHit(offset)` for every occurrence of `c` in `s`, in order.
 template<class OnHit>
 void ForEachByte(std::string_view s, char c, OnHit onHit)
