@@ -43,8 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Bit 0 of the first byte puts the output into the source's folder (fuzz::LayOut), bit 1 makes the run strong.
     const std::string_view input = fuzz::AsBytes(data, size);
     const std::string_view bytes = input.empty() ? input : input.substr(1);
-    const fuzz::RunFiles f = fuzz::LayOut(input, "RECEIPTC.UKE", "50605_1.UKE");
     const bool strong = !input.empty() && (input[0] & 2);
+    // In the source's folder, the source has the name of the copy, which replaces it.
+    const fuzz::RunFiles f = fuzz::LayOut(input, "RECEIPTC.UKE", strong ? "50605_1_strong.UKE" : "50605_1.UKE");
     static claims::ChartPseudonyms pseudonyms(crypto::Key {7});
 
     const fuzz::Outcome o
