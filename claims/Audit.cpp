@@ -67,6 +67,7 @@ public:
         const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
         const std::size_t n = bytes.size();
         bool gap = false;
+        Symbol previous = 0; // the last symbol given out
         for (std::size_t i = 0; i < n;) {
             const unsigned b = p[i];
             Symbol s;
@@ -83,11 +84,14 @@ public:
                 s = m_single[b];
                 ++i;
             }
+            if (m_context[s] != 0)
+                s = InContext(s, previous, gap);
             if (s == 0) {
                 gap = true;
                 continue;
             }
             out(s, gap);
+            previous = s;
             gap = false;
         }
     }
@@ -106,8 +110,115 @@ public:
 
     /// True for a katakana letter or the marks that only stand inside kana words (ー, ヽ, ヾ).
     bool IsKatakana(Symbol s) const { return m_katakana[s]; }
+    /// `symbols` of parts folded apart, as they fold when written together (ヤマモト and オサム as ヤマモトーサム).
+    std::vector<Symbol> Joined(std::span<const Symbol> symbols) const
+    {
+        std::vector<Symbol> joined;
+        Symbol previous = 0;
+        for (Symbol s : symbols) {
+            if (m_context[s] != 0)
+                s = InContext(s, previous, false);
+            joined.push_back(s);
+            previous = s;
+        }
+        return joined;
+    }
+
+    /// True for a kanji: the code page puts them from lead byte 0x88 on.
+    static bool IsKanji(Symbol s) { return s >= 0x889F; }
 
 private:
+    enum Context : std::uint8_t
+    {
+        kRepeat = 1, // 々: the kanji before it again
+        kSeparator = 2, // between digits, as a hyphen: ー ― 〜 . /
+        kVowel = 4, // a vowel that lengthens the kana before it, or ー
+    };
+    enum Row : std::uint8_t
+    {
+        kRowA = 1,
+        kRowI,
+        kRowU,
+        kRowE,
+        kRowO,
+    };
+
+    /// The symbol `s` stands for after `previous`: 々 is the kanji before it written out, a separator between digits
+    /// is left out, and a long vowel, written as a vowel or as ー, is ー.
+    Symbol InContext(Symbol s, Symbol previous, bool gap) const
+    {
+        const std::uint8_t context = m_context[s];
+        if ((context & kRepeat) && previous != 0 && !gap)
+            return previous;
+        if ((context & kSeparator) && IsDigit(previous))
+            return 0;
+        if ((context & kVowel) && previous != 0 && !gap && Lengthens(m_row[previous], s))
+            return m_longVowel;
+        return s;
+    }
+
+    bool Lengthens(std::uint8_t row, Symbol s) const
+    {
+        if (row == 0)
+            return false;
+        // タロー, ショータ, オーノ: the long o and u, which kana spell with ウ or オ, and ー for them.
+        const std::uint8_t vowel = m_row[s];
+        return (row == kRowO && (s == m_longVowel || vowel == kRowU || vowel == kRowO))
+            || (row == kRowU && (s == m_longVowel || vowel == kRowU));
+    }
+
+    /// The context of the few symbols that read differently after another, and the vowel row of each kana.
+    void MarkContext()
+    {
+        // The symbol the fold gives the character's code; 0 when the code page has none.
+        const auto symbol = [&](char16_t c) -> Symbol {
+            const std::string code = cp932::Encode(std::u16string_view(&c, 1));
+            if (code.size() == 2)
+                return m_pair[(static_cast<unsigned char>(code[0]) - 0x80) * 256 + static_cast<unsigned char>(code[1])];
+            return code.size() == 1 && (code != "?" || c == u'?') ? m_single[static_cast<unsigned char>(code[0])] : 0;
+        };
+        m_context[symbol(u'々')] |= kRepeat;
+        for (const char16_t c : {u'ー', u'―', u'〜', u'～', u'~', u'.', u'/', u'／', u'．'})
+            if (const Symbol s = symbol(c))
+                m_context[s] |= kSeparator;
+        m_longVowel = symbol(u'ー');
+        m_context[m_longVowel] |= kVowel;
+        const std::u16string_view rows[] = {u"アカガサザタダナハバパマヤラワ", u"イキギシジチヂニヒビピミリ",
+            u"ウクグスズツヅヌフブプムユル", u"エケゲセゼテデネヘベペメレ", u"オコゴソゾトドノホボポモヨロヲ"};
+        for (std::uint8_t r = 0; r < 5; ++r)
+            for (const char16_t c : rows[r])
+                m_row[symbol(c)] = static_cast<std::uint8_t>(kRowA + r);
+        for (const char16_t c : {u'ア', u'イ', u'ウ', u'エ', u'オ'})
+            m_context[symbol(c)] |= kVowel;
+    }
+
+    /// The large kana of a small one (ヶ as ケ), the same letter to a reader of names.
+    static char16_t LargeKana(char16_t k)
+    {
+        switch (k) {
+        case u'ァ':
+        case u'ィ':
+        case u'ゥ':
+        case u'ェ':
+        case u'ォ':
+        case u'ッ':
+        case u'ャ':
+        case u'ュ':
+        case u'ョ':
+        case u'ヮ':
+            return static_cast<char16_t>(k + 1);
+        case u'ヵ':
+            return u'カ';
+        case u'ヶ':
+            return u'ケ';
+        default:
+            return k;
+        }
+    }
+
+    /// Letters compare without their case.
+    static char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c; }
+
     FoldTable()
         : m_pair(128 * 256)
     {
@@ -130,6 +241,7 @@ private:
                     : static_cast<Symbol>(lead << 8 | trail);
             }
         }
+        MarkContext();
         for (unsigned b = 0xA1; b < 0xE0; ++b) {
             for (unsigned mark = 0xDE; mark <= 0xDF; ++mark) {
                 const char bytes[2] = {static_cast<char>(b), static_cast<char>(mark)};
@@ -151,15 +263,15 @@ private:
     Symbol Canonical(char16_t c)
     {
         if (c < 0x80)
-            return LeftOut(c) ? 0 : static_cast<Symbol>(c);
+            return LeftOut(c) ? 0 : static_cast<Symbol>(Upper(c));
         if (LeftOut(c))
             return 0;
         const std::u16string narrow = StrConv(std::u16string_view(&c, 1), {TConversion::Narrow});
         if (narrow.size() == 1 && (narrow[0] < 0x80 || LeftOut(narrow[0])))
-            return LeftOut(narrow[0]) ? 0 : static_cast<Symbol>(narrow[0]);
+            return LeftOut(narrow[0]) ? 0 : static_cast<Symbol>(Upper(narrow[0]));
         const std::u16string wide = StrConv(std::u16string_view(&c, 1), {TConversion::Wide, TConversion::Katakana});
         // A form the code page cannot hold leaves the character as it was decoded.
-        char16_t k = wide.size() == 1 ? wide[0] : c;
+        char16_t k = wide.size() == 1 ? LargeKana(wide[0]) : c;
         std::optional<Symbol> s = Encoded(k);
         if (!s) {
             k = c;
@@ -185,7 +297,27 @@ private:
     std::vector<Symbol> m_pair; // [(lead - 0x80) * 256 + trail]
     std::array<std::array<Symbol, 2>, 256> m_voiced {}; // [half-width letter][mark - 0xDE]; 0 when they do not join
     std::bitset<65536> m_katakana;
+    std::vector<std::uint8_t> m_context = std::vector<std::uint8_t>(65536, 0); // Context bits by symbol
+    std::vector<std::uint8_t> m_row = std::vector<std::uint8_t>(65536, 0); // Row of a kana by symbol, 0 for none
+    Symbol m_longVowel = 0;
 };
+
+/// Each of `words`, folded.
+std::vector<std::vector<Symbol>> FoldedWords(std::initializer_list<std::u16string_view> words)
+{
+    std::vector<std::vector<Symbol>> list;
+    for (const std::u16string_view w : words)
+        list.push_back(FoldTable::Get().Symbols(w));
+    return list;
+}
+
+/// True when `text` begins with one of `words`.
+bool StartsWithOneOf(std::span<const Symbol> text, const std::vector<std::vector<Symbol>>& words)
+{
+    return std::any_of(words.begin(), words.end(), [&](const std::vector<Symbol>& w) {
+        return text.size() >= w.size() && std::equal(w.begin(), w.end(), text.begin());
+    });
+}
 
 // ---------------------------------------------------------------------------------------------------------------------
 // Many texts found in one pass: Aho–Corasick over symbols, with its transitions stored sparsely (the root's as a
@@ -195,8 +327,9 @@ private:
 enum class Rule : std::uint8_t
 {
     Anywhere,
-    KanaWord, // not next to another katakana letter, unless a blank stands between or an honorific follows
+    KanaWord, // not next to another katakana letter or a kanji, unless a blank stands between or an honorific follows
     Digits, // not next to another digit
+    NamePart, // anywhere but as the start of an eponymous disease word (橋本病)
 };
 
 struct PatternOutput
@@ -816,6 +949,8 @@ public:
     /// values (OwnFieldsOf) when the strong anonymisation fills the field with a value of its own.
     void Add(AuditKind kind, std::string_view raw, std::uint32_t receipt, std::optional<std::size_t> own = std::nullopt)
     {
+        if (own && m_other)
+            return;
         if (own) {
             AddOwn(*own, kind, raw, receipt);
             return;
@@ -836,7 +971,7 @@ public:
             return;
         const bool digits = std::all_of(symbols.begin(), symbols.end(), IsDigit);
         if (kind == AuditKind::Telephone && digits && symbols.size() >= kMinTelephoneDigits) {
-            AddText(symbols, kind, Rule::Digits);
+            AddTelephone(raw);
             return;
         }
         if (!digits) {
@@ -855,8 +990,13 @@ public:
             m_anywhere.Add(*key, kind);
             return;
         }
-        AddNearby(*key, kind, receipt);
+        if (!m_other)
+            AddNearby(*key, kind, receipt);
     }
+
+    /// From now on the values come from another original of the run: its receipts are none of the copy's, so only
+    /// what counts anywhere is taken.
+    void FromOtherOriginal() { m_other = true; }
 
     void Build() { m_patterns.Build(); }
 
@@ -950,6 +1090,30 @@ private:
             AddNearby(*key, kind, receipt);
     }
 
+    /// A telephone number as its digits, with +81 for its leading 0, and its number without the area code where
+    /// TEL or 電話 stands before it.
+    void AddTelephone(std::string_view raw)
+    {
+        const std::vector<std::vector<Symbol>> groups = Parts(raw);
+        std::vector<Symbol> all;
+        for (const std::vector<Symbol>& g : groups)
+            all.insert(all.end(), g.begin(), g.end());
+        AddText(all, AuditKind::Telephone, Rule::Digits);
+        if (all[0] == '0') {
+            std::vector<Symbol> international {'8', '1'};
+            international.insert(international.end(), all.begin() + 1, all.end());
+            AddText(international, AuditKind::Telephone, Rule::Digits);
+        }
+        if (groups.size() < 2 || groups[0].size() >= all.size())
+            return;
+        static const std::vector<std::vector<Symbol>> labels = FoldedWords({u"TEL", u"TEL:", u"電話", u"電話:"});
+        for (const std::vector<Symbol>& label : labels) {
+            std::vector<Symbol> local = label;
+            local.insert(local.end(), all.begin() + static_cast<std::ptrdiff_t>(groups[0].size()), all.end());
+            AddText(local, AuditKind::Telephone, Rule::Digits);
+        }
+    }
+
     void AddText(std::span<const Symbol> symbols, AuditKind kind, Rule rule)
     {
         if (symbols.size() >= 2 && !m_dummies.Text(symbols))
@@ -978,10 +1142,49 @@ private:
             const bool kana = std::all_of(part.begin(), part.end(), [&](Symbol s) { return m_fold.IsKatakana(s); });
             if (part.size() < 2 || kana)
                 wholeNeeded = true;
-            AddText(part, kind, kana ? Rule::KanaWord : Rule::Anywhere);
+            AddText(part, kind, kana ? Rule::KanaWord : Rule::NamePart);
         }
-        if (wholeNeeded)
+        if (wholeNeeded) {
             AddText(m_whole, kind, Rule::Anywhere);
+            if (m_parts.size() > 1)
+                AddText(m_fold.Joined(m_whole), kind, Rule::Anywhere);
+        }
+        // A name of kanji stored without its blank: its surname alone (山田 of 山田太郎) is written most often, and
+        // most surnames have two kanji.
+        if (m_parts.size() == 1 && m_whole.size() >= 3
+            && std::all_of(m_whole.begin(), m_whole.end(), [](Symbol s) { return FoldTable::IsKanji(s); }))
+            AddText(std::span<const Symbol>(m_whole.data(), 2), kind, Rule::NamePart);
+    }
+
+public:
+    /// A name and its kana name from one receipt, each of two parts: the surname of one with the given name of the
+    /// other (林けん, ハヤシ健) names the patient too, however short either part is.
+    void AddNamePair(std::string_view name, std::string_view kana)
+    {
+        const std::vector<std::vector<Symbol>> names = Parts(name);
+        const std::vector<std::vector<Symbol>> kanas = Parts(kana);
+        if (names.size() != 2 || kanas.size() != 2)
+            return;
+        for (const auto& [first, second] : {std::pair(&names[0], &kanas[1]), std::pair(&kanas[0], &names[1])}) {
+            std::vector<Symbol> mixed = *first;
+            mixed.insert(mixed.end(), second->begin(), second->end());
+            AddText(mixed, AuditKind::PatientName, Rule::Anywhere);
+        }
+    }
+
+private:
+    /// The parts of a name, cut where a character is left out.
+    std::vector<std::vector<Symbol>> Parts(std::string_view raw) const
+    {
+        std::vector<std::vector<Symbol>> parts(1);
+        m_fold.Fold(raw, [&](Symbol s, bool gap) {
+            if (gap && !parts.back().empty())
+                parts.emplace_back();
+            parts.back().push_back(s);
+        });
+        if (parts.back().empty())
+            parts.pop_back();
+        return parts;
     }
 
     /// The name whole, and its distinctive parts: without legal words, and without the facility word at the end.
@@ -1026,8 +1229,27 @@ private:
                     break;
                 }
             }
-            if (Distinctive(piece, words))
-                AddText(piece, AuditKind::InstitutionName, Rule::Anywhere);
+            if (!Distinctive(piece, words))
+                continue;
+            AddText(piece, AuditKind::InstitutionName, Rule::Anywhere);
+            // The name is written with another facility or department word as often (桜丘医院, 桜丘クリニック for
+            // 桜丘内科クリニック).
+            for (const std::vector<Symbol>& department : words.department) {
+                if (piece.size() > department.size()
+                    && std::equal(department.rbegin(), department.rend(), piece.rbegin())) {
+                    piece.resize(piece.size() - department.size());
+                    break;
+                }
+            }
+            if (!Distinctive(piece, words))
+                continue;
+            for (const auto* list : {&words.facility, &words.department}) {
+                for (const std::vector<Symbol>& word : *list) {
+                    std::vector<Symbol> named = piece;
+                    named.insert(named.end(), word.begin(), word.end());
+                    AddText(named, AuditKind::InstitutionName, Rule::Anywhere);
+                }
+            }
         }
     }
 
@@ -1053,6 +1275,7 @@ private:
     std::vector<std::vector<std::uint64_t>> m_own;
     std::vector<Symbol> m_whole;
     std::vector<std::size_t> m_parts;
+    bool m_other = false;
 };
 
 /// The fields whose values the audit looks for (the layout's `replaced` table, and its own fields for a strong copy)
@@ -1070,6 +1293,7 @@ struct ReplacedByRecord
         std::vector<Field> fields;
         std::size_t cuts = 0;
         bool watched = false; // the layout tracker looks at it
+        bool dropped = false; // the anonymisation leaves its lines out
     };
     std::vector<Record> records {Record()}; // 0: none
     std::vector<std::uint8_t> index = std::vector<std::uint8_t>(65536, 0); // by record code
@@ -1087,6 +1311,8 @@ struct ReplacedByRecord
         Add(layout.receipt, std::nullopt);
         for (const std::string_view id : tracker.Watched())
             Add(id, std::nullopt).watched = true;
+        for (const DroppedRecord& r : layout.dropped)
+            Add(r.record, std::nullopt).dropped = true;
     }
 
 private:
@@ -1105,17 +1331,35 @@ private:
     }
 };
 
-/// Reads the values of `original` into `values` (made here, with the dummies of its kind) by the layout its records
-/// show, and returns that layout. Throws LayoutError for a file of no kind plok reads or whose records do not fit.
-const ClaimsLayout& CollectValues(
-    const std::filesystem::path& original, const FoldTable& fold, AnonymizeMode mode, std::optional<Values>& values)
+/// The institution code as it is written in full: prefecture (two digits), table (one) and code.
+void AddFullInstitutionCode(
+    std::string_view prefecture, std::string_view table, std::string_view code, std::uint32_t receipt, Values& values)
+{
+    prefecture = TrimView(prefecture);
+    table = TrimView(table);
+    code = TrimView(code);
+    const auto digits = [](std::string_view d) {
+        return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (prefecture.size() != 2 || table.size() != 1 || code.empty() || !digits(prefecture) || !digits(table)
+        || !digits(code))
+        return;
+    values.Add(AuditKind::InstitutionCode, std::string(prefecture) + std::string(table) + std::string(code), receipt);
+}
+
+/// Reads the values of `original` into `values` (made here when there are none yet, with the dummies of its kind) by
+/// the layout its records show, and returns that layout; the numbers of its lines the anonymisation leaves out go to
+/// `droppedLines` when given. Throws LayoutError for a file of no kind plok reads or whose records do not fit.
+const ClaimsLayout& CollectValues(const std::filesystem::path& original, const FoldTable& fold, AnonymizeMode mode,
+    std::optional<Values>& values, std::vector<std::uint64_t>* droppedLines)
 {
     LineReader in(original, LoneCr::Refuse);
     const ClaimsIdentity identity = IdentifyClaims(in.FirstLine());
     if (!identity.layout)
         throw LayoutError(identity.refusal);
     // A medical and a DPC layout have the same dummies.
-    values.emplace(fold, *identity.layout, mode);
+    if (!values)
+        values.emplace(fold, *identity.layout, mode);
     LayoutTracker tracker(*identity.layout);
     ReplacedByRecord byRecord(tracker, mode);
     std::string dequoted;
@@ -1133,6 +1377,8 @@ const ClaimsLayout& CollectValues(
         const std::string_view id = RecordId(line, idScratch);
         if (byRecord.index[RecordCode(id)] == 0)
             continue;
+        if (droppedLines && byRecord.records[byRecord.index[RecordCode(id)]].dropped)
+            droppedLines->push_back(in.LineNumber());
         const ClaimsLayout& layout = tracker.layout();
         if (id == layout.receiptStart)
             ++receipt;
@@ -1153,9 +1399,22 @@ const ClaimsLayout& CollectValues(
         if (changed)
             byRecord = ReplacedByRecord(tracker, mode);
         const ReplacedByRecord::Record& fieldsOf = byRecord.records[byRecord.index[RecordCode(id)]];
-        for (const ReplacedByRecord::Field& f : fieldsOf.fields)
-            if (fields.Has(f.field))
-                values->Add(f.kind, fields.Field(f.field), receipt, f.own);
+        std::optional<std::string_view> name;
+        std::optional<std::string_view> kana;
+        for (const ReplacedByRecord::Field& f : fieldsOf.fields) {
+            if (!fields.Has(f.field))
+                continue;
+            values->Add(f.kind, fields.Field(f.field), receipt, f.own);
+            if (f.kind == AuditKind::PatientName)
+                name = fields.Field(f.field);
+            else if (f.kind == AuditKind::PatientKanaName)
+                kana = fields.Field(f.field);
+            else if (f.kind == AuditKind::InstitutionCode && f.field >= 2 && fields.Has(f.field - 1))
+                AddFullInstitutionCode(
+                    fields.Field(f.field - 2), fields.Field(f.field - 1), fields.Field(f.field), receipt, *values);
+        }
+        if (name && kana)
+            values->AddNamePair(*name, *kana);
     }
     return tracker.layout();
 }
@@ -1271,13 +1530,23 @@ void ForEachLongField(std::string_view line, Commas commas, std::size_t minLengt
 /// The honorifics after which a kana name part still counts as a word.
 const std::vector<std::vector<Symbol>>& Honorifics()
 {
-    static const std::vector<std::vector<Symbol>> honorifics = [] {
-        std::vector<std::vector<Symbol>> list;
-        for (const char16_t* h : {u"さん", u"さま", u"くん", u"ちゃん"})
-            list.push_back(FoldTable::Get().Symbols(std::u16string_view(h)));
-        return list;
-    }();
+    static const std::vector<std::vector<Symbol>> honorifics
+        = FoldedWords({u"さん", u"さま", u"くん", u"ちゃん", u"様", u"君", u"殿", u"氏"});
     return honorifics;
+}
+
+/// What follows a surname in a disease named after a person (橋本病, 川崎病, 太田母斑); 病院 and its like name a
+/// place, where the surname counts.
+const std::vector<std::vector<Symbol>>& EponymEndings()
+{
+    static const std::vector<std::vector<Symbol>> endings = FoldedWords(
+        {u"病", u"甲状腺炎", u"脳症", u"脳炎", u"母斑", u"動脈炎", u"症候群", u"型", u"氏病", u"氏症候群"});
+    return endings;
+}
+const std::vector<std::vector<Symbol>>& PlaceEndings()
+{
+    static const std::vector<std::vector<Symbol>> endings = FoldedWords({u"病院", u"病棟", u"病室"});
+    return endings;
 }
 
 /// Looks at the copy line by line and reports what it finds.
@@ -1285,11 +1554,14 @@ class CopyAudit
 {
 public:
     CopyAudit(const Values& values, const FoldTable& fold, AuditReport& report,
-        const std::function<void(const AuditFinding&)>& onFinding, const ClaimsLayout& layout, AnonymizeMode mode)
+        const std::function<void(const AuditFinding&)>& onFinding, const ClaimsLayout& layout, AnonymizeMode mode,
+        const std::vector<std::uint64_t>& droppedLines)
         : m_strong(mode == AnonymizeMode::Strong)
+        , m_droppedLines(droppedLines)
         , m_dropped(DroppedOf(layout))
         , m_receiptStart(RecordCode(layout.receiptStart))
         , m_own(OwnFieldsOf(layout))
+        , m_chart(ChartFieldsOf(layout))
         , m_structure(StructureOf(layout))
         , m_structureOf(StructureIndex(m_structure))
         , m_values(values)
@@ -1311,9 +1583,14 @@ public:
         const std::string_view id = RecordId(line, m_idScratch);
         const std::uint16_t code = RecordCode(id);
         m_found.clear();
-        for (const auto& [dropped, kind] : m_dropped)
-            if (code == dropped)
+        bool dropped = false;
+        for (const auto& [droppedCode, kind] : m_dropped) {
+            if (code == droppedCode) {
                 Found(0, kind);
+                dropped = true;
+            }
+        }
+        const std::uint64_t originalLine = OriginalLine(number, dropped);
         if (code == m_receiptStart)
             ++m_receipt;
         m_code = code;
@@ -1369,7 +1646,7 @@ public:
         for (const auto& [field, kind] : m_found) {
             ++m_report.counts[static_cast<std::size_t>(kind)];
             ++m_report.total;
-            const AuditFinding finding {number, std::string(id), field, kind};
+            const AuditFinding finding {originalLine, std::string(id), field, kind, number};
             if (m_report.first.size() < kKeptFindings)
                 m_report.first.push_back(finding);
             if (m_onFinding)
@@ -1378,6 +1655,29 @@ public:
     }
 
 private:
+    /// The number of the original's line that copy line `number` was made from: the copy leaves out the original's
+    /// lines of dropped records, and has the others in their order. A dropped record in the copy is taken for the
+    /// original's one of the same rank.
+    std::uint64_t OriginalLine(std::uint64_t number, bool dropped)
+    {
+        if (dropped) {
+            const std::size_t rank = m_droppedInCopy++;
+            return rank < m_droppedLines.size() ? m_droppedLines[rank] : number;
+        }
+        const std::uint64_t kept = ++m_keptInCopy;
+        while (m_droppedBefore < m_droppedLines.size() && m_droppedLines[m_droppedBefore] <= kept + m_droppedBefore)
+            ++m_droppedBefore;
+        return kept + m_droppedBefore;
+    }
+
+    static std::vector<std::pair<std::uint16_t, std::size_t>> ChartFieldsOf(const ClaimsLayout& layout)
+    {
+        std::vector<std::pair<std::uint16_t, std::size_t>> chart;
+        for (const ChartField& f : layout.chartNumbers)
+            chart.emplace_back(RecordCode(f.record), f.field);
+        return chart;
+    }
+
     static std::vector<std::pair<std::uint16_t, AuditKind>> DroppedOf(const ClaimsLayout& layout)
     {
         std::vector<std::pair<std::uint16_t, AuditKind>> dropped;
@@ -1410,6 +1710,14 @@ private:
         for (std::size_t i = 0; i < structure.size(); ++i)
             index[RecordCode(structure[i].record)] = static_cast<std::uint8_t>(i + 1);
         return index;
+    }
+
+    /// True for the chart number's field: the copy keeps it there by design (or puts its pseudonym there), whatever
+    /// other number its digits spell (746343-11 reads as 74634311).
+    bool IsChartField(std::size_t index) const
+    {
+        return std::any_of(m_chart.begin(), m_chart.end(),
+            [&](const std::pair<std::uint16_t, std::size_t>& f) { return f.first == m_code && f.second == index; });
     }
 
     bool IsOwnField(std::size_t index) const
@@ -1482,7 +1790,7 @@ private:
                 break;
             }
         }
-        if (number && key.digits >= kMinNumberDigits && key.digits <= kMaxNumberDigits) {
+        if (number && key.digits >= kMinNumberDigits && key.digits <= kMaxNumberDigits && !IsChartField(index)) {
             if (const std::optional<AuditKind> kind = m_values.NumberKind(key, m_receipt, IsStructure(index)))
                 Found(index, *kind);
         }
@@ -1500,7 +1808,7 @@ private:
             m_gaps[n++] = gap ? 1 : 0;
         });
         m_symbols.resize(n);
-        if (const std::optional<NumberKey> key = numbers ? NumberOf(m_symbols) : std::nullopt;
+        if (const std::optional<NumberKey> key = numbers && !IsChartField(index) ? NumberOf(m_symbols) : std::nullopt;
             key && key->digits >= kMinNumberDigits) {
             if (const std::optional<AuditKind> kind = m_values.NumberKind(*key, m_receipt, IsStructure(index)))
                 Found(index, *kind);
@@ -1511,6 +1819,8 @@ private:
             const std::size_t start = end - length;
             if (o.rule == Rule::KanaWord && !KanaWord(start, end))
                 return;
+            if (o.rule == Rule::NamePart && Eponym(end))
+                return;
             if (o.rule == Rule::Digits
                 && ((start > 0 && IsDigit(m_symbols[start - 1]))
                     || (end < m_symbols.size() && IsDigit(m_symbols[end]))))
@@ -1519,18 +1829,28 @@ private:
         });
     }
 
-    /// True when the symbols [start, end) are no piece of a longer kana word.
+    /// True when the symbols [start, end) are no piece of a longer word: no kana or kanji joins them on either side
+    /// (皮膚そう痒症, 高リン血症), but an honorific may follow.
     bool KanaWord(std::size_t start, std::size_t end) const
     {
-        if (start > 0 && m_gaps[start] == 0 && m_fold.IsKatakana(m_symbols[start - 1]))
+        const auto joins = [&](Symbol s) { return m_fold.IsKatakana(s) || FoldTable::IsKanji(s); };
+        if (start > 0 && m_gaps[start] == 0 && joins(m_symbols[start - 1]))
             return false;
-        if (end == m_symbols.size() || m_gaps[end] != 0 || !m_fold.IsKatakana(m_symbols[end]))
+        if (end == m_symbols.size() || m_gaps[end] != 0 || !joins(m_symbols[end]))
             return true;
-        const std::span<const Symbol> after(m_symbols.data() + end, m_symbols.size() - end);
-        for (const std::vector<Symbol>& h : Honorifics())
-            if (after.size() >= h.size() && std::equal(h.begin(), h.end(), after.begin()))
-                return true;
-        return false;
+        return StartsWithOneOf(After(end), Honorifics());
+    }
+
+    /// True when a disease word named after a person begins at `end`.
+    bool Eponym(std::size_t end) const
+    {
+        const std::span<const Symbol> after = After(end);
+        return StartsWithOneOf(after, EponymEndings()) && !StartsWithOneOf(after, PlaceEndings());
+    }
+
+    std::span<const Symbol> After(std::size_t end) const
+    {
+        return std::span<const Symbol>(m_symbols.data() + end, m_symbols.size() - end);
     }
 
     bool IsStructure(std::size_t field)
@@ -1545,9 +1865,14 @@ private:
     }
 
     const bool m_strong;
+    const std::vector<std::uint64_t>& m_droppedLines; // of the original, in order
+    std::size_t m_droppedInCopy = 0;
+    std::uint64_t m_keptInCopy = 0;
+    std::size_t m_droppedBefore = 0; // dropped lines of the original before the current kept one
     const std::vector<std::pair<std::uint16_t, AuditKind>> m_dropped; // record codes and what their lines are
     const std::uint16_t m_receiptStart;
     const std::vector<OwnField> m_own;
+    const std::vector<std::pair<std::uint16_t, std::size_t>> m_chart; // record codes and fields of chart numbers
     const std::vector<StructureFields> m_structure;
     const std::vector<std::uint8_t> m_structureOf; // StructureIndex
     std::bitset<65536> m_ownRecords; // by record code: the record has own fields
@@ -1589,18 +1914,29 @@ void Reading(const std::filesystem::path& file, Read read)
 
 } // namespace
 
-AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
-    const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
+AuditReport AuditAnonymised(std::span<const std::filesystem::path> originals, std::size_t own,
+    const std::filesystem::path& copy, const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
 {
     const FoldTable& fold = FoldTable::Get();
     std::optional<Values> values;
     const ClaimsLayout* layout = nullptr;
-    Reading(original, [&] { layout = &CollectValues(original, fold, mode, values); });
+    std::vector<std::uint64_t> droppedLines;
+    Reading(originals[own], [&] { layout = &CollectValues(originals[own], fold, mode, values, &droppedLines); });
+    values->FromOtherOriginal();
+    for (std::size_t i = 0; i < originals.size(); ++i) {
+        if (i == own || originals[i] == originals[own])
+            continue;
+        // Another original that cannot be read is refused in its own run; this copy is audited against the rest.
+        try {
+            CollectValues(originals[i], fold, mode, values, nullptr);
+        } catch (const Error&) {
+        } catch (const std::system_error&) { }
+    }
     values->Build();
 
     AuditReport report;
     // The copy is read by the layout its original's records showed.
-    CopyAudit audit(*values, fold, report, onFinding, *layout, mode);
+    CopyAudit audit(*values, fold, report, onFinding, *layout, mode, droppedLines);
     Reading(copy, [&] {
         LineReader in(copy, LoneCr::Refuse);
         std::uint64_t number = 0;
@@ -1619,6 +1955,12 @@ AuditReport AuditAnonymised(const std::filesystem::path& original, const std::fi
         }
     });
     return report;
+}
+
+AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
+    const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
+{
+    return AuditAnonymised(std::span(&original, 1), 0, copy, onFinding, mode);
 }
 
 std::u16string_view KindLabel(AuditKind kind)
@@ -1699,15 +2041,17 @@ std::u16string SummaryText(const AuditReport& report)
 std::u16string AuditWarningText(const AuditReport& report, std::u16string_view copyName)
 {
     std::u16string text = u"匿名化ファイル「" + std::u16string(copyName)
-        + u"」に元の医療機関や患者の情報が残っていたため、このファイルは渡さずに止めました。\n"
-          u"残っている場所（匿名化ファイルの行、レコード、項目）:\n";
+        + u"」に元の医療機関や患者の情報が残っていたため、このファイルは作らずに止めました。\n"
+          u"残っている場所（元のレセ電データの行、レコード、項目）:\n";
     for (const AuditFinding& f : report.first)
         text += FindingText(f) + u"\n";
     if (report.total > report.first.size())
         text += u"ほか" + FromUtf8(std::to_string(report.total - report.first.size())) + u"件\n";
     text += u"件数: " + CountsText(report)
-        + u"\n元のレセ電データで、手で入力した病名やコメントなどに患者の氏名や番号が書かれていないか確かめ、"
-          u"消してから、もう一度匿名化してください。";
+        + u"\nレセコンで、その病名やコメントなどに手で入力された氏名や番号を直し、レセ電データを出力し直して、"
+          u"もう一度匿名化してください。\n"
+          u"なお、この確認は元のデータと同じ書き方を探すもので、ローマ字や読み違いなど別の書き方の氏名は"
+          u"見つけられません。";
     return text;
 }
 

@@ -94,4 +94,23 @@ TEST_F(AuditCommand, AnonymizeWithAuditDiscardsACopyWithFindings)
     EXPECT_TRUE(std::filesystem::exists(out / "50605_2.UKE"));
 }
 
+TEST_F(AuditCommand, AnonymizeWithAuditLooksForEveryOriginalsValuesInEachCopy)
+{
+    // A mother on social insurance, her child on national insurance: the child's name typed into the mother's file.
+    WriteBytes(dir / "social.UKE", Claims(u"鈴木一郎くんの母"));
+    WriteBytes(dir / "national.UKE",
+        Sjis({
+            u"IR,2,13,1,1310001,,山田内科,50605,00,03-1111-2222",
+            u"RE,1,1112,50605,鈴木　一郎,,,,,,,,,1002",
+            u"SY,0000999,20230601,,01,,,胃炎",
+        }));
+    const CliRun r
+        = RunCli({"anonymize", "--audit", "-o", out.path().string(), Path("social.UKE"), Path("national.UKE")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "50605_2.UKE\n");
+    EXPECT_NE(r.err.find("plok-cli: " + Path("social.UKE") + ": 3行目 SY 項目7: 患者氏名\n"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out / "50605_1.UKE"));
+}
+
 } // namespace
