@@ -793,6 +793,52 @@ std::optional<NumberKey> NumberOf(std::span<const Symbol> symbols)
     return key;
 }
 
+NumberKey WithoutLeadingZeros(NumberKey key)
+{
+    std::uint32_t digits = 0;
+    for (std::uint64_t v = key.value; v != 0; v /= 10)
+        ++digits;
+    key.digits = std::min(key.digits, digits);
+    return key;
+}
+
+/// The first day of each era of the claims format's dates (1 明治 to 5 令和), as yyyymmdd.
+constexpr std::array<std::uint32_t, 6> kEraStart = {0, 18680908, 19120730, 19261225, 19890108, 20190501};
+
+/// A day in the era form of the claims format (era digit, year, month, day: 3450712), from its parts; nothing for no
+/// such day.
+std::optional<NumberKey> EraDate(std::uint32_t era, std::uint32_t year, std::uint32_t month, std::uint32_t day)
+{
+    if (era < 1 || era > 5 || year < 1 || year > 99 || month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    return NumberKey {std::uint64_t(era) * 1000000 + year * 10000 + month * 100 + day, 7};
+}
+
+/// The other forms a date is written in, for a date of the era form (3450712) or the western one (19700712): the
+/// other of the two, and the era form without its era digit (450712).
+std::vector<NumberKey> DateForms(const NumberKey& key)
+{
+    std::uint32_t era = 0;
+    std::uint32_t year = 0;
+    const auto monthDay = static_cast<std::uint32_t>(key.value % 10000);
+    if (key.digits == 7) {
+        era = static_cast<std::uint32_t>(key.value / 1000000);
+        year = static_cast<std::uint32_t>(key.value / 10000 % 100);
+    } else if (key.digits == 8) {
+        const auto western = static_cast<std::uint32_t>(key.value);
+        for (std::uint32_t e = 5; e >= 1 && era == 0; --e)
+            if (western >= kEraStart[e])
+                era = e;
+        year = western / 10000 - kEraStart[era] / 10000 + 1;
+    }
+    const std::optional<NumberKey> eraForm = EraDate(era, year, monthDay / 100, monthDay % 100);
+    if (!eraForm)
+        return {};
+    const std::uint32_t westernYear = kEraStart[era] / 10000 + year - 1;
+    return {*eraForm, NumberKey {std::uint64_t(westernYear) * 10000 + monthDay, 8},
+        NumberKey {std::uint64_t(year) * 10000 + monthDay, 6}};
+}
+
 bool Contains(std::span<const Symbol> text, std::span<const Symbol> part)
 {
     return std::search(text.begin(), text.end(), part.begin(), part.end()) != text.end();
@@ -1002,21 +1048,53 @@ public:
 
     /// The kind of `key` in a whole field of receipt `receipt` of the copy; `structure` when the field is one of the
     /// format's own numbers.
-    std::optional<AuditKind> NumberKind(const NumberKey& key, std::uint32_t receipt, bool structure) const
+    std::optional<AuditKind> NumberKind(
+        const NumberKey& key, std::uint32_t receipt, bool structure, bool dateField = false) const
     {
-        if (!((m_digitCounts >> key.digits) & 1u) || (structure && key.digits < kAnywhereDigits))
+        // A chart number counts with other leading zeros too.
+        const NumberKey stripped = WithoutLeadingZeros(key);
+        if (!((m_digitCounts >> key.digits) & 1u) && !((m_digitCounts >> stripped.digits) & 1u))
             return std::nullopt;
-        if (const std::optional<AuditKind> kind = m_anywhere.Kind(key))
-            return kind;
+        // The format's own numbers equal short values by chance; only a birth date counts in its date fields (a
+        // newborn's illness begins on the day of birth, which the strong copy keeps to its month there too).
+        const bool shortInStructure = structure && key.digits < kAnywhereDigits;
+        if (!shortInStructure) {
+            if (const std::optional<AuditKind> kind = m_anywhere.Kind(key))
+                return kind;
+            if (stripped.digits != key.digits && m_anywhere.Kind(stripped) == AuditKind::ChartNumber)
+                return AuditKind::ChartNumber;
+        }
         for (std::uint32_t r = receipt == 0 ? 0 : receipt - 1; r <= receipt + 1 && r < m_receiptStart.size(); ++r) {
             const std::size_t end = r + 1 < m_receiptStart.size() ? m_receiptStart[r + 1] : m_numbers.size();
-            for (std::size_t i = m_receiptStart[r]; i < end; ++i)
-                // A date equals the format's own dates by chance (a newborn's illness began on the day of birth).
-                if (m_numbers[i].first == key && !(structure && IsDate(m_numbers[i].second)))
-                    return m_numbers[i].second;
+            for (std::size_t i = m_receiptStart[r]; i < end; ++i) {
+                const auto& [value, kind] = m_numbers[i];
+                if (!(value == key || (kind == AuditKind::ChartNumber && value == stripped)))
+                    continue;
+                // A date of a receipt next to this one is chance: a date comment of its own.
+                if (IsDate(kind)) {
+                    if (r == receipt && (!structure || (dateField && kind == AuditKind::BirthDate)))
+                        return kind;
+                    continue;
+                }
+                if (!shortInStructure)
+                    return kind;
+            }
         }
         return std::nullopt;
     }
+
+    /// The kind of the date `key` (Dates) when receipt `receipt` has it.
+    std::optional<AuditKind> DateKind(const NumberKey& key, std::uint32_t receipt) const
+    {
+        if (receipt >= m_receiptStart.size() || !m_dates)
+            return std::nullopt;
+        const std::size_t end = receipt + 1 < m_receiptStart.size() ? m_receiptStart[receipt + 1] : m_numbers.size();
+        for (std::size_t i = m_receiptStart[receipt]; i < end; ++i)
+            if (IsDate(m_numbers[i].second) && m_numbers[i].first == key)
+                return m_numbers[i].second;
+        return std::nullopt;
+    }
+    bool HasDates() const { return m_dates; }
 
     /// True when receipt `receipt`'s own field in slot `slot`, whose folded symbols are `symbols`, holds the original's
     /// value there: the strong anonymisation left it.
@@ -1084,10 +1162,37 @@ private:
         if (!key || key->digits < kMinNumberDigits || m_dummies.Number(*key))
             return;
         m_digitCounts |= 1u << key->digits;
+        m_dates = m_dates || IsDate(kind);
         if (kind == AuditKind::ChartNumber && key->digits >= kAnywhereDigits)
             m_anywhere.Add(*key, kind);
         else
             AddNearby(*key, kind, receipt);
+        if (kind == AuditKind::ChartNumber)
+            AddChartForms(*key, Parts(raw), receipt);
+        else if (IsDate(kind))
+            for (const NumberKey& form : DateForms(*key))
+                if (!(form == *key))
+                    AddNearbyNumber(form, kind, receipt);
+    }
+
+    /// A chart number is written without its leading zeros, and without its branch (12345 for 012345-01).
+    void AddChartForms(const NumberKey& key, const std::vector<std::vector<Symbol>>& groups, std::uint32_t receipt)
+    {
+        const NumberKey stripped = WithoutLeadingZeros(key);
+        if (stripped.digits != key.digits)
+            AddNearbyNumber(stripped, AuditKind::ChartNumber, receipt);
+        if (groups.size() >= 2)
+            if (const std::optional<NumberKey> main = NumberOf(groups[0]))
+                AddNearbyNumber(WithoutLeadingZeros(*main), AuditKind::ChartNumber, receipt);
+    }
+
+    void AddNearbyNumber(const NumberKey& key, AuditKind kind, std::uint32_t receipt)
+    {
+        if (key.digits < kMinNumberDigits || m_dummies.Number(key))
+            return;
+        m_digitCounts |= 1u << key.digits;
+        m_dates = m_dates || IsDate(kind);
+        AddNearby(key, kind, receipt);
     }
 
     /// A telephone number as its digits, with +81 for its leading 0, and its number without the area code where
@@ -1276,6 +1381,7 @@ private:
     std::vector<Symbol> m_whole;
     std::vector<std::size_t> m_parts;
     bool m_other = false;
+    bool m_dates = false; // a date is looked for in its written forms
 };
 
 /// The fields whose values the audit looks for (the layout's `replaced` table, and its own fields for a strong copy)
@@ -1562,6 +1668,7 @@ public:
         , m_receiptStart(RecordCode(layout.receiptStart))
         , m_own(OwnFieldsOf(layout))
         , m_chart(ChartFieldsOf(layout))
+        , m_dateFields(FieldsOf(layout.dates))
         , m_structure(StructureOf(layout))
         , m_structureOf(StructureIndex(m_structure))
         , m_values(values)
@@ -1670,6 +1777,14 @@ private:
         return kept + m_droppedBefore;
     }
 
+    static std::vector<std::pair<std::uint16_t, std::size_t>> FieldsOf(std::span<const FieldRef> fields)
+    {
+        std::vector<std::pair<std::uint16_t, std::size_t>> list;
+        for (const FieldRef& f : fields)
+            list.emplace_back(RecordCode(f.record), f.field);
+        return list;
+    }
+
     static std::vector<std::pair<std::uint16_t, std::size_t>> ChartFieldsOf(const ClaimsLayout& layout)
     {
         std::vector<std::pair<std::uint16_t, std::size_t>> chart;
@@ -1717,6 +1832,12 @@ private:
     bool IsChartField(std::size_t index) const
     {
         return std::any_of(m_chart.begin(), m_chart.end(),
+            [&](const std::pair<std::uint16_t, std::size_t>& f) { return f.first == m_code && f.second == index; });
+    }
+
+    bool IsDateField(std::size_t index) const
+    {
+        return std::any_of(m_dateFields.begin(), m_dateFields.end(),
             [&](const std::pair<std::uint16_t, std::size_t>& f) { return f.first == m_code && f.second == index; });
     }
 
@@ -1781,20 +1902,26 @@ private:
         }
         NumberKey key;
         bool number = true;
+        char previous = 0;
         for (const char c : field) {
+            const bool afterDigit = previous >= '0' && previous <= '9';
+            previous = c;
             if (c >= '0' && c <= '9') {
                 key.value = key.value * 10 + static_cast<unsigned>(c - '0');
                 ++key.digits;
+            } else if (afterDigit && (c == '.' || c == '/' || c == '~')) {
+                // Between digits as the fold reads them.
             } else if (m_fold.Fold1(c) != 0) {
                 number = false;
                 break;
             }
         }
         if (number && key.digits >= kMinNumberDigits && key.digits <= kMaxNumberDigits && !IsChartField(index)) {
-            if (const std::optional<AuditKind> kind = m_values.NumberKind(key, m_receipt, IsStructure(index)))
+            if (const std::optional<AuditKind> kind
+                = m_values.NumberKind(key, m_receipt, IsStructure(index), IsDateField(index)))
                 Found(index, *kind);
         }
-        if (field.size() >= m_patterns.minAsciiLength())
+        if (field.size() >= m_patterns.minAsciiLength() || (!number && m_strong && m_values.HasDates()))
             Field(index, field, false);
     }
 
@@ -1810,9 +1937,12 @@ private:
         m_symbols.resize(n);
         if (const std::optional<NumberKey> key = numbers && !IsChartField(index) ? NumberOf(m_symbols) : std::nullopt;
             key && key->digits >= kMinNumberDigits) {
-            if (const std::optional<AuditKind> kind = m_values.NumberKind(*key, m_receipt, IsStructure(index)))
+            if (const std::optional<AuditKind> kind
+                = m_values.NumberKind(*key, m_receipt, IsStructure(index), IsDateField(index)))
                 Found(index, *kind);
         }
+        if (m_strong && m_values.HasDates())
+            Dates(index);
         if (m_patterns.empty())
             return;
         m_patterns.Scan(m_symbols, [&](std::size_t end, const PatternOutput& o, std::size_t length) {
@@ -1839,6 +1969,69 @@ private:
         if (end == m_symbols.size() || m_gaps[end] != 0 || !joins(m_symbols[end]))
             return true;
         return StartsWithOneOf(After(end), Honorifics());
+    }
+
+    /// Looks for the receipt's own dates written by hand in the field's symbols: 昭和45年7月12日, S45.7.12 (which the
+    /// fold reads as S45712), 1970/07/12 (19700712) and 450712.
+    void Dates(std::size_t index)
+    {
+        static const std::vector<std::vector<Symbol>> eraWords
+            = FoldedWords({u"明治", u"大正", u"昭和", u"平成", u"令和"});
+        static const std::array<Symbol, 5> eraLetters = {'M', 'T', 'S', 'H', 'R'};
+        static const std::array<Symbol, 3> units = [] {
+            const std::vector<Symbol> u = FoldTable::Get().Symbols(std::u16string_view(u"年月日"));
+            return std::array<Symbol, 3> {u[0], u[1], u[2]};
+        }();
+        const std::vector<Symbol>& s = m_symbols;
+        const auto check = [&](const std::optional<NumberKey>& key) {
+            if (key)
+                if (const std::optional<AuditKind> kind = m_values.DateKind(*key, m_receipt))
+                    Found(index, *kind);
+        };
+        const auto runEnd = [&](std::size_t i) {
+            while (i < s.size() && IsDigit(s[i]))
+                ++i;
+            return i;
+        };
+        const auto value = [&](std::size_t b, std::size_t e) {
+            std::uint32_t v = 0;
+            for (std::size_t k = b; k < e && k < b + 4; ++k)
+                v = v * 10 + (s[k] - '0');
+            return e - b <= 4 ? v : 0u;
+        };
+        for (std::size_t i = 0; i < s.size();) {
+            if (!IsDigit(s[i])) {
+                ++i;
+                continue;
+            }
+            const std::size_t j = runEnd(i);
+            std::uint32_t era = 0;
+            for (std::uint32_t e = 0; e < 5 && era == 0; ++e) {
+                const std::vector<Symbol>& w = eraWords[e];
+                if ((i >= 1 && s[i - 1] == eraLetters[e])
+                    || (i >= w.size()
+                        && std::equal(w.begin(), w.end(), s.begin() + static_cast<std::ptrdiff_t>(i - w.size()))))
+                    era = e + 1;
+            }
+            if (era != 0 && j < s.size() && s[j] == units[0]) {
+                // 45年7月12日
+                const std::size_t m = runEnd(j + 1);
+                if (m > j + 1 && m < s.size() && s[m] == units[1]) {
+                    const std::size_t d = runEnd(m + 1);
+                    if (d > m + 1)
+                        check(EraDate(era, value(i, j), value(j + 1, m), value(m + 1, d)));
+                }
+            } else if (era != 0 && j - i >= 3 && j - i <= 6) {
+                // The fold left out the dots: every split into a year, a month and a day of one or two digits.
+                for (std::size_t y = 1; y <= 2; ++y)
+                    for (std::size_t mo = 1; mo <= 2; ++mo)
+                        if (const std::size_t dl = j - i - y - mo; dl >= 1 && dl <= 2)
+                            check(EraDate(era, value(i, i + y), value(i + y, i + y + mo), value(i + y + mo, j)));
+            } else if (j - i >= 6 && j - i <= 8) {
+                check(NumberOf(std::span<const Symbol>(s.data() + i, j - i)));
+            }
+            i = j;
+        }
     }
 
     /// True when a disease word named after a person begins at `end`.
@@ -1873,6 +2066,7 @@ private:
     const std::uint16_t m_receiptStart;
     const std::vector<OwnField> m_own;
     const std::vector<std::pair<std::uint16_t, std::size_t>> m_chart; // record codes and fields of chart numbers
+    const std::vector<std::pair<std::uint16_t, std::size_t>> m_dateFields; // and of the format's dates
     const std::vector<StructureFields> m_structure;
     const std::vector<std::uint8_t> m_structureOf; // StructureIndex
     std::bitset<65536> m_ownRecords; // by record code: the record has own fields

@@ -548,7 +548,7 @@ std::u16string StrongReceipt(std::u16string_view number, std::u16string_view bir
 // Receipts 1..5; receipt 2 has a western birth date, receipt 3 a birth date on the first of its month.
 const std::string kStrongOriginal = Sjis({
     u"IR,1,13,1,1310001,,青空医院,50605,00,03-1234-5678",
-    StrongReceipt(u"1", u"3450712", u"5060503", u"12345-01"),
+    StrongReceipt(u"1", u"3450712", u"5060503", u"23456-01"),
     u"HO,06139999,,01130012,1,100",
     StrongReceipt(u"2", u"19700712", u"", u"7654321"),
     u"HO,87654321,,22222,1,100",
@@ -621,7 +621,7 @@ TEST_F(StrongAuditTest, AnOriginalValueCountsInItsOwnFieldOfItsOwnReceiptOnly)
         std::vector<std::pair<std::size_t, AuditKind>> findings;
     };
     const std::vector<Case> cases = {
-        {"its own chart number left", 1, StrongReceipt(u"1", u"3450701", u"5060501", u"12345-01", u"テスト社"),
+        {"its own chart number left", 1, StrongReceipt(u"1", u"3450701", u"5060501", u"23456-01", u"テスト社"),
             {{13, AuditKind::ChartNumber}}},
         {"its own birth date left", 3, StrongReceipt(u"2", u"19700712", u"", u"1234567", u"テスト社"),
             {{6, AuditKind::BirthDate}}},
@@ -633,13 +633,28 @@ TEST_F(StrongAuditTest, AnOriginalValueCountsInItsOwnFieldOfItsOwnReceiptOnly)
             StrongReceipt(u"1", u"3450701", u"5060501", u"87654321", u"テスト社"), {}},
         {"a birth date on the first of its month", 5, StrongReceipt(u"3", u"3450701", u"", u"0000000001", u"テスト社"),
             {}},
-        {"a chart number in a disease name", 2, u"SY,8833421,5060501,1,,12345-01", {{5, AuditKind::ChartNumber}}},
+        {"a chart number in a disease name", 2, u"SY,8833421,5060501,1,,23456-01", {{5, AuditKind::ChartNumber}}},
         {"a long chart number anywhere", 99, u"ZZ,0000123456", {{1, AuditKind::ChartNumber}}},
         {"a birth date in a disease name", 2, u"SY,8833421,5060501,1,,3450712", {{5, AuditKind::BirthDate}}},
         {"a western birth date in a disease name", 4, u"SY,8833421,5060501,1,,19700712", {{5, AuditKind::BirthDate}}},
-        {"a birth date as the start of an illness", 2, u"SY,8833421,3450712,1", {}},
-        {"a western birth date as the start of an illness", 4, u"SY,8833421,19700712,1", {}},
+        // A newborn's illness begins on the day of birth: the strong copy keeps that date to its month too.
+        {"a birth date as the start of an illness", 2, u"SY,8833421,3450712,1", {{2, AuditKind::BirthDate}}},
+        {"a western birth date as the start of an illness", 4, u"SY,8833421,19700712,1", {{2, AuditKind::BirthDate}}},
         {"a birth date receipts away", 99, u"ZZ,3450712", {}},
+        {"its own western birth date in the era form", 4, u"SI,1,,,,,,,3450712", {{8, AuditKind::BirthDate}}},
+        {"the admission date of the receipt before, in a comment", 4, u"SI,1,,,,,,,5060503", {}},
+        {"the chart number without its branch", 2, u"SY,8833421,5060501,1,,23456", {{5, AuditKind::ChartNumber}}},
+        {"the chart number with other leading zeros", 2, u"SY,8833421,5060501,1,,023456-01",
+            {{5, AuditKind::ChartNumber}}},
+        {"the chart number's branch after a slash", 2, u"SY,8833421,5060501,1,,23456/01",
+            {{5, AuditKind::ChartNumber}}},
+        {"a long chart number without its leading zeros", 6, u"ZZ,123456", {{1, AuditKind::ChartNumber}}},
+        {"the birth date with an era letter", 2, u"SY,8833421,5060501,1,,S45.7.12", {{5, AuditKind::BirthDate}}},
+        {"the birth date in era words", 2, u"SY,8833421,5060501,1,,昭和45年7月12日生", {{5, AuditKind::BirthDate}}},
+        {"the birth date as six digits", 2, u"SY,8833421,5060501,1,,450712", {{5, AuditKind::BirthDate}}},
+        {"the birth date with slashes", 4, u"SY,8833421,5060501,1,,1970/07/12", {{5, AuditKind::BirthDate}}},
+        {"the birth date in a procedure's comment", 2, u"SI,1,,,,,,,昭和４５年７月１２日", {{8, AuditKind::BirthDate}}},
+        {"the admission date in era letters", 2, u"SI,1,,,,,,,R6.5.3入院", {{8, AuditKind::AdmissionDate}}},
         {"a chart number of letters elsewhere", 99, u"ZZ,A-12", {}},
     };
     for (const Case& c : cases) {
