@@ -1,4 +1,5 @@
 #include "claims/Audit.h"
+#include "claims/Uniqueness.h"
 #include "cli/Command.h"
 #include "core/FileNames.h"
 
@@ -31,7 +32,8 @@ const Command& AuditCommand()
         "行も検出します。--strong は強い匿名化のコピーを調べ、元のカルテ番号・生年月日・入院年月日も\n"
         "検出します（それぞれの項目ではそのレセプト自身の値を、ほかでは数字の値として）。\n"
         "検出ごとに行番号・レコード・項目番号・種類を1行ずつ書き（値そのものは書きません）、\n"
-        "最後に種類ごとの件数を書きます。\n"
+        "最後に種類ごとの件数を書きます。--strong ではそのあとに、生まれ年月と性別（と傷病名の組み合わせ）が\n"
+        "ほかのレセプトと重ならないレセプトの件数と割合を書きます。\n"
         "ORIGINAL はその種類（医科・DPC・歯科・調剤）の様式で読みます。\n"
         "終了コード: 0 = 検出なし、1 = 検出あり、2 = 引数の誤りか、読めないファイル（理由とファイル名を表示。\n"
         "プロクが読まない種類のファイルや様式に合わない ORIGINAL を含む）。\n"
@@ -45,7 +47,8 @@ const Command& AuditCommand()
         "in its own receipt and the ones next to it); SJ and CO lines count too. --strong audits a copy of the\n"
         "strong anonymisation, which must also hold none of the original chart numbers, birth and admission\n"
         "dates (in their own fields, the receipt's own value; elsewhere, as numbers). Prints one line per finding\n"
-        "(line number, record, field index and kind, never the value), then the counts per kind.\n"
+        "(line number, record, field index and kind, never the value), then the counts per kind; with --strong,\n"
+        "then how many receipts are alone on their birth month and sex (and set of diagnosis codes), and their share.\n"
         "ORIGINAL is read by its kind's layout (medical, DPC, dental, pharmacy).\n"
         "Exit status: 0 = nothing found, 1 = findings, 2 = usage error or a file that cannot be read (named,\n"
         "with the reason; an ORIGINAL of no kind plok reads, or that does not fit its layout, included).\n",
@@ -65,6 +68,9 @@ const Command& AuditCommand()
                         [&](const claims::AuditFinding& f) { reporter.Print(claims::FindingText(f)); },
                         args->strong ? claims::AnonymizeMode::Strong : claims::AnonymizeMode::Default);
                     reporter.Print(claims::SummaryText(report));
+                    // What a strong copy still tells: how many receipts one can single out.
+                    if (args->strong)
+                        reporter.Print(claims::UniquenessText(claims::MeasureUniqueness(PathFromUtf8(args->copy))));
                     return report.Clean() ? kExitOk : kExitFailed;
                 } catch (const FileError& e) {
                     // A file that cannot be read is no finding: the audit has proved nothing.

@@ -57,6 +57,23 @@ TEST_F(AuditCommand, ACleanCopyExitsWithZeroAndUsageErrorsWithTwo)
     EXPECT_EQ(RunCli({"audit", Path("original.UKE"), Path("original.UKE"), Path("original.UKE")}).status, 2);
 }
 
+TEST_F(AuditCommand, TheStrongAuditTellsHowManyReceiptsStandAlone)
+{
+    WriteBytes(dir / "original.UKE", Claims(u"胃炎"));
+    WriteBytes(dir / "clinic.key", std::string(32, '\x5a'));
+    std::filesystem::permissions(dir / "clinic.key", std::filesystem::perms::owner_read);
+    ASSERT_EQ(
+        RunCli({"anonymize", "--strong", "--key", Path("clinic.key"), "-o", out.path().string(), Path("original.UKE")})
+            .status,
+        0);
+    const CliRun r = RunCli({"audit", "--strong", Path("original.UKE"), (out / "50605_1.UKE").string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.find("元の識別情報は見つかりませんでした。\nレセプト "
+                         "1件のうち、生まれ年月と性別が同じ人がほかにいないもの: 1件（100%）"),
+        0u)
+        << r.out;
+}
+
 TEST_F(AuditCommand, AFileThatCannotBeReadExitsWithTwoNamingThatFile)
 {
     WriteBytes(dir / "original.UKE", Claims(u"胃炎"));
