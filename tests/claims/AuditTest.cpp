@@ -455,17 +455,21 @@ TEST(AuditGenerated, CleanGeneratedFilesGiveNoFinding)
         std::uint64_t mib;
         std::uint64_t seed;
         std::uint64_t names;
+        bool branchedCharts = false; // 746343-11, sometimes spelling another receipt's insurer number
     };
     for (const Case& c :
         {Case {Payer::Social, 1, 1, 0}, Case {Payer::National, 1, 2, 0}, Case {Payer::Social, 1, 3, 1000000},
-            Case {Payer::National, 1, 4, 1000000}, Case {Payer::Social, 10, 5, 1000000}}) {
-        SCOPED_TRACE(testing::Message() << c.mib << " MiB, seed " << c.seed << ", names " << c.names);
+            Case {Payer::National, 1, 4, 1000000}, Case {Payer::Social, 10, 5, 1000000},
+            Case {Payer::Social, 1, 6, 0, true}, Case {Payer::National, 1, 7, 1000000, true}}) {
+        SCOPED_TRACE(testing::Message() << c.mib << " MiB, seed " << c.seed << ", names " << c.names << ", branched "
+                                        << c.branchedCharts);
         TempDir dir;
         plok::testsupport::ClaimOptions options;
         options.payer = c.payer;
         options.minBytes = c.mib << 20;
         options.seed = c.seed;
         options.distinctNames = c.names;
+        options.branchedCharts = c.branchedCharts;
         Generate(dir / "RECEIPTC.UKE", options);
         const plok::RunResult r = plok::claims::Conv(dir / "RECEIPTC.UKE", dir.path());
         ASSERT_TRUE(r.Done());
