@@ -1,6 +1,7 @@
 #include "claims/Audit.h"
 
 #include "claims/Anonymize.h"
+#include "claims/AuditedRun.h"
 #include "claims/StrongAnonymize.h"
 #include "core/Cp932.h"
 #include "core/Text.h"
@@ -478,6 +479,40 @@ TEST(AuditGenerated, CleanGeneratedFilesGiveNoFinding)
         if (c.mib == 1) {
             // The original against itself is full of identifiers.
             EXPECT_GT(AuditAnonymised(dir / "RECEIPTC.UKE", dir / "RECEIPTC.UKE").total, 300u);
+        }
+    }
+}
+
+TEST(AuditGenerated, BothPayersFilesOfARunGiveNoFindingInEachOthersCopy)
+{
+    // Patients of both files are drawn from the same small lists of names, as in one clinic.
+    TempDir dir;
+    std::vector<std::filesystem::path> originals;
+    for (const auto payer : {plok::testsupport::Payer::Social, plok::testsupport::Payer::National}) {
+        plok::testsupport::ClaimOptions options;
+        options.payer = payer;
+        options.minBytes = 1 << 20;
+        options.seed = 11 + originals.size();
+        options.branchedCharts = true;
+        originals.push_back(dir / (std::to_string(originals.size()) + ".UKE"));
+        Generate(originals.back(), options);
+    }
+    plok::crypto::Key key {};
+    key.fill(0x17);
+    plok::claims::ChartPseudonyms pseudonyms(key);
+    for (plok::claims::ChartPseudonyms* strong : {static_cast<plok::claims::ChartPseudonyms*>(nullptr), &pseudonyms}) {
+        const TempDir out;
+        const plok::claims::AuditedRun run(originals, strong);
+        for (std::size_t i = 0; i < originals.size(); ++i) {
+            std::size_t findings = 0;
+            const plok::RunResult r = run.Anonymize(
+                i, plok::OutputTarget(out.path()),
+                [](const plok::claims::AuditReport& report, const std::u16string&) {
+                    return plok::claims::CountsText(report);
+                },
+                [&](const AuditFinding&) { ++findings; });
+            EXPECT_TRUE(r.Done()) << plok::ToUtf8(r.message);
+            EXPECT_EQ(findings, 0u);
         }
     }
 }
