@@ -127,10 +127,16 @@ std::optional<NumberKey> NumberOf(std::span<const Symbol> symbols)
 
 NumberKey WithoutLeadingZeros(NumberKey key)
 {
-    std::uint32_t digits = 0;
-    for (std::uint64_t v = key.value; v != 0; v /= 10)
-        ++digits;
-    key.digits = std::min(key.digits, digits);
+    static constexpr std::array<std::uint64_t, kMaxNumberDigits + 1> powers = [] {
+        std::array<std::uint64_t, kMaxNumberDigits + 1> p {};
+        p[0] = 1;
+        for (std::size_t i = 1; i < p.size(); ++i)
+            p[i] = p[i - 1] * 10;
+        return p;
+    }();
+    // Most numbers have no leading zero.
+    while (key.digits > 0 && key.digits <= kMaxNumberDigits && key.value < powers[key.digits - 1])
+        --key.digits;
     return key;
 }
 
