@@ -152,30 +152,42 @@ std::optional<NumberKey> EraDate(std::uint32_t era, std::uint32_t year, std::uin
     return NumberKey {std::uint64_t(era) * 1000000 + year * 10000 + month * 100 + day, 7};
 }
 
-/// The other forms a date is written in, for a date of the era form (3450712) or the western one (19700712): the
-/// other of the two, and the era form without its era digit (450712).
-std::vector<NumberKey> DateForms(const NumberKey& key)
+/// A date of the era form (3450712) or the western one (19700712) in the era form; nothing for no such day.
+std::optional<NumberKey> EraFormOf(const NumberKey& key)
 {
-    std::uint32_t era = 0;
-    std::uint32_t year = 0;
     const auto monthDay = static_cast<std::uint32_t>(key.value % 10000);
-    if (key.digits == 7) {
-        era = static_cast<std::uint32_t>(key.value / 1000000);
-        year = static_cast<std::uint32_t>(key.value / 10000 % 100);
-    } else if (key.digits == 8) {
-        const auto western = static_cast<std::uint32_t>(key.value);
-        for (std::uint32_t e = 5; e >= 1 && era == 0; --e)
-            if (western >= kEraStart[e])
-                era = e;
-        year = western / 10000 - kEraStart[era] / 10000 + 1;
-    }
-    const std::optional<NumberKey> eraForm = EraDate(era, year, monthDay / 100, monthDay % 100);
-    if (!eraForm)
-        return {};
-    const std::uint32_t westernYear = kEraStart[era] / 10000 + year - 1;
-    return {*eraForm, NumberKey {std::uint64_t(westernYear) * 10000 + monthDay, 8},
-        NumberKey {std::uint64_t(year) * 10000 + monthDay, 6}};
+    if (key.digits == 7)
+        return EraDate(static_cast<std::uint32_t>(key.value / 1000000),
+            static_cast<std::uint32_t>(key.value / 10000 % 100), monthDay / 100, monthDay % 100);
+    if (key.digits != 8)
+        return std::nullopt;
+    const auto western = static_cast<std::uint32_t>(key.value);
+    for (std::uint32_t era = 5; era >= 1; --era)
+        if (western >= kEraStart[era])
+            return EraDate(era, western / 10000 - kEraStart[era] / 10000 + 1, monthDay / 100, monthDay % 100);
+    return std::nullopt;
 }
+
+/// A number written where a date may stand, as the dates it can be: in the era form when it is one of the two forms
+/// of a day; six digits are the era form without its era digit (450712).
+struct DateCandidate
+{
+    NumberKey key;
+    std::optional<NumberKey> era;
+
+    explicit DateCandidate(const NumberKey& k)
+        : key(k)
+        , era(EraFormOf(k))
+    { }
+
+    /// True when `stored`, a date as Values keeps it (EraFormOf where it has one), is this day.
+    bool Is(const NumberKey& stored) const
+    {
+        if (stored == key || (era && stored == *era))
+            return true;
+        return key.digits == 6 && stored.digits == 7 && stored.value % 1000000 == key.value;
+    }
+};
 
 bool Contains(std::span<const Symbol> text, std::span<const Symbol> part)
 {
@@ -402,12 +414,19 @@ public:
             if (stripped.digits != key.digits && m_anywhere.Kind(stripped) == AuditKind::ChartNumber)
                 return AuditKind::ChartNumber;
         }
+        std::optional<DateCandidate> day;
         for (std::uint32_t r = receipt == 0 ? 0 : receipt - 1; r <= receipt + 1 && r < m_receiptStart.size(); ++r) {
             const std::size_t end = r + 1 < m_receiptStart.size() ? m_receiptStart[r + 1] : m_numbers.size();
             for (std::size_t i = m_receiptStart[r]; i < end; ++i) {
                 const auto& [value, kind] = m_numbers[i];
-                if (!(value == key || (kind == AuditKind::ChartNumber && value == stripped)))
+                if (IsDate(kind)) {
+                    if (!day)
+                        day.emplace(key);
+                    if (!day->Is(value))
+                        continue;
+                } else if (!(value == key || (kind == AuditKind::ChartNumber && value == stripped))) {
                     continue;
+                }
                 // A date of a receipt next to this one is chance: a date comment of its own.
                 if (IsDate(kind)) {
                     if (r == receipt && (!structure || (dateField && kind == AuditKind::BirthDate)))
@@ -427,8 +446,9 @@ public:
         if (receipt >= m_receiptStart.size() || !m_dates)
             return std::nullopt;
         const std::size_t end = receipt + 1 < m_receiptStart.size() ? m_receiptStart[receipt + 1] : m_numbers.size();
+        const DateCandidate day(key);
         for (std::size_t i = m_receiptStart[receipt]; i < end; ++i)
-            if (IsDate(m_numbers[i].second) && m_numbers[i].first == key)
+            if (IsDate(m_numbers[i].second) && day.Is(m_numbers[i].first))
                 return m_numbers[i].second;
         return std::nullopt;
     }
@@ -501,16 +521,18 @@ private:
             return;
         m_digitCounts |= 1u << key->digits;
         m_dates = m_dates || IsDate(kind);
+        if (IsDate(kind)) {
+            // One form is kept; a day is compared in each of its forms (DateCandidate).
+            m_digitCounts |= 1u << 6 | 1u << 7 | 1u << 8;
+            AddNearby(EraFormOf(*key).value_or(*key), kind, receipt);
+            return;
+        }
         if (kind == AuditKind::ChartNumber && key->digits >= kAnywhereDigits)
             m_anywhere.Add(*key, kind);
         else
             AddNearby(*key, kind, receipt);
         if (kind == AuditKind::ChartNumber)
             AddChartForms(*key, Parts(raw), receipt);
-        else if (IsDate(kind))
-            for (const NumberKey& form : DateForms(*key))
-                if (!(form == *key))
-                    AddNearbyNumber(form, kind, receipt);
     }
 
     /// A chart number is written without its leading zeros, and without its branch (12345 for 012345-01).
@@ -590,7 +612,8 @@ private:
         if (wholeNeeded) {
             AddText(m_whole, kind, Rule::Anywhere);
             if (m_parts.size() > 1)
-                AddText(m_fold.Joined(m_whole), kind, Rule::Anywhere);
+                if (std::vector<Symbol> joined = m_fold.Joined(m_whole); joined != m_whole)
+                    AddText(joined, kind, Rule::Anywhere);
         }
         // A name of kanji stored without its blank: its surname alone (山田 of 山田太郎) is written most often, and
         // most surnames have two kanji.
@@ -601,16 +624,22 @@ private:
 
 public:
     /// A name and its kana name from one receipt, each of two parts: the surname of one with the given name of the
-    /// other (林けん, ハヤシ健) names the patient too, however short either part is.
+    /// other (林けん, ハヤシ健) names the patient too. Only where the name's part is of one character: a longer one
+    /// is found on its own.
     void AddNamePair(std::string_view name, std::string_view kana)
     {
         const std::vector<std::vector<Symbol>> names = Parts(name);
-        const std::vector<std::vector<Symbol>> kanas = Parts(kana);
-        if (names.size() != 2 || kanas.size() != 2)
+        if (names.size() != 2 || (names[0].size() != 1 && names[1].size() != 1))
             return;
-        for (const auto& [first, second] : {std::pair(&names[0], &kanas[1]), std::pair(&kanas[0], &names[1])}) {
-            std::vector<Symbol> mixed = *first;
-            mixed.insert(mixed.end(), second->begin(), second->end());
+        const std::vector<std::vector<Symbol>> kanas = Parts(kana);
+        if (kanas.size() != 2)
+            return;
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (names[i].size() != 1)
+                continue;
+            std::vector<Symbol> mixed = i == 0 ? names[0] : kanas[0];
+            const std::vector<Symbol>& given = i == 0 ? kanas[1] : names[1];
+            mixed.insert(mixed.end(), given.begin(), given.end());
             AddText(mixed, AuditKind::PatientName, Rule::Anywhere);
         }
     }
