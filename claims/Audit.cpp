@@ -532,18 +532,27 @@ private:
         else
             AddNearby(*key, kind, receipt);
         if (kind == AuditKind::ChartNumber)
-            AddChartForms(*key, Parts(raw), receipt);
+            AddChartForms(*key, raw, receipt);
     }
 
     /// A chart number is written without its leading zeros, and without its branch (12345 for 012345-01).
-    void AddChartForms(const NumberKey& key, const std::vector<std::vector<Symbol>>& groups, std::uint32_t receipt)
+    void AddChartForms(const NumberKey& key, std::string_view raw, std::uint32_t receipt)
     {
         const NumberKey stripped = WithoutLeadingZeros(key);
         if (stripped.digits != key.digits)
             AddNearbyNumber(stripped, AuditKind::ChartNumber, receipt);
-        if (groups.size() >= 2)
-            if (const std::optional<NumberKey> main = NumberOf(groups[0]))
-                AddNearbyNumber(WithoutLeadingZeros(*main), AuditKind::ChartNumber, receipt);
+        // The digits before the first character left out (a hyphen, a slash), when others follow.
+        NumberKey main;
+        bool cut = false;
+        m_fold.Fold(raw, [&](Symbol s, bool gap) {
+            cut = cut || (gap && main.digits > 0);
+            if (!cut && main.digits < kMaxNumberDigits) {
+                main.value = main.value * 10 + (s - '0');
+                ++main.digits;
+            }
+        });
+        if (cut)
+            AddNearbyNumber(WithoutLeadingZeros(main), AuditKind::ChartNumber, receipt);
     }
 
     void AddNearbyNumber(const NumberKey& key, AuditKind kind, std::uint32_t receipt)

@@ -106,7 +106,18 @@ Uniqueness MeasureUniqueness(const std::filesystem::path& copy)
         std::string idScratch;
         std::string scratch;
         std::string_view line;
-        while (in.Next(line)) {
+        std::string_view skipped;
+        // Lines of other records are passed over in runs, without a look at each one's fields.
+        std::vector<bool> wanted(65536, false);
+        wanted[detail::RecordCode(identity.layout->receipt)] = true;
+        for (const DiagnosisField& d : diagnoses)
+            wanted[detail::RecordCode(d.record)] = true;
+        const auto passOver = [&](std::string_view l) {
+            return detail::HasPlainRecordId(l) && !wanted[detail::RecordCode(l.substr(0, 2))];
+        };
+        for (;;) {
+            if (!in.TakeWhile(passOver, skipped, line) && !in.Next(line))
+                break;
             const std::string_view id = detail::RecordId(line, idScratch);
             if (id == identity.layout->receipt) {
                 endReceipt();
