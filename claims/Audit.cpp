@@ -1,5 +1,7 @@
 #include "claims/Audit.h"
 
+#include "claims/AuditFold.h"
+#include "claims/AuditMatcher.h"
 #include "claims/ClaimsFile.h"
 #include "claims/ClaimsRecord.h"
 #include "claims/StrongAnonymize.h"
@@ -12,14 +14,10 @@
 #include <algorithm>
 #include <bit>
 #include <bitset>
-#include <condition_variable>
 #include <cstdint>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <span>
-#include <thread>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -29,542 +27,9 @@ namespace plok::claims {
 
 namespace {
 
+using namespace audit;
 using detail::RecordCode;
 using detail::RecordId;
-
-// ---------------------------------------------------------------------------------------------------------------------
-// What a reader sees: every character of code page 932 as one symbol, the same for the forms a reader takes for the
-// same character.
-
-/// A character in its one comparable form, as its code page 932 code (below 0x100 a single byte); 0 for a character
-/// that is left out.
-using Symbol = std::uint16_t;
-
-constexpr bool IsDigit(Symbol s)
-{
-    return s >= '0' && s <= '9';
-}
-
-/// The symbol of each code page 932 character, built once from the code page and StrConv: what narrows to ASCII is
-/// ASCII, everything else is widened and kana become katakana; a character with two codes takes the one the
-/// encoder writes. Blanks, double quotes (which the field splitter drops), hyphens and brackets are left out, so that
-/// names compare with or without the blanks between their parts and numbers as their digits.
-class FoldTable
-{
-public:
-    static const FoldTable& Get()
-    {
-        static const std::unique_ptr<const FoldTable> table(new FoldTable());
-        return *table;
-    }
-
-    /// Calls `out(symbol, gapBefore)` for each character of `bytes` that is not left out, in order; `gapBefore` is
-    /// true when a character was left out just before it. A half-width letter followed by a half-width voiced or
-    /// semi-voiced sound mark is one character, as its full-width form is.
-    template<class Out>
-    void Fold(std::string_view bytes, Out out) const
-    {
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-        const std::size_t n = bytes.size();
-        bool gap = false;
-        for (std::size_t i = 0; i < n;) {
-            const unsigned b = p[i];
-            Symbol s;
-            if (b < 0x80) {
-                s = m_single[b];
-                ++i;
-            } else if (cp932::IsLeadByte(static_cast<unsigned char>(b)) && i + 1 < n && cp932::IsTrailByte(p[i + 1])) {
-                s = m_pair[(b - 0x80) * 256 + p[i + 1]];
-                i += 2;
-            } else if (i + 1 < n && (p[i + 1] == 0xDE || p[i + 1] == 0xDF) && m_voiced[b][p[i + 1] - 0xDE] != 0) {
-                s = m_voiced[b][p[i + 1] - 0xDE];
-                i += 2;
-            } else {
-                s = m_single[b];
-                ++i;
-            }
-            if (s == 0) {
-                gap = true;
-                continue;
-            }
-            out(s, gap);
-            gap = false;
-        }
-    }
-
-    /// The symbols of `bytes`, left-out characters dropped.
-    std::vector<Symbol> Symbols(std::string_view bytes) const
-    {
-        std::vector<Symbol> symbols;
-        Fold(bytes, [&](Symbol s, bool) { symbols.push_back(s); });
-        return symbols;
-    }
-    std::vector<Symbol> Symbols(std::u16string_view text) const { return Symbols(cp932::Encode(text)); }
-
-    /// The symbol of an ASCII character.
-    Symbol Fold1(char c) const { return m_single[static_cast<unsigned char>(c)]; }
-
-    /// True for a katakana letter or the marks that only stand inside kana words (ー, ヽ, ヾ).
-    bool IsKatakana(Symbol s) const { return m_katakana[s]; }
-
-private:
-    FoldTable()
-        : m_pair(128 * 256)
-    {
-        for (unsigned b = 0; b < 0x100; ++b) {
-            const char byte = static_cast<char>(b);
-            const std::u16string c = cp932::Decode(std::string_view(&byte, 1));
-            m_single[b] = c.size() == 1 && !cp932::IsByteEscape(c[0]) ? Canonical(c[0]) : static_cast<Symbol>(b);
-        }
-        for (unsigned lead = 0x81; lead < 0x100; ++lead) {
-            if (!cp932::IsLeadByte(static_cast<unsigned char>(lead)))
-                continue;
-            for (unsigned trail = 0x40; trail < 0x100; ++trail) {
-                if (!cp932::IsTrailByte(static_cast<unsigned char>(trail)))
-                    continue;
-                const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                const std::u16string c = cp932::Decode(std::string_view(bytes, 2));
-                // An unassigned code is a character of its own that only equals itself.
-                m_pair[(lead - 0x80) * 256 + trail] = c.size() == 1 && !cp932::IsByteEscape(c[0])
-                    ? Canonical(c[0])
-                    : static_cast<Symbol>(lead << 8 | trail);
-            }
-        }
-        for (unsigned b = 0xA1; b < 0xE0; ++b) {
-            for (unsigned mark = 0xDE; mark <= 0xDF; ++mark) {
-                const char bytes[2] = {static_cast<char>(b), static_cast<char>(mark)};
-                const std::u16string wide
-                    = StrConv(cp932::Decode(std::string_view(bytes, 2)), {TConversion::Wide, TConversion::Katakana});
-                if (wide.size() == 1)
-                    m_voiced[b][mark - 0xDE] = Encoded(wide[0]).value_or(0);
-            }
-        }
-    }
-
-    static bool LeftOut(char16_t c)
-    {
-        // U+FF65 is the half-width nakaguro, the narrow form of "・"; U+2010 and U+2212 are hyphen and minus.
-        return c <= 0x20 || c == u'"' || c == u'-' || c == u'(' || c == u')' || c == 0xFF65 || c == 0x2010
-            || c == 0x2212;
-    }
-
-    Symbol Canonical(char16_t c)
-    {
-        if (c < 0x80)
-            return LeftOut(c) ? 0 : static_cast<Symbol>(c);
-        if (LeftOut(c))
-            return 0;
-        const std::u16string narrow = StrConv(std::u16string_view(&c, 1), {TConversion::Narrow});
-        if (narrow.size() == 1 && (narrow[0] < 0x80 || LeftOut(narrow[0])))
-            return LeftOut(narrow[0]) ? 0 : static_cast<Symbol>(narrow[0]);
-        const std::u16string wide = StrConv(std::u16string_view(&c, 1), {TConversion::Wide, TConversion::Katakana});
-        // A form the code page cannot hold leaves the character as it was decoded.
-        char16_t k = wide.size() == 1 ? wide[0] : c;
-        std::optional<Symbol> s = Encoded(k);
-        if (!s) {
-            k = c;
-            s = Encoded(c).value_or(0xFFFF);
-        }
-        if ((k >= 0x30A1 && k <= 0x30FA) || (k >= 0x30FC && k <= 0x30FE))
-            m_katakana.set(*s);
-        return *s;
-    }
-
-    /// The code of `c`, the one the encoder writes; nothing when the code page has none.
-    static std::optional<Symbol> Encoded(char16_t c)
-    {
-        const std::string code = cp932::Encode(std::u16string_view(&c, 1));
-        if (code.size() == 2)
-            return static_cast<Symbol>(static_cast<unsigned char>(code[0]) << 8 | static_cast<unsigned char>(code[1]));
-        if (code == "?" && c != u'?')
-            return std::nullopt;
-        return static_cast<Symbol>(static_cast<unsigned char>(code[0]));
-    }
-
-    std::array<Symbol, 256> m_single {};
-    std::vector<Symbol> m_pair; // [(lead - 0x80) * 256 + trail]
-    std::array<std::array<Symbol, 2>, 256> m_voiced {}; // [half-width letter][mark - 0xDE]; 0 when they do not join
-    std::bitset<65536> m_katakana;
-};
-
-// ---------------------------------------------------------------------------------------------------------------------
-// Many texts found in one pass: Aho–Corasick over symbols, with its transitions stored sparsely (the root's as a
-// table, every other state's as a sorted run of children), so that its size follows the texts, not the alphabet.
-
-/// Where a text counts.
-enum class Rule : std::uint8_t
-{
-    Anywhere,
-    KanaWord, // not next to another katakana letter, unless a blank stands between or an honorific follows
-    Digits, // not next to another digit
-};
-
-struct PatternOutput
-{
-    AuditKind kind;
-    Rule rule;
-};
-
-class PatternSet
-{
-public:
-    PatternSet()
-        : m_root(65536, 0)
-    {
-        m_depth.push_back(0);
-        m_firstOutput.push_back(kNone);
-    }
-    ~PatternSet() { StopWorker(); }
-    PatternSet(const PatternSet&) = delete;
-    PatternSet& operator=(const PatternSet&) = delete;
-
-    /// Adds a text of at least two symbols; a text added again with the same kind counts once, under the widest rule.
-    void Add(std::span<const Symbol> text, PatternOutput output)
-    {
-        const std::size_t pair = Pair(text[0], text[1]);
-        m_pairs[pair / 64] |= std::uint64_t(1) << (pair % 64);
-        if (std::all_of(text.begin(), text.end(), [](Symbol s) { return s < 0x80; }))
-            m_minAsciiLength = std::min(m_minAsciiLength, text.size());
-        m_fill.items.push_back({m_fill.symbols.size(), text.size(), output});
-        m_fill.symbols.insert(m_fill.symbols.end(), text.begin(), text.end());
-        if (m_fill.items.size() == kHandOver)
-            HandOver();
-    }
-
-    /// Lays the trie out for searching and adds the links to the longest proper suffixes. Call once, after the last
-    /// Add. Throws what adding a text threw.
-    void Build()
-    {
-        // A few texts are put in here rather than on a thread of their own.
-        HandOver(!m_worker.joinable());
-        StopWorker();
-        if (m_error)
-            std::rethrow_exception(m_error);
-        const std::size_t nodes = m_depth.size();
-        // Every node's children as one sorted run.
-        m_childBegin.assign(nodes + 1, 0);
-        for (const std::uint64_t slot : m_slots)
-            if (slot != 0)
-                ++m_childBegin[(slot >> kNodeShift) + 1];
-        for (std::size_t i = 0; i < nodes; ++i)
-            m_childBegin[i + 1] += m_childBegin[i];
-        m_childSymbol.resize(m_childBegin[nodes]);
-        m_childNode.resize(m_childBegin[nodes]);
-        {
-            std::vector<std::uint32_t> fill(m_childBegin.begin(), m_childBegin.end() - 1);
-            for (const std::uint64_t slot : m_slots) {
-                if (slot == 0)
-                    continue;
-                const std::uint32_t at = fill[slot >> kNodeShift]++;
-                m_childSymbol[at] = static_cast<Symbol>(slot >> kChildBits);
-                m_childNode[at] = static_cast<std::uint32_t>(slot & kChildMask);
-            }
-        }
-        std::vector<std::uint64_t>().swap(m_slots);
-        std::vector<std::pair<Symbol, std::uint32_t>> run;
-        for (std::size_t v = 1; v < nodes; ++v) {
-            const std::uint32_t b = m_childBegin[v];
-            const std::uint32_t e = m_childBegin[v + 1];
-            if (e - b < 2)
-                continue;
-            run.clear();
-            for (std::uint32_t i = b; i < e; ++i)
-                run.emplace_back(m_childSymbol[i], m_childNode[i]);
-            std::sort(run.begin(), run.end());
-            for (std::uint32_t i = b; i < e; ++i)
-                std::tie(m_childSymbol[i], m_childNode[i]) = run[i - b];
-        }
-
-        // Breadth first, so that a node's suffix is linked before the node.
-        m_fail.assign(nodes, 0);
-        m_dictionary.assign(nodes, 0);
-        m_report.assign(nodes, 0);
-        std::vector<std::uint32_t> queue;
-        queue.reserve(nodes);
-        for (std::uint32_t s = 0; s < 65536; ++s) {
-            if (m_root[s] != 0) {
-                queue.push_back(m_root[s]);
-                m_report[m_root[s]] = m_firstOutput[m_root[s]] != kNone ? m_root[s] : 0;
-            }
-        }
-        for (std::size_t q = 0; q < queue.size(); ++q) {
-            const std::uint32_t v = queue[q];
-            for (std::uint32_t i = m_childBegin[v]; i < m_childBegin[v + 1]; ++i) {
-                const std::uint32_t child = m_childNode[i];
-                const std::uint32_t suffix = Step(m_fail[v], m_childSymbol[i]);
-                m_fail[child] = suffix;
-                m_dictionary[child] = m_firstOutput[suffix] != kNone ? suffix : m_dictionary[suffix];
-                m_report[child] = m_firstOutput[child] != kNone ? child : m_dictionary[child];
-                queue.push_back(child);
-            }
-        }
-    }
-
-    bool empty() const { return m_outputs.empty(); }
-    /// The fewest symbols of a text made of ASCII only, which a line without other bytes can hold; SIZE_MAX for none.
-    std::size_t minAsciiLength() const { return m_minAsciiLength; }
-
-    /// Calls `onMatch(end, output, length)` for every occurrence of every text in `text`, where `end` is the index
-    /// just past it, in order of `end`.
-    template<class OnMatch>
-    void Scan(std::span<const Symbol> text, OnMatch onMatch) const
-    {
-        std::uint32_t state = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            // Where no text can begin, the search stays at the root without a look at the trie.
-            if (state == 0 && (i + 1 == text.size() || !MayStart(text[i], text[i + 1])))
-                continue;
-            state = Step(state, text[i]);
-            for (std::uint32_t n = m_report[state]; n != 0; n = m_dictionary[n])
-                for (std::uint32_t o = m_firstOutput[n]; o != kNone; o = m_outputs[o].next)
-                    onMatch(i + 1, m_outputs[o].output, std::size_t(m_depth[n]));
-        }
-    }
-
-private:
-    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-    static constexpr unsigned kPairBits = 20;
-    static constexpr std::size_t kBatch = 32;
-
-    struct Pending
-    {
-        std::size_t offset; // in the batch's symbols
-        std::size_t length;
-        PatternOutput output;
-    };
-    struct Batch
-    {
-        std::vector<Symbol> symbols;
-        std::vector<Pending> items;
-    };
-    /// Texts handed to the worker at a time.
-    static constexpr std::size_t kHandOver = 4096;
-
-    /// Hands the texts added so far to the thread that puts them into the trie, so that reading the original goes on
-    /// meanwhile; without such a thread, or `here`, puts them in here.
-    void HandOver(bool here = false)
-    {
-        if (m_fill.items.empty())
-            return;
-        if (here)
-            m_noWorker = true;
-        if (!m_worker.joinable() && !m_noWorker) {
-            try {
-                m_worker = std::thread([this] { Work(); });
-            } catch (const std::system_error&) {
-                m_noWorker = true;
-            }
-        }
-        if (m_noWorker) {
-            Insert(m_fill);
-        } else {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [&] { return !m_queued; });
-            m_queued = std::move(m_fill);
-            m_changed.notify_all();
-        }
-        m_fill = Batch();
-    }
-
-    void Work()
-    {
-        for (;;) {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [&] { return m_queued || m_stop; });
-            if (!m_queued)
-                return;
-            Batch batch = std::move(*m_queued);
-            m_queued.reset();
-            m_changed.notify_all();
-            lock.unlock();
-            if (m_error)
-                continue;
-            try {
-                Insert(batch);
-            } catch (...) {
-                m_error = std::current_exception();
-            }
-        }
-    }
-
-    void StopWorker()
-    {
-        if (!m_worker.joinable())
-            return;
-        {
-            std::lock_guard lock(m_mutex);
-            m_stop = true;
-        }
-        m_changed.notify_all();
-        m_worker.join();
-    }
-
-    /// Adds the texts of `batch` kBatch at a time, a step of each at a time: the trie's nodes lie far apart in memory,
-    /// and fetching the next step of every text before taking any lets those fetches overlap.
-    void Insert(const Batch& batch)
-    {
-        for (std::size_t first = 0; first < batch.items.size(); first += kBatch) {
-            const std::span<const Pending> items(
-                batch.items.data() + first, std::min(kBatch, batch.items.size() - first));
-            std::array<std::uint32_t, kBatch> node {};
-            for (std::size_t step = 0;; ++step) {
-                bool more = false;
-                for (std::size_t i = 0; i < items.size(); ++i)
-                    if (step < items[i].length && node[i] != 0 && !m_slots.empty())
-                        __builtin_prefetch(&m_slots[Slot(Key(node[i], batch.symbols[items[i].offset + step]))]);
-                for (std::size_t i = 0; i < items.size(); ++i) {
-                    if (step >= items[i].length)
-                        continue;
-                    node[i] = ChildOrNew(node[i], batch.symbols[items[i].offset + step]);
-                    more = true;
-                }
-                if (!more)
-                    break;
-            }
-            for (std::size_t i = 0; i < items.size(); ++i)
-                __builtin_prefetch(&m_firstOutput[node[i]]);
-            for (std::size_t i = 0; i < items.size(); ++i)
-                AddOutput(node[i], items[i].output);
-        }
-    }
-
-    void AddOutput(std::uint32_t node, PatternOutput output)
-    {
-        for (std::uint32_t o = m_firstOutput[node]; o != kNone; o = m_outputs[o].next) {
-            if (m_outputs[o].output.kind != output.kind)
-                continue;
-            if (output.rule == Rule::Anywhere)
-                m_outputs[o].output.rule = Rule::Anywhere;
-            return;
-        }
-        m_outputs.push_back({output, m_firstOutput[node]});
-        m_firstOutput[node] = static_cast<std::uint32_t>(m_outputs.size() - 1);
-    }
-
-    static std::uint64_t Key(std::uint32_t node, Symbol s) { return std::uint64_t(node) << 16 | s; }
-
-    bool MayStart(Symbol a, Symbol b) const
-    {
-        const std::size_t pair = Pair(a, b);
-        return (m_pairs[pair / 64] >> (pair % 64)) & 1u;
-    }
-
-    /// The first two symbols of a text, hashed into the filter.
-    static std::size_t Pair(Symbol a, Symbol b)
-    {
-        return static_cast<std::size_t>(((std::uint32_t(a) << 16 | b) * 0x9E3779B1u) >> (32 - kPairBits));
-    }
-
-    std::uint32_t ChildOrNew(std::uint32_t node, Symbol s)
-    {
-        if (node == 0) {
-            if (m_root[s] == 0)
-                m_root[s] = NewNode(0);
-            return m_root[s];
-        }
-        if (4 * (m_used + 1) > 3 * m_slots.size())
-            Grow();
-        const std::uint64_t key = Key(node, s);
-        for (std::size_t i = Slot(key);; i = (i + 1) & (m_slots.size() - 1)) {
-            std::uint64_t& slot = m_slots[i];
-            if (slot >> kChildBits == key)
-                return static_cast<std::uint32_t>(slot & kChildMask);
-            if (slot == 0) {
-                const std::uint32_t child = NewNode(node);
-                slot = key << kChildBits | child;
-                ++m_used;
-                return child;
-            }
-        }
-    }
-
-    std::uint32_t NewNode(std::uint32_t parent)
-    {
-        if (m_depth.size() > kChildMask)
-            throw Error("元のファイルの値が多すぎて照合できません。");
-        m_depth.push_back(m_depth[parent] + 1);
-        m_firstOutput.push_back(kNone);
-        return static_cast<std::uint32_t>(m_depth.size() - 1);
-    }
-
-    std::size_t Slot(std::uint64_t key) const
-    {
-        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> m_shift);
-    }
-
-    void Grow()
-    {
-        std::vector<std::uint64_t> slots(m_slots.empty() ? std::size_t(1) << 14 : 2 * m_slots.size(), 0);
-        m_shift = 64 - static_cast<unsigned>(std::countr_zero(slots.size()));
-        for (const std::uint64_t slot : m_slots) {
-            if (slot == 0)
-                continue;
-            std::size_t j = Slot(slot >> kChildBits);
-            while (slots[j] != 0)
-                j = (j + 1) & (slots.size() - 1);
-            slots[j] = slot;
-        }
-        m_slots.swap(slots);
-    }
-
-    std::uint32_t Child(std::uint32_t node, Symbol s) const
-    {
-        const Symbol* begin = m_childSymbol.data() + m_childBegin[node];
-        const Symbol* end = m_childSymbol.data() + m_childBegin[node + 1];
-        const Symbol* at = end - begin <= 8 ? std::find(begin, end, s) : std::lower_bound(begin, end, s);
-        return at != end && *at == s ? m_childNode[static_cast<std::size_t>(at - m_childSymbol.data())] : 0;
-    }
-
-    /// The state after `s` from `state`.
-    std::uint32_t Step(std::uint32_t state, Symbol s) const
-    {
-        while (state != 0) {
-            if (const std::uint32_t child = Child(state, s))
-                return child;
-            state = m_fail[state];
-        }
-        return m_root[s];
-    }
-
-    struct OutputEntry
-    {
-        PatternOutput output;
-        std::uint32_t next;
-    };
-
-    std::vector<std::uint32_t> m_root; // the root's child for each symbol; 0 for none
-    std::vector<std::uint32_t> m_depth; // per node: symbols from the root
-    std::vector<std::uint32_t> m_firstOutput; // per node: its first output, kNone for none
-    std::vector<OutputEntry> m_outputs;
-    // While adding: the edges from the nodes but the root, open addressing, each parent << 40 | symbol << 24 | child
-    // in one word (0: empty, as no edge here leaves the root), so that the table stays small.
-    static constexpr unsigned kChildBits = 24;
-    static constexpr unsigned kNodeShift = kChildBits + 16;
-    static constexpr std::uint64_t kChildMask = (std::uint64_t(1) << kChildBits) - 1;
-    std::vector<std::uint64_t> m_slots;
-    // The texts added but not yet in the trie, and the thread that puts them in while the original is read.
-    Batch m_fill;
-    std::optional<Batch> m_queued;
-    std::thread m_worker;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_stop = false;
-    bool m_noWorker = false;
-    std::exception_ptr m_error;
-    std::size_t m_used = 0;
-    unsigned m_shift = 64;
-    // Once built: each node's children, sorted by symbol, and the links to the longest proper suffix and to the
-    // longest one that ends a text.
-    std::vector<std::uint32_t> m_childBegin;
-    std::vector<Symbol> m_childSymbol;
-    std::vector<std::uint32_t> m_childNode;
-    std::vector<std::uint32_t> m_fail;
-    std::vector<std::uint32_t> m_dictionary;
-    std::vector<std::uint32_t> m_report; // the node itself when it ends a text, else its dictionary link
-    // The first two symbols of the texts, hashed, one bit each (on the heap: the set lives on the caller's stack).
-    std::vector<std::uint64_t> m_pairs = std::vector<std::uint64_t>((std::size_t(1) << kPairBits) / 64, 0);
-    std::size_t m_minAsciiLength = SIZE_MAX;
-};
 
 // ---------------------------------------------------------------------------------------------------------------------
 // The values of the original.
@@ -659,6 +124,70 @@ std::optional<NumberKey> NumberOf(std::span<const Symbol> symbols)
     key.digits = static_cast<std::uint32_t>(symbols.size());
     return key;
 }
+
+NumberKey WithoutLeadingZeros(NumberKey key)
+{
+    static constexpr std::array<std::uint64_t, kMaxNumberDigits + 1> powers = [] {
+        std::array<std::uint64_t, kMaxNumberDigits + 1> p {};
+        p[0] = 1;
+        for (std::size_t i = 1; i < p.size(); ++i)
+            p[i] = p[i - 1] * 10;
+        return p;
+    }();
+    // Most numbers have no leading zero.
+    while (key.digits > 0 && key.digits <= kMaxNumberDigits && key.value < powers[key.digits - 1])
+        --key.digits;
+    return key;
+}
+
+/// The first day of each era of the claims format's dates (1 明治 to 5 令和), as yyyymmdd.
+constexpr std::array<std::uint32_t, 6> kEraStart = {0, 18680908, 19120730, 19261225, 19890108, 20190501};
+
+/// A day in the era form of the claims format (era digit, year, month, day: 3450712), from its parts; nothing for no
+/// such day.
+std::optional<NumberKey> EraDate(std::uint32_t era, std::uint32_t year, std::uint32_t month, std::uint32_t day)
+{
+    if (era < 1 || era > 5 || year < 1 || year > 99 || month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    return NumberKey {std::uint64_t(era) * 1000000 + year * 10000 + month * 100 + day, 7};
+}
+
+/// A date of the era form (3450712) or the western one (19700712) in the era form; nothing for no such day.
+std::optional<NumberKey> EraFormOf(const NumberKey& key)
+{
+    const auto monthDay = static_cast<std::uint32_t>(key.value % 10000);
+    if (key.digits == 7)
+        return EraDate(static_cast<std::uint32_t>(key.value / 1000000),
+            static_cast<std::uint32_t>(key.value / 10000 % 100), monthDay / 100, monthDay % 100);
+    if (key.digits != 8)
+        return std::nullopt;
+    const auto western = static_cast<std::uint32_t>(key.value);
+    for (std::uint32_t era = 5; era >= 1; --era)
+        if (western >= kEraStart[era])
+            return EraDate(era, western / 10000 - kEraStart[era] / 10000 + 1, monthDay / 100, monthDay % 100);
+    return std::nullopt;
+}
+
+/// A number written where a date may stand, as the dates it can be: in the era form when it is one of the two forms
+/// of a day; six digits are the era form without its era digit (450712).
+struct DateCandidate
+{
+    NumberKey key;
+    std::optional<NumberKey> era;
+
+    explicit DateCandidate(const NumberKey& k)
+        : key(k)
+        , era(EraFormOf(k))
+    { }
+
+    /// True when `stored`, a date as Values keeps it (EraFormOf where it has one), is this day.
+    bool Is(const NumberKey& stored) const
+    {
+        if (stored == key || (era && stored == *era))
+            return true;
+        return key.digits == 6 && stored.digits == 7 && stored.value % 1000000 == key.value;
+    }
+};
 
 bool Contains(std::span<const Symbol> text, std::span<const Symbol> part)
 {
@@ -816,6 +345,8 @@ public:
     /// values (OwnFieldsOf) when the strong anonymisation fills the field with a value of its own.
     void Add(AuditKind kind, std::string_view raw, std::uint32_t receipt, std::optional<std::size_t> own = std::nullopt)
     {
+        if (own && m_other)
+            return;
         if (own) {
             AddOwn(*own, kind, raw, receipt);
             return;
@@ -836,7 +367,7 @@ public:
             return;
         const bool digits = std::all_of(symbols.begin(), symbols.end(), IsDigit);
         if (kind == AuditKind::Telephone && digits && symbols.size() >= kMinTelephoneDigits) {
-            AddText(symbols, kind, Rule::Digits);
+            AddTelephone(raw);
             return;
         }
         if (!digits) {
@@ -855,28 +386,73 @@ public:
             m_anywhere.Add(*key, kind);
             return;
         }
-        AddNearby(*key, kind, receipt);
+        if (!m_other)
+            AddNearby(*key, kind, receipt);
     }
+
+    /// From now on the values come from another original of the run: its receipts are none of the copy's, so only
+    /// what counts anywhere is taken.
+    void FromOtherOriginal() { m_other = true; }
 
     void Build() { m_patterns.Build(); }
 
     /// The kind of `key` in a whole field of receipt `receipt` of the copy; `structure` when the field is one of the
     /// format's own numbers.
-    std::optional<AuditKind> NumberKind(const NumberKey& key, std::uint32_t receipt, bool structure) const
+    std::optional<AuditKind> NumberKind(
+        const NumberKey& key, std::uint32_t receipt, bool structure, bool dateField = false) const
     {
-        if (!((m_digitCounts >> key.digits) & 1u) || (structure && key.digits < kAnywhereDigits))
+        // A chart number counts with other leading zeros too.
+        const NumberKey stripped = WithoutLeadingZeros(key);
+        if (!((m_digitCounts >> key.digits) & 1u) && !((m_digitCounts >> stripped.digits) & 1u))
             return std::nullopt;
-        if (const std::optional<AuditKind> kind = m_anywhere.Kind(key))
-            return kind;
+        // The format's own numbers equal short values by chance; only a birth date counts in its date fields (a
+        // newborn's illness begins on the day of birth, which the strong copy keeps to its month there too).
+        const bool shortInStructure = structure && key.digits < kAnywhereDigits;
+        if (!shortInStructure) {
+            if (const std::optional<AuditKind> kind = m_anywhere.Kind(key))
+                return kind;
+            if (stripped.digits != key.digits && m_anywhere.Kind(stripped) == AuditKind::ChartNumber)
+                return AuditKind::ChartNumber;
+        }
+        std::optional<DateCandidate> day;
         for (std::uint32_t r = receipt == 0 ? 0 : receipt - 1; r <= receipt + 1 && r < m_receiptStart.size(); ++r) {
             const std::size_t end = r + 1 < m_receiptStart.size() ? m_receiptStart[r + 1] : m_numbers.size();
-            for (std::size_t i = m_receiptStart[r]; i < end; ++i)
-                // A date equals the format's own dates by chance (a newborn's illness began on the day of birth).
-                if (m_numbers[i].first == key && !(structure && IsDate(m_numbers[i].second)))
-                    return m_numbers[i].second;
+            for (std::size_t i = m_receiptStart[r]; i < end; ++i) {
+                const auto& [value, kind] = m_numbers[i];
+                if (IsDate(kind)) {
+                    if (!day)
+                        day.emplace(key);
+                    if (!day->Is(value))
+                        continue;
+                } else if (!(value == key || (kind == AuditKind::ChartNumber && value == stripped))) {
+                    continue;
+                }
+                // A date of a receipt next to this one is chance: a date comment of its own.
+                if (IsDate(kind)) {
+                    if (r == receipt && (!structure || (dateField && kind == AuditKind::BirthDate)))
+                        return kind;
+                    continue;
+                }
+                if (!shortInStructure)
+                    return kind;
+            }
         }
         return std::nullopt;
     }
+
+    /// The kind of the date `key` (Dates) when receipt `receipt` has it.
+    std::optional<AuditKind> DateKind(const NumberKey& key, std::uint32_t receipt) const
+    {
+        if (receipt >= m_receiptStart.size() || !m_dates)
+            return std::nullopt;
+        const std::size_t end = receipt + 1 < m_receiptStart.size() ? m_receiptStart[receipt + 1] : m_numbers.size();
+        const DateCandidate day(key);
+        for (std::size_t i = m_receiptStart[receipt]; i < end; ++i)
+            if (IsDate(m_numbers[i].second) && day.Is(m_numbers[i].first))
+                return m_numbers[i].second;
+        return std::nullopt;
+    }
+    bool HasDates() const { return m_dates; }
 
     /// True when receipt `receipt`'s own field in slot `slot`, whose folded symbols are `symbols`, holds the original's
     /// value there: the strong anonymisation left it.
@@ -944,10 +520,72 @@ private:
         if (!key || key->digits < kMinNumberDigits || m_dummies.Number(*key))
             return;
         m_digitCounts |= 1u << key->digits;
+        m_dates = m_dates || IsDate(kind);
+        if (IsDate(kind)) {
+            // One form is kept; a day is compared in each of its forms (DateCandidate).
+            m_digitCounts |= 1u << 6 | 1u << 7 | 1u << 8;
+            AddNearby(EraFormOf(*key).value_or(*key), kind, receipt);
+            return;
+        }
         if (kind == AuditKind::ChartNumber && key->digits >= kAnywhereDigits)
             m_anywhere.Add(*key, kind);
         else
             AddNearby(*key, kind, receipt);
+        if (kind == AuditKind::ChartNumber)
+            AddChartForms(*key, raw, receipt);
+    }
+
+    /// A chart number is written without its leading zeros, and without its branch (12345 for 012345-01).
+    void AddChartForms(const NumberKey& key, std::string_view raw, std::uint32_t receipt)
+    {
+        const NumberKey stripped = WithoutLeadingZeros(key);
+        if (stripped.digits != key.digits)
+            AddNearbyNumber(stripped, AuditKind::ChartNumber, receipt);
+        // The digits before the first character left out (a hyphen, a slash), when others follow.
+        NumberKey main;
+        bool cut = false;
+        m_fold.Fold(raw, [&](Symbol s, bool gap) {
+            cut = cut || (gap && main.digits > 0);
+            if (!cut && main.digits < kMaxNumberDigits) {
+                main.value = main.value * 10 + (s - '0');
+                ++main.digits;
+            }
+        });
+        if (cut)
+            AddNearbyNumber(WithoutLeadingZeros(main), AuditKind::ChartNumber, receipt);
+    }
+
+    void AddNearbyNumber(const NumberKey& key, AuditKind kind, std::uint32_t receipt)
+    {
+        if (key.digits < kMinNumberDigits || m_dummies.Number(key))
+            return;
+        m_digitCounts |= 1u << key.digits;
+        m_dates = m_dates || IsDate(kind);
+        AddNearby(key, kind, receipt);
+    }
+
+    /// A telephone number as its digits, with +81 for its leading 0, and its number without the area code where
+    /// TEL or 電話 stands before it.
+    void AddTelephone(std::string_view raw)
+    {
+        const std::vector<std::vector<Symbol>> groups = Parts(raw);
+        std::vector<Symbol> all;
+        for (const std::vector<Symbol>& g : groups)
+            all.insert(all.end(), g.begin(), g.end());
+        AddText(all, AuditKind::Telephone, Rule::Digits);
+        if (all[0] == '0') {
+            std::vector<Symbol> international {'8', '1'};
+            international.insert(international.end(), all.begin() + 1, all.end());
+            AddText(international, AuditKind::Telephone, Rule::Digits);
+        }
+        if (groups.size() < 2 || groups[0].size() >= all.size())
+            return;
+        static const std::vector<std::vector<Symbol>> labels = FoldedWords({u"TEL", u"TEL:", u"電話", u"電話:"});
+        for (const std::vector<Symbol>& label : labels) {
+            std::vector<Symbol> local = label;
+            local.insert(local.end(), all.begin() + static_cast<std::ptrdiff_t>(groups[0].size()), all.end());
+            AddText(local, AuditKind::Telephone, Rule::Digits);
+        }
     }
 
     void AddText(std::span<const Symbol> symbols, AuditKind kind, Rule rule)
@@ -978,10 +616,56 @@ private:
             const bool kana = std::all_of(part.begin(), part.end(), [&](Symbol s) { return m_fold.IsKatakana(s); });
             if (part.size() < 2 || kana)
                 wholeNeeded = true;
-            AddText(part, kind, kana ? Rule::KanaWord : Rule::Anywhere);
+            AddText(part, kind, kana ? Rule::KanaWord : Rule::NamePart);
         }
-        if (wholeNeeded)
+        if (wholeNeeded) {
             AddText(m_whole, kind, Rule::Anywhere);
+            if (m_parts.size() > 1)
+                if (std::vector<Symbol> joined = m_fold.Joined(m_whole); joined != m_whole)
+                    AddText(joined, kind, Rule::Anywhere);
+        }
+        // A name of kanji stored without its blank: its surname alone (山田 of 山田太郎) is written most often, and
+        // most surnames have two kanji.
+        if (m_parts.size() == 1 && m_whole.size() >= 3
+            && std::all_of(m_whole.begin(), m_whole.end(), [](Symbol s) { return FoldTable::IsKanji(s); }))
+            AddText(std::span<const Symbol>(m_whole.data(), 2), kind, Rule::NamePart);
+    }
+
+public:
+    /// A name and its kana name from one receipt, each of two parts: the surname of one with the given name of the
+    /// other (林けん, ハヤシ健) names the patient too. Only where the name's part is of one character: a longer one
+    /// is found on its own.
+    void AddNamePair(std::string_view name, std::string_view kana)
+    {
+        const std::vector<std::vector<Symbol>> names = Parts(name);
+        if (names.size() != 2 || (names[0].size() != 1 && names[1].size() != 1))
+            return;
+        const std::vector<std::vector<Symbol>> kanas = Parts(kana);
+        if (kanas.size() != 2)
+            return;
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (names[i].size() != 1)
+                continue;
+            std::vector<Symbol> mixed = i == 0 ? names[0] : kanas[0];
+            const std::vector<Symbol>& given = i == 0 ? kanas[1] : names[1];
+            mixed.insert(mixed.end(), given.begin(), given.end());
+            AddText(mixed, AuditKind::PatientName, Rule::Anywhere);
+        }
+    }
+
+private:
+    /// The parts of a name, cut where a character is left out.
+    std::vector<std::vector<Symbol>> Parts(std::string_view raw) const
+    {
+        std::vector<std::vector<Symbol>> parts(1);
+        m_fold.Fold(raw, [&](Symbol s, bool gap) {
+            if (gap && !parts.back().empty())
+                parts.emplace_back();
+            parts.back().push_back(s);
+        });
+        if (parts.back().empty())
+            parts.pop_back();
+        return parts;
     }
 
     /// The name whole, and its distinctive parts: without legal words, and without the facility word at the end.
@@ -1026,8 +710,27 @@ private:
                     break;
                 }
             }
-            if (Distinctive(piece, words))
-                AddText(piece, AuditKind::InstitutionName, Rule::Anywhere);
+            if (!Distinctive(piece, words))
+                continue;
+            AddText(piece, AuditKind::InstitutionName, Rule::Anywhere);
+            // The name is written with another facility or department word as often (桜丘医院, 桜丘クリニック for
+            // 桜丘内科クリニック).
+            for (const std::vector<Symbol>& department : words.department) {
+                if (piece.size() > department.size()
+                    && std::equal(department.rbegin(), department.rend(), piece.rbegin())) {
+                    piece.resize(piece.size() - department.size());
+                    break;
+                }
+            }
+            if (!Distinctive(piece, words))
+                continue;
+            for (const auto* list : {&words.facility, &words.department}) {
+                for (const std::vector<Symbol>& word : *list) {
+                    std::vector<Symbol> named = piece;
+                    named.insert(named.end(), word.begin(), word.end());
+                    AddText(named, AuditKind::InstitutionName, Rule::Anywhere);
+                }
+            }
         }
     }
 
@@ -1053,6 +756,8 @@ private:
     std::vector<std::vector<std::uint64_t>> m_own;
     std::vector<Symbol> m_whole;
     std::vector<std::size_t> m_parts;
+    bool m_other = false;
+    bool m_dates = false; // a date is looked for in its written forms
 };
 
 /// The fields whose values the audit looks for (the layout's `replaced` table, and its own fields for a strong copy)
@@ -1070,6 +775,7 @@ struct ReplacedByRecord
         std::vector<Field> fields;
         std::size_t cuts = 0;
         bool watched = false; // the layout tracker looks at it
+        bool dropped = false; // the anonymisation leaves its lines out
     };
     std::vector<Record> records {Record()}; // 0: none
     std::vector<std::uint8_t> index = std::vector<std::uint8_t>(65536, 0); // by record code
@@ -1087,6 +793,8 @@ struct ReplacedByRecord
         Add(layout.receipt, std::nullopt);
         for (const std::string_view id : tracker.Watched())
             Add(id, std::nullopt).watched = true;
+        for (const DroppedRecord& r : layout.dropped)
+            Add(r.record, std::nullopt).dropped = true;
     }
 
 private:
@@ -1105,17 +813,35 @@ private:
     }
 };
 
-/// Reads the values of `original` into `values` (made here, with the dummies of its kind) by the layout its records
-/// show, and returns that layout. Throws LayoutError for a file of no kind plok reads or whose records do not fit.
-const ClaimsLayout& CollectValues(
-    const std::filesystem::path& original, const FoldTable& fold, AnonymizeMode mode, std::optional<Values>& values)
+/// The institution code as it is written in full: prefecture (two digits), table (one) and code.
+void AddFullInstitutionCode(
+    std::string_view prefecture, std::string_view table, std::string_view code, std::uint32_t receipt, Values& values)
+{
+    prefecture = TrimView(prefecture);
+    table = TrimView(table);
+    code = TrimView(code);
+    const auto digits = [](std::string_view d) {
+        return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (prefecture.size() != 2 || table.size() != 1 || code.empty() || !digits(prefecture) || !digits(table)
+        || !digits(code))
+        return;
+    values.Add(AuditKind::InstitutionCode, std::string(prefecture) + std::string(table) + std::string(code), receipt);
+}
+
+/// Reads the values of `original` into `values` (made here when there are none yet, with the dummies of its kind) by
+/// the layout its records show, and returns that layout; the numbers of its lines the anonymisation leaves out go to
+/// `droppedLines` when given. Throws LayoutError for a file of no kind plok reads or whose records do not fit.
+const ClaimsLayout& CollectValues(const std::filesystem::path& original, const FoldTable& fold, AnonymizeMode mode,
+    std::optional<Values>& values, std::vector<std::uint64_t>* droppedLines)
 {
     LineReader in(original, LoneCr::Refuse);
     const ClaimsIdentity identity = IdentifyClaims(in.FirstLine());
     if (!identity.layout)
         throw LayoutError(identity.refusal);
     // A medical and a DPC layout have the same dummies.
-    values.emplace(fold, *identity.layout, mode);
+    if (!values)
+        values.emplace(fold, *identity.layout, mode);
     LayoutTracker tracker(*identity.layout);
     ReplacedByRecord byRecord(tracker, mode);
     std::string dequoted;
@@ -1133,6 +859,8 @@ const ClaimsLayout& CollectValues(
         const std::string_view id = RecordId(line, idScratch);
         if (byRecord.index[RecordCode(id)] == 0)
             continue;
+        if (droppedLines && byRecord.records[byRecord.index[RecordCode(id)]].dropped)
+            droppedLines->push_back(in.LineNumber());
         const ClaimsLayout& layout = tracker.layout();
         if (id == layout.receiptStart)
             ++receipt;
@@ -1153,9 +881,22 @@ const ClaimsLayout& CollectValues(
         if (changed)
             byRecord = ReplacedByRecord(tracker, mode);
         const ReplacedByRecord::Record& fieldsOf = byRecord.records[byRecord.index[RecordCode(id)]];
-        for (const ReplacedByRecord::Field& f : fieldsOf.fields)
-            if (fields.Has(f.field))
-                values->Add(f.kind, fields.Field(f.field), receipt, f.own);
+        std::optional<std::string_view> name;
+        std::optional<std::string_view> kana;
+        for (const ReplacedByRecord::Field& f : fieldsOf.fields) {
+            if (!fields.Has(f.field))
+                continue;
+            values->Add(f.kind, fields.Field(f.field), receipt, f.own);
+            if (f.kind == AuditKind::PatientName)
+                name = fields.Field(f.field);
+            else if (f.kind == AuditKind::PatientKanaName)
+                kana = fields.Field(f.field);
+            else if (f.kind == AuditKind::InstitutionCode && f.field >= 2 && fields.Has(f.field - 1))
+                AddFullInstitutionCode(
+                    fields.Field(f.field - 2), fields.Field(f.field - 1), fields.Field(f.field), receipt, *values);
+        }
+        if (name && kana)
+            values->AddNamePair(*name, *kana);
     }
     return tracker.layout();
 }
@@ -1271,13 +1012,23 @@ void ForEachLongField(std::string_view line, Commas commas, std::size_t minLengt
 /// The honorifics after which a kana name part still counts as a word.
 const std::vector<std::vector<Symbol>>& Honorifics()
 {
-    static const std::vector<std::vector<Symbol>> honorifics = [] {
-        std::vector<std::vector<Symbol>> list;
-        for (const char16_t* h : {u"さん", u"さま", u"くん", u"ちゃん"})
-            list.push_back(FoldTable::Get().Symbols(std::u16string_view(h)));
-        return list;
-    }();
+    static const std::vector<std::vector<Symbol>> honorifics
+        = FoldedWords({u"さん", u"さま", u"くん", u"ちゃん", u"様", u"君", u"殿", u"氏"});
     return honorifics;
+}
+
+/// What follows a surname in a disease named after a person (橋本病, 川崎病, 太田母斑); 病院 and its like name a
+/// place, where the surname counts.
+const std::vector<std::vector<Symbol>>& EponymEndings()
+{
+    static const std::vector<std::vector<Symbol>> endings = FoldedWords(
+        {u"病", u"甲状腺炎", u"脳症", u"脳炎", u"母斑", u"動脈炎", u"症候群", u"型", u"氏病", u"氏症候群"});
+    return endings;
+}
+const std::vector<std::vector<Symbol>>& PlaceEndings()
+{
+    static const std::vector<std::vector<Symbol>> endings = FoldedWords({u"病院", u"病棟", u"病室"});
+    return endings;
 }
 
 /// Looks at the copy line by line and reports what it finds.
@@ -1285,11 +1036,15 @@ class CopyAudit
 {
 public:
     CopyAudit(const Values& values, const FoldTable& fold, AuditReport& report,
-        const std::function<void(const AuditFinding&)>& onFinding, const ClaimsLayout& layout, AnonymizeMode mode)
+        const std::function<void(const AuditFinding&)>& onFinding, const ClaimsLayout& layout, AnonymizeMode mode,
+        const std::vector<std::uint64_t>& droppedLines)
         : m_strong(mode == AnonymizeMode::Strong)
+        , m_droppedLines(droppedLines)
         , m_dropped(DroppedOf(layout))
         , m_receiptStart(RecordCode(layout.receiptStart))
         , m_own(OwnFieldsOf(layout))
+        , m_chart(ChartFieldsOf(layout))
+        , m_dateFields(FieldsOf(layout.dates))
         , m_structure(StructureOf(layout))
         , m_structureOf(StructureIndex(m_structure))
         , m_values(values)
@@ -1311,9 +1066,14 @@ public:
         const std::string_view id = RecordId(line, m_idScratch);
         const std::uint16_t code = RecordCode(id);
         m_found.clear();
-        for (const auto& [dropped, kind] : m_dropped)
-            if (code == dropped)
+        bool dropped = false;
+        for (const auto& [droppedCode, kind] : m_dropped) {
+            if (code == droppedCode) {
                 Found(0, kind);
+                dropped = true;
+            }
+        }
+        const std::uint64_t originalLine = OriginalLine(number, dropped);
         if (code == m_receiptStart)
             ++m_receipt;
         m_code = code;
@@ -1369,7 +1129,7 @@ public:
         for (const auto& [field, kind] : m_found) {
             ++m_report.counts[static_cast<std::size_t>(kind)];
             ++m_report.total;
-            const AuditFinding finding {number, std::string(id), field, kind};
+            const AuditFinding finding {originalLine, std::string(id), field, kind, number};
             if (m_report.first.size() < kKeptFindings)
                 m_report.first.push_back(finding);
             if (m_onFinding)
@@ -1378,6 +1138,37 @@ public:
     }
 
 private:
+    /// The number of the original's line that copy line `number` was made from: the copy leaves out the original's
+    /// lines of dropped records, and has the others in their order. A dropped record in the copy is taken for the
+    /// original's one of the same rank.
+    std::uint64_t OriginalLine(std::uint64_t number, bool dropped)
+    {
+        if (dropped) {
+            const std::size_t rank = m_droppedInCopy++;
+            return rank < m_droppedLines.size() ? m_droppedLines[rank] : number;
+        }
+        const std::uint64_t kept = ++m_keptInCopy;
+        while (m_droppedBefore < m_droppedLines.size() && m_droppedLines[m_droppedBefore] <= kept + m_droppedBefore)
+            ++m_droppedBefore;
+        return kept + m_droppedBefore;
+    }
+
+    static std::vector<std::pair<std::uint16_t, std::size_t>> FieldsOf(std::span<const FieldRef> fields)
+    {
+        std::vector<std::pair<std::uint16_t, std::size_t>> list;
+        for (const FieldRef& f : fields)
+            list.emplace_back(RecordCode(f.record), f.field);
+        return list;
+    }
+
+    static std::vector<std::pair<std::uint16_t, std::size_t>> ChartFieldsOf(const ClaimsLayout& layout)
+    {
+        std::vector<std::pair<std::uint16_t, std::size_t>> chart;
+        for (const ChartField& f : layout.chartNumbers)
+            chart.emplace_back(RecordCode(f.record), f.field);
+        return chart;
+    }
+
     static std::vector<std::pair<std::uint16_t, AuditKind>> DroppedOf(const ClaimsLayout& layout)
     {
         std::vector<std::pair<std::uint16_t, AuditKind>> dropped;
@@ -1410,6 +1201,20 @@ private:
         for (std::size_t i = 0; i < structure.size(); ++i)
             index[RecordCode(structure[i].record)] = static_cast<std::uint8_t>(i + 1);
         return index;
+    }
+
+    /// True for the chart number's field: the copy keeps it there by design (or puts its pseudonym there), whatever
+    /// other number its digits spell (746343-11 reads as 74634311).
+    bool IsChartField(std::size_t index) const
+    {
+        return std::any_of(m_chart.begin(), m_chart.end(),
+            [&](const std::pair<std::uint16_t, std::size_t>& f) { return f.first == m_code && f.second == index; });
+    }
+
+    bool IsDateField(std::size_t index) const
+    {
+        return std::any_of(m_dateFields.begin(), m_dateFields.end(),
+            [&](const std::pair<std::uint16_t, std::size_t>& f) { return f.first == m_code && f.second == index; });
     }
 
     bool IsOwnField(std::size_t index) const
@@ -1473,20 +1278,26 @@ private:
         }
         NumberKey key;
         bool number = true;
+        char previous = 0;
         for (const char c : field) {
+            const bool afterDigit = previous >= '0' && previous <= '9';
+            previous = c;
             if (c >= '0' && c <= '9') {
                 key.value = key.value * 10 + static_cast<unsigned>(c - '0');
                 ++key.digits;
+            } else if (afterDigit && (c == '.' || c == '/' || c == '~')) {
+                // Between digits as the fold reads them.
             } else if (m_fold.Fold1(c) != 0) {
                 number = false;
                 break;
             }
         }
-        if (number && key.digits >= kMinNumberDigits && key.digits <= kMaxNumberDigits) {
-            if (const std::optional<AuditKind> kind = m_values.NumberKind(key, m_receipt, IsStructure(index)))
+        if (number && key.digits >= kMinNumberDigits && key.digits <= kMaxNumberDigits && !IsChartField(index)) {
+            if (const std::optional<AuditKind> kind
+                = m_values.NumberKind(key, m_receipt, IsStructure(index), IsDateField(index)))
                 Found(index, *kind);
         }
-        if (field.size() >= m_patterns.minAsciiLength())
+        if (field.size() >= m_patterns.minAsciiLength() || (!number && m_strong && m_values.HasDates()))
             Field(index, field, false);
     }
 
@@ -1500,16 +1311,21 @@ private:
             m_gaps[n++] = gap ? 1 : 0;
         });
         m_symbols.resize(n);
-        if (const std::optional<NumberKey> key = numbers ? NumberOf(m_symbols) : std::nullopt;
+        if (const std::optional<NumberKey> key = numbers && !IsChartField(index) ? NumberOf(m_symbols) : std::nullopt;
             key && key->digits >= kMinNumberDigits) {
-            if (const std::optional<AuditKind> kind = m_values.NumberKind(*key, m_receipt, IsStructure(index)))
+            if (const std::optional<AuditKind> kind
+                = m_values.NumberKind(*key, m_receipt, IsStructure(index), IsDateField(index)))
                 Found(index, *kind);
         }
+        if (m_strong && m_values.HasDates())
+            Dates(index);
         if (m_patterns.empty())
             return;
         m_patterns.Scan(m_symbols, [&](std::size_t end, const PatternOutput& o, std::size_t length) {
             const std::size_t start = end - length;
             if (o.rule == Rule::KanaWord && !KanaWord(start, end))
+                return;
+            if (o.rule == Rule::NamePart && Eponym(end))
                 return;
             if (o.rule == Rule::Digits
                 && ((start > 0 && IsDigit(m_symbols[start - 1]))
@@ -1519,18 +1335,91 @@ private:
         });
     }
 
-    /// True when the symbols [start, end) are no piece of a longer kana word.
+    /// True when the symbols [start, end) are no piece of a longer word: no kana or kanji joins them on either side
+    /// (皮膚そう痒症, 高リン血症), but an honorific may follow.
     bool KanaWord(std::size_t start, std::size_t end) const
     {
-        if (start > 0 && m_gaps[start] == 0 && m_fold.IsKatakana(m_symbols[start - 1]))
+        const auto joins = [&](Symbol s) { return m_fold.IsKatakana(s) || FoldTable::IsKanji(s); };
+        if (start > 0 && m_gaps[start] == 0 && joins(m_symbols[start - 1]))
             return false;
-        if (end == m_symbols.size() || m_gaps[end] != 0 || !m_fold.IsKatakana(m_symbols[end]))
+        if (end == m_symbols.size() || m_gaps[end] != 0 || !joins(m_symbols[end]))
             return true;
-        const std::span<const Symbol> after(m_symbols.data() + end, m_symbols.size() - end);
-        for (const std::vector<Symbol>& h : Honorifics())
-            if (after.size() >= h.size() && std::equal(h.begin(), h.end(), after.begin()))
-                return true;
-        return false;
+        return StartsWithOneOf(After(end), Honorifics());
+    }
+
+    /// Looks for the receipt's own dates written by hand in the field's symbols: 昭和45年7月12日, S45.7.12 (which the
+    /// fold reads as S45712), 1970/07/12 (19700712) and 450712.
+    void Dates(std::size_t index)
+    {
+        static const std::vector<std::vector<Symbol>> eraWords
+            = FoldedWords({u"明治", u"大正", u"昭和", u"平成", u"令和"});
+        static const std::array<Symbol, 5> eraLetters = {'M', 'T', 'S', 'H', 'R'};
+        static const std::array<Symbol, 3> units = [] {
+            const std::vector<Symbol> u = FoldTable::Get().Symbols(std::u16string_view(u"年月日"));
+            return std::array<Symbol, 3> {u[0], u[1], u[2]};
+        }();
+        const std::vector<Symbol>& s = m_symbols;
+        const auto check = [&](const std::optional<NumberKey>& key) {
+            if (key)
+                if (const std::optional<AuditKind> kind = m_values.DateKind(*key, m_receipt))
+                    Found(index, *kind);
+        };
+        const auto runEnd = [&](std::size_t i) {
+            while (i < s.size() && IsDigit(s[i]))
+                ++i;
+            return i;
+        };
+        const auto value = [&](std::size_t b, std::size_t e) {
+            std::uint32_t v = 0;
+            for (std::size_t k = b; k < e && k < b + 4; ++k)
+                v = v * 10 + (s[k] - '0');
+            return e - b <= 4 ? v : 0u;
+        };
+        for (std::size_t i = 0; i < s.size();) {
+            if (!IsDigit(s[i])) {
+                ++i;
+                continue;
+            }
+            const std::size_t j = runEnd(i);
+            std::uint32_t era = 0;
+            for (std::uint32_t e = 0; e < 5 && era == 0; ++e) {
+                const std::vector<Symbol>& w = eraWords[e];
+                if ((i >= 1 && s[i - 1] == eraLetters[e])
+                    || (i >= w.size()
+                        && std::equal(w.begin(), w.end(), s.begin() + static_cast<std::ptrdiff_t>(i - w.size()))))
+                    era = e + 1;
+            }
+            if (era != 0 && j < s.size() && s[j] == units[0]) {
+                // 45年7月12日
+                const std::size_t m = runEnd(j + 1);
+                if (m > j + 1 && m < s.size() && s[m] == units[1]) {
+                    const std::size_t d = runEnd(m + 1);
+                    if (d > m + 1)
+                        check(EraDate(era, value(i, j), value(j + 1, m), value(m + 1, d)));
+                }
+            } else if (era != 0 && j - i >= 3 && j - i <= 6) {
+                // The fold left out the dots: every split into a year, a month and a day of one or two digits.
+                for (std::size_t y = 1; y <= 2; ++y)
+                    for (std::size_t mo = 1; mo <= 2; ++mo)
+                        if (const std::size_t dl = j - i - y - mo; dl >= 1 && dl <= 2)
+                            check(EraDate(era, value(i, i + y), value(i + y, i + y + mo), value(i + y + mo, j)));
+            } else if (j - i >= 6 && j - i <= 8) {
+                check(NumberOf(std::span<const Symbol>(s.data() + i, j - i)));
+            }
+            i = j;
+        }
+    }
+
+    /// True when a disease word named after a person begins at `end`.
+    bool Eponym(std::size_t end) const
+    {
+        const std::span<const Symbol> after = After(end);
+        return StartsWithOneOf(after, EponymEndings()) && !StartsWithOneOf(after, PlaceEndings());
+    }
+
+    std::span<const Symbol> After(std::size_t end) const
+    {
+        return std::span<const Symbol>(m_symbols.data() + end, m_symbols.size() - end);
     }
 
     bool IsStructure(std::size_t field)
@@ -1545,9 +1434,15 @@ private:
     }
 
     const bool m_strong;
+    const std::vector<std::uint64_t>& m_droppedLines; // of the original, in order
+    std::size_t m_droppedInCopy = 0;
+    std::uint64_t m_keptInCopy = 0;
+    std::size_t m_droppedBefore = 0; // dropped lines of the original before the current kept one
     const std::vector<std::pair<std::uint16_t, AuditKind>> m_dropped; // record codes and what their lines are
     const std::uint16_t m_receiptStart;
     const std::vector<OwnField> m_own;
+    const std::vector<std::pair<std::uint16_t, std::size_t>> m_chart; // record codes and fields of chart numbers
+    const std::vector<std::pair<std::uint16_t, std::size_t>> m_dateFields; // and of the format's dates
     const std::vector<StructureFields> m_structure;
     const std::vector<std::uint8_t> m_structureOf; // StructureIndex
     std::bitset<65536> m_ownRecords; // by record code: the record has own fields
@@ -1589,18 +1484,29 @@ void Reading(const std::filesystem::path& file, Read read)
 
 } // namespace
 
-AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
-    const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
+AuditReport AuditAnonymised(std::span<const std::filesystem::path> originals, std::size_t own,
+    const std::filesystem::path& copy, const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
 {
     const FoldTable& fold = FoldTable::Get();
     std::optional<Values> values;
     const ClaimsLayout* layout = nullptr;
-    Reading(original, [&] { layout = &CollectValues(original, fold, mode, values); });
+    std::vector<std::uint64_t> droppedLines;
+    Reading(originals[own], [&] { layout = &CollectValues(originals[own], fold, mode, values, &droppedLines); });
+    values->FromOtherOriginal();
+    for (std::size_t i = 0; i < originals.size(); ++i) {
+        if (i == own || originals[i] == originals[own])
+            continue;
+        // Another original that cannot be read is refused in its own run; this copy is audited against the rest.
+        try {
+            CollectValues(originals[i], fold, mode, values, nullptr);
+        } catch (const Error&) {
+        } catch (const std::system_error&) { }
+    }
     values->Build();
 
     AuditReport report;
     // The copy is read by the layout its original's records showed.
-    CopyAudit audit(*values, fold, report, onFinding, *layout, mode);
+    CopyAudit audit(*values, fold, report, onFinding, *layout, mode, droppedLines);
     Reading(copy, [&] {
         LineReader in(copy, LoneCr::Refuse);
         std::uint64_t number = 0;
@@ -1619,6 +1525,12 @@ AuditReport AuditAnonymised(const std::filesystem::path& original, const std::fi
         }
     });
     return report;
+}
+
+AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
+    const std::function<void(const AuditFinding&)>& onFinding, AnonymizeMode mode)
+{
+    return AuditAnonymised(std::span(&original, 1), 0, copy, onFinding, mode);
 }
 
 std::u16string_view KindLabel(AuditKind kind)
@@ -1699,15 +1611,17 @@ std::u16string SummaryText(const AuditReport& report)
 std::u16string AuditWarningText(const AuditReport& report, std::u16string_view copyName)
 {
     std::u16string text = u"匿名化ファイル「" + std::u16string(copyName)
-        + u"」に元の医療機関や患者の情報が残っていたため、このファイルは渡さずに止めました。\n"
-          u"残っている場所（匿名化ファイルの行、レコード、項目）:\n";
+        + u"」に元の医療機関や患者の情報が残っていたため、このファイルは作らずに止めました。\n"
+          u"残っている場所（元のレセ電データの行、レコード、項目）:\n";
     for (const AuditFinding& f : report.first)
         text += FindingText(f) + u"\n";
     if (report.total > report.first.size())
         text += u"ほか" + FromUtf8(std::to_string(report.total - report.first.size())) + u"件\n";
     text += u"件数: " + CountsText(report)
-        + u"\n元のレセ電データで、手で入力した病名やコメントなどに患者の氏名や番号が書かれていないか確かめ、"
-          u"消してから、もう一度匿名化してください。";
+        + u"\nレセコンで、その病名やコメントなどに手で入力された氏名や番号を直し、レセ電データを出力し直して、"
+          u"もう一度匿名化してください。\n"
+          u"なお、この確認は元のデータと同じ書き方を探すもので、ローマ字や読み違いなど別の書き方の氏名は"
+          u"見つけられません。";
     return text;
 }
 

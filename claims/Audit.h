@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +19,11 @@ namespace plok::claims {
 
 struct AuditFinding
 {
-    std::uint64_t line; // in the copy, counted from 1
+    std::uint64_t line; // in the original the copy was made from, counted from 1: the file the person can open
     std::string record; // field 0 of that line
     std::size_t field; // the field that holds the identifier, counted from 0
     AuditKind kind;
+    std::uint64_t copyLine = 0; // in the copy
 };
 
 /// How many findings a report keeps for the warning of the desktop program (AuditWarningText).
@@ -74,6 +76,14 @@ struct AuditReport
 /// FileError, naming the file, when a file is missing, cannot be read or holds a lone CR.
 AuditReport AuditAnonymised(const std::filesystem::path& original, const std::filesystem::path& copy,
     const std::function<void(const AuditFinding&)>& onFinding = {}, AnonymizeMode mode = AnonymizeMode::Default);
+
+/// Audits `copy`, the anonymised copy of `originals[own]`, against the values of every original of its run as well
+/// (a 国保 patient's name typed into the 社保 file): what counts anywhere is looked for from all of them, what counts
+/// only near its own receipt from `originals[own]`. Another original that cannot be read is passed over (its own run
+/// refuses it).
+AuditReport AuditAnonymised(std::span<const std::filesystem::path> originals, std::size_t own,
+    const std::filesystem::path& copy, const std::function<void(const AuditFinding&)>& onFinding = {},
+    AnonymizeMode mode = AnonymizeMode::Default);
 
 /// Japanese name of a kind ("患者氏名"...).
 std::u16string_view KindLabel(AuditKind kind);

@@ -2,6 +2,7 @@
 
 #include "claims/Anonymize.h"
 #include "claims/Audit.h"
+#include "claims/AuditedRun.h"
 #include "claims/ClaimsFile.h"
 #include "claims/StripBranch.h"
 #include "claims/StrongAnonymize.h"
@@ -221,19 +222,16 @@ void MainPresenter::Button1Click()
             return;
         }
     }
-    const AnonymizeMode mode = strong ? AnonymizeMode::Strong : AnonymizeMode::Default;
+    // Hand-typed text outside the records the anonymisation rewrites can still name a patient, of either file: a copy
+    // the audit finds anything in is never written, so it can neither be delivered nor lie in the work folder.
+    std::vector<std::filesystem::path> originals;
+    for (const ClaimsField& field : m_files)
+        originals.push_back(ToPath(field.path));
+    const AuditedRun run(originals, strong ? &*strong : nullptr);
     RunBoth(strong ? u"強い匿名化ファイル" : u"匿名化ファイル", [&](const std::filesystem::path& file) {
-        // Hand-typed text outside the records the anonymisation rewrites can still name a patient: a copy the audit
-        // finds anything in is never written, so it can neither be delivered nor lie in the work folder.
-        return Conv(file,
-            OutputTarget(m_env.programFolder,
-                [&file, mode](AtomicFile& out, const std::u16string& name) -> std::optional<std::u16string> {
-                    const AuditReport report = AuditAnonymised(file, out.ContentPath(), {}, mode);
-                    if (report.Clean())
-                        return std::nullopt;
-                    return AuditWarningText(report, name);
-                }),
-            strong ? &*strong : nullptr);
+        const auto index
+            = static_cast<std::size_t>(std::find(originals.begin(), originals.end(), file) - originals.begin());
+        return run.Anonymize(index, OutputTarget(m_env.programFolder), AuditWarningText);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "claims/Anonymize.h"
 #include "claims/Audit.h"
+#include "claims/AuditedRun.h"
 #include "claims/StrongAnonymize.h"
 #include "cli/Command.h"
 #include "core/AtomicFile.h"
@@ -7,6 +8,7 @@
 #include "core/UserFolders.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -21,30 +23,6 @@ struct AnonymizeArgs
     bool strong = false;
     std::optional<std::string> key;
 };
-
-/// The target of an audited run: before the copy gets its name, it is audited against `original`; a copy with findings
-/// is refused, and the findings are reported.
-OutputTarget Audited(
-    const OutputTarget& target, const std::filesystem::path& original, claims::AnonymizeMode mode, Reporter& reporter)
-{
-    return OutputTarget(target.folder,
-        [&target, original, mode, &reporter](
-            AtomicFile& out, const std::u16string& name) -> std::optional<std::u16string> {
-            if (target.check)
-                if (auto refusal = target.check(out, name))
-                    return refusal;
-            const claims::AuditReport report = claims::AuditAnonymised(
-                original, out.ContentPath(),
-                [&](const claims::AuditFinding& finding) {
-                    reporter.Failed(PathUtf8(original), ToUtf8(claims::FindingText(finding)));
-                },
-                mode);
-            if (report.Clean())
-                return std::nullopt;
-            return u"匿名化ファイル「" + name + u"」に元の識別情報が残っているため、作成しませんでした。"
-                + claims::SummaryText(report);
-        });
-}
 
 /// The clinic key of a strong run: its file and the pseudonyms under it.
 struct StrongKey
@@ -165,12 +143,28 @@ const Command& AnonymizeCommand()
                     if (!strong)
                         return kExitUsage;
                 }
-                const claims::AnonymizeMode mode
-                    = args->strong ? claims::AnonymizeMode::Strong : claims::AnonymizeMode::Default;
+                claims::ChartPseudonyms* const pseudonyms = strong ? &strong->pseudonyms : nullptr;
+                std::vector<std::filesystem::path> originals;
+                for (const std::string& file : args->files.files)
+                    originals.push_back(PathFromUtf8(file));
+                // Each copy is audited against every file of the run: a patient of one can be named in the other.
+                const claims::AuditedRun run(originals, pseudonyms);
                 const int status = RunOnFile(
                     args->files, reporter, [&](const std::filesystem::path& file, const OutputTarget& target) {
-                        return claims::Conv(file, args->audit ? Audited(target, file, mode, reporter) : target,
-                            strong ? &strong->pseudonyms : nullptr);
+                        if (!args->audit)
+                            return claims::Conv(file, target, pseudonyms);
+                        const auto index = static_cast<std::size_t>(
+                            std::find(originals.begin(), originals.end(), file) - originals.begin());
+                        return run.Anonymize(
+                            index, target,
+                            [](const claims::AuditReport& report, const std::u16string& name) {
+                                return u"匿名化ファイル「" + name
+                                    + u"」に元の識別情報が残っているため、作成しませんでした。"
+                                    + claims::SummaryText(report);
+                            },
+                            [&](const claims::AuditFinding& finding) {
+                                reporter.Failed(PathUtf8(file), ToUtf8(claims::FindingText(finding)));
+                            });
                     });
                 // On stderr: stdout lists the files written, one per line, for scripts to read.
                 if (strong)

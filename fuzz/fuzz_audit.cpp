@@ -47,9 +47,9 @@ std::optional<std::size_t> Audit(
     FUZZ_CHECK(report.Clean() == findings.empty());
     std::uint64_t previous = 0;
     for (const claims::AuditFinding& f : findings) {
-        FUZZ_CHECK(f.line >= 1 && f.line <= copyLines.size() && f.line >= previous);
-        previous = f.line;
-        const std::string& line = copyLines[f.line - 1];
+        FUZZ_CHECK(f.copyLine >= 1 && f.copyLine <= copyLines.size() && f.copyLine >= previous);
+        previous = f.copyLine;
+        const std::string& line = copyLines[f.copyLine - 1];
         FUZZ_CHECK(f.field <= static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')));
         FUZZ_CHECK(f.record == fuzz::ReferenceRecordId(line));
         FUZZ_CHECK(!claims::FindingText(f).empty());
@@ -161,7 +161,7 @@ void CheckPlanted(FuzzedDataProvider& p)
     const std::uint64_t line = static_cast<std::uint64_t>(std::count(copy.begin(), copy.end(), '\n'));
     bool found = false;
     claims::AuditAnonymised(folder / "RECEIPTC.UKE", folder / "copy.UKE", [&](const claims::AuditFinding& f) {
-        FUZZ_CHECK(f.line == line);
+        FUZZ_CHECK(f.copyLine == line);
         found = found || (f.kind == plant.kind && f.field == plant.field);
     });
     if (!found)

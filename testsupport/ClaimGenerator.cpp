@@ -568,6 +568,17 @@ private:
     /// A chart number, or that of patient `patient` of the registry (ClaimOptions::patients) from its own source.
     void AppendChartNumber(std::string& out, Rng& rng, std::optional<std::uint64_t> patient)
     {
+        if (m_opt.branchedCharts && !patient) {
+            // Now and then one whose digits spell another receipt's eight-digit insurer or payer number.
+            if (m_eightDigits.size() == 8 && rng.Below(20) == 0) {
+                out += m_eightDigits.substr(0, 6) + "-" + m_eightDigits.substr(6);
+                return;
+            }
+            AppendNumber(out, rng.Between(100000, 999999));
+            out += '-';
+            AppendPadded(out, rng.Between(1, 99), 2);
+            return;
+        }
         AppendNumber(out, patient ? 10001 + *patient : rng.Between(1, 99999));
         auto r = rng.Below(10);
         if (r < 3) {

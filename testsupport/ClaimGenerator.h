@@ -42,6 +42,9 @@ struct ClaimOptions
     /// (10001 + the patient's index, sometimes with a branch number) are the same in every file, whatever the seed,
     /// payer and month, so that one patient shows up in both payers' files and in every month.
     std::uint64_t patients = 0;
+    /// Chart numbers of six digits and a two-digit branch (746343-11), which fold to eight digits like an insurer
+    /// number; some spell one of another receipt. Patients of the registry keep theirs.
+    bool branchedCharts = false;
 };
 
 /// The everyday forms in which a hand-typed text repeats an identifier.

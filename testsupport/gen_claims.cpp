@@ -12,7 +12,8 @@ namespace {
 
 constexpr const char* kUsage
     = "usage: plok-gen-claims --payer social|national (--receipts N | --size-mb M) [--seed S]\n"
-      "                       [--month 50605] [--eof] [--names N] [--plant-every N] [--patients N] OUT\n";
+      "                       [--month 50605] [--eof] [--names N] [--plant-every N] [--patients N]\n"
+      "                       [--branched-charts] OUT\n";
 
 bool ParseCount(std::string_view s, std::uint64_t& out)
 {
@@ -82,6 +83,8 @@ int main(int argc, char** argv)
                 return Usage("--patients takes a number");
         } else if (arg == "--eof") {
             options.eof = true;
+        } else if (arg == "--branched-charts") {
+            options.branchedCharts = true;
         } else if (arg.starts_with("--") || outPath != nullptr) {
             return Usage(("unexpected argument: " + std::string(arg)).c_str());
         } else {

@@ -525,6 +525,23 @@ TEST_F(MainPresenterTest, AnonymisedCopyWithIdentifiersLeftIsNeitherWrittenNorOf
     EXPECT_TRUE(Outputs().empty());
 }
 
+TEST_F(MainPresenterTest, EachCopyIsAuditedAgainstTheOtherFileToo)
+{
+    // A child on national insurance, named in a comment of the mother's social file.
+    const std::string national = cp932::Encode(
+        u"IR,2,13,1,0123456,,ORVAクリニック,50605,00,012\r\nRE,1,1112,50605,鈴木　一郎,1,3450401,,,,,,,12346,x\r\n");
+    Open();
+    Type(Form::Edit1,
+        DataFile("social.UKE", kSocial + cp932::Encode(u"SY,0000999,20230601,,01,,,鈴木一郎くんの母\r\n")));
+    Type(Form::Edit2, DataFile("national.UKE", national));
+    Run(&MainPresenter::Button1Click);
+    const std::vector<std::u16string> warnings = prompts.Texts("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find(u"「50605_1.UKE」"), std::u16string::npos);
+    EXPECT_NE(warnings[0].find(u"3行目 SY 項目7: 患者氏名"), std::u16string::npos);
+    EXPECT_EQ(Outputs(), std::vector<std::u16string> {u"50605_2.UKE"});
+}
+
 TEST_F(MainPresenterTest, TheStrongAnonymizationChosenInTheOptionWindowUsesTheKeyBesideUserIni)
 {
     Setting(settings::kStrongAnonymization, u"1");

@@ -57,6 +57,23 @@ TEST_F(AuditCommand, ACleanCopyExitsWithZeroAndUsageErrorsWithTwo)
     EXPECT_EQ(RunCli({"audit", Path("original.UKE"), Path("original.UKE"), Path("original.UKE")}).status, 2);
 }
 
+TEST_F(AuditCommand, TheStrongAuditTellsHowManyReceiptsStandAlone)
+{
+    WriteBytes(dir / "original.UKE", Claims(u"胃炎"));
+    WriteBytes(dir / "clinic.key", std::string(32, '\x5a'));
+    std::filesystem::permissions(dir / "clinic.key", std::filesystem::perms::owner_read);
+    ASSERT_EQ(
+        RunCli({"anonymize", "--strong", "--key", Path("clinic.key"), "-o", out.path().string(), Path("original.UKE")})
+            .status,
+        0);
+    const CliRun r = RunCli({"audit", "--strong", Path("original.UKE"), (out / "50605_1.UKE").string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.find("元の識別情報は見つかりませんでした。\nレセプト "
+                         "1件のうち、生まれ年月と性別が同じ人がほかにいないもの: 1件（100%）"),
+        0u)
+        << r.out;
+}
+
 TEST_F(AuditCommand, AFileThatCannotBeReadExitsWithTwoNamingThatFile)
 {
     WriteBytes(dir / "original.UKE", Claims(u"胃炎"));
@@ -92,6 +109,25 @@ TEST_F(AuditCommand, AnonymizeWithAuditDiscardsACopyWithFindings)
               "元の識別情報が残っています: 1件（患者氏名 1件）\n");
     EXPECT_EQ(FileCount(out.path()), 1u);
     EXPECT_TRUE(std::filesystem::exists(out / "50605_2.UKE"));
+}
+
+TEST_F(AuditCommand, AnonymizeWithAuditLooksForEveryOriginalsValuesInEachCopy)
+{
+    // A mother on social insurance, her child on national insurance: the child's name typed into the mother's file.
+    WriteBytes(dir / "social.UKE", Claims(u"鈴木一郎くんの母"));
+    WriteBytes(dir / "national.UKE",
+        Sjis({
+            u"IR,2,13,1,1310001,,山田内科,50605,00,03-1111-2222",
+            u"RE,1,1112,50605,鈴木　一郎,,,,,,,,,1002",
+            u"SY,0000999,20230601,,01,,,胃炎",
+        }));
+    const CliRun r
+        = RunCli({"anonymize", "--audit", "-o", out.path().string(), Path("social.UKE"), Path("national.UKE")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "50605_2.UKE\n");
+    EXPECT_NE(r.err.find("plok-cli: " + Path("social.UKE") + ": 3行目 SY 項目7: 患者氏名\n"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out / "50605_1.UKE"));
 }
 
 } // namespace
