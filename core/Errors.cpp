@@ -22,7 +22,8 @@ NumberFormatError::NumberFormatError(const std::string& textUtf8)
 
 IoError MakeIoError(const std::string& path, const char* what, int errnum, PathKind kind)
 {
-    return IoError(std::string(kind == PathKind::Folder ? "フォルダ" : "ファイル") + " \"" + path + "\" " + what + "。(" + SystemReasonText(errnum) + ")");
+    return IoError(std::string(kind == PathKind::Folder ? "フォルダ" : "ファイル") + " \"" + path + "\" " + what + "。("
+        + SystemReasonText(errnum) + ")");
 }
 
 } // namespace plok

@@ -223,10 +223,11 @@ TEST_F(IniFileTest, WriteKeepsTheFileEncoding)
 
 TEST_F(IniFileTest, AValueCodePage932CannotHoldTurnsTheFileIntoUtf16WithEveryCharacterKept)
 {
-    // Folders chosen in the folder browser, what a Linux input method types for 〜 (U+301C, not in the code page), and a
-    // Windows file name may hold a lone surrogate.
-    const std::vector<std::u16string> values
-        = {u"E:\\𠮷田医院の保存先", u"/media/USB😀", u"/home/受付/4月\u301C6月", std::u16string(u"C:\\a\xD800" u"b")};
+    // Folders chosen in the folder browser, what a Linux input method types for 〜 (U+301C, not in the code page), and
+    // a Windows file name may hold a lone surrogate.
+    const std::vector<std::u16string> values = {u"E:\\𠮷田医院の保存先", u"/media/USB😀", u"/home/受付/4月\u301C6月",
+        std::u16string(u"C:\\a\xD800"
+                       u"b")};
     const std::string before = cp932::Encode(u"; 設定\r\n[PARAM]\r\nCB1=1\r\nSAVEFDR=旧フォルダ\r\n");
     for (const std::u16string& value : values) {
         SCOPED_TRACE(ToUtf8(value));

@@ -81,7 +81,8 @@ TEST(AtomicFile, AWriteThatFailsNamesTheFolderAndNoHiddenFile)
             ADD_FAILURE() << "no error";
         } catch (const IoError& e) {
             const std::string text = e.what();
-            EXPECT_EQ(text, "フォルダ \"" + dir.path().string() + "\" に書き込めません。(" + SystemReasonText(EFBIG) + ")");
+            EXPECT_EQ(
+                text, "フォルダ \"" + dir.path().string() + "\" に書き込めません。(" + SystemReasonText(EFBIG) + ")");
         }
         EXPECT_EQ(test::FileCount(dir.path()), 0u);
     }
