@@ -207,41 +207,6 @@ TEST_F(Win32Window, AnEditFieldShowsTheEndOfItsTextWithTheWholeOnHover)
     }
 }
 
-TEST_F(Win32Window, AMessageBoxBreaksItsTextBetweenPhrases)
-{
-    // Once the box is up: its text as shown, then its OK.
-    static std::wstring shown;
-    shown.clear();
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        const HWND box = ::GetActiveWindow();
-        if (!box)
-            return;
-        ::KillTimer(nullptr, id);
-        for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            if (TextOf(child).size() > shown.size())
-                shown = TextOf(child);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
-    const std::u16string text
-        = u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。保存先（USBメモリなど）が"
-          u"つながっていて空きがあるかを確かめてから、作業フォルダのファイルを保存先へ移すか、もう一度"
-          u"やり直してください。マニュアルを開けませんでした。ブラウザーで次のファイルを開いてください。";
-    win32::ShowBox(BoxKind::Warning, text, nullptr);
-    ::KillTimer(nullptr, timer);
-    std::wstring joined;
-    for (const wchar_t c : shown)
-        if (c != L'\n' && c != L'\r')
-            joined += c;
-    EXPECT_EQ(joined, win32::W(text));
-    EXPECT_NE(shown.find(L'\n'), std::wstring::npos) << "one line: the box was not narrower than the text";
-    for (const std::wstring word : {L"移せなかった", L"残っています", L"つながって", L"確かめて", L"やり直して",
-             L"開けません", L"ください", L"ブラウザー", L"ファイル"})
-        for (std::size_t at = 1; at < word.size(); ++at) {
-            const std::wstring split = word.substr(0, at) + L"\n" + word.substr(at);
-            EXPECT_EQ(shown.find(split), std::wstring::npos) << ToUtf8(win32::U(split));
-        }
-}
-
 TEST_F(Win32Window, TabReachesARadioGroupAtItsChosenItemOnly)
 {
     // Space on the other item would switch the save destination, and store it, at once.
