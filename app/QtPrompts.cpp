@@ -22,9 +22,9 @@ using gui::U;
 
 namespace {
 
-/// Lays a box's text out in lines that fit the widest box Qt draws on this screen, broken at phrase ends, and keeps
-/// each of them whole: a message box wraps at half the screen's width and breaks Japanese anywhere, so a line a little
-/// wider would end with one character alone below it.
+/// Lays a box's text out in lines that fit the widest box Qt draws on this screen, broken where Japanese text breaks
+/// between phrases, and keeps each of them whole: a message box wraps at half the screen's width and breaks Japanese
+/// anywhere, so a line a little wider would end with one character alone below it.
 void KeepLinesWhole(QMessageBox& box)
 {
     auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
@@ -35,8 +35,8 @@ void KeepLinesWhole(QMessageBox& box)
     // Room for the icon and the margins beside the text.
     const int screenWidth = screen->availableGeometry().width();
     const int room = (screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000)) - 120;
-    const int column = std::max(1, metrics.horizontalAdvance(QStringLiteral("あ")) / 2);
-    const QString text = Q(WrapLines(U(box.text()), static_cast<std::size_t>(room / column)));
+    const QString text = Q(
+        WrapText(U(box.text()), room, [&metrics](std::u16string_view c) { return metrics.horizontalAdvance(Q(c)); }));
     box.setText(text);
     int widest = 0;
     for (const QString& line : text.split(QLatin1Char('\n')))
@@ -66,12 +66,16 @@ std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, std::u16string_view te
         box->setWindowTitle(QStringLiteral("確認"));
         box->setIcon(QMessageBox::Question);
         break;
+    case BoxKind::WarningConfirm:
+        box->setWindowTitle(QStringLiteral("警告"));
+        box->setIcon(QMessageBox::Warning);
+        break;
     case BoxKind::Error:
         box->setWindowTitle(QStringLiteral("プロク"));
         box->setIcon(QMessageBox::Critical);
         break;
     }
-    if (kind == BoxKind::Confirm) {
+    if (kind == BoxKind::Confirm || kind == BoxKind::WarningConfirm) {
         QPushButton* yes = box->addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
         QPushButton* no = box->addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
         box->setDefaultButton(yes);
@@ -84,6 +88,18 @@ std::unique_ptr<QMessageBox> MakeMessageBox(BoxKind kind, std::u16string_view te
     }
     return box;
 }
+
+namespace {
+
+bool Ask(BoxKind kind, std::u16string_view text)
+{
+    const auto box = MakeMessageBox(kind, text, PromptParent());
+    const QAbstractButton* yes = box->defaultButton();
+    box->exec();
+    return box->clickedButton() == yes;
+}
+
+} // namespace
 
 QWidget* PromptParent()
 {
@@ -107,10 +123,13 @@ void QtPrompts::Information(std::u16string_view text)
 bool QtPrompts::Confirm(std::u16string_view text)
 {
     const gui::OverrideCursor waiting(Qt::ArrowCursor);
-    const auto box = MakeMessageBox(BoxKind::Confirm, text, PromptParent());
-    const QAbstractButton* yes = box->defaultButton();
-    box->exec();
-    return box->clickedButton() == yes;
+    return Ask(BoxKind::Confirm, text);
+}
+
+bool QtPrompts::WarningConfirm(std::u16string_view text)
+{
+    const gui::OverrideCursor waiting(Qt::ArrowCursor);
+    return Ask(BoxKind::WarningConfirm, text);
 }
 
 void QtPrompts::Error(std::u16string_view text)

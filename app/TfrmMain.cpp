@@ -13,9 +13,6 @@ TfrmMain::TfrmMain(const Environment& env, Prompts& prompts, QWidget* parent)
     , m_presenter(env, prompts, m_view, m_windows)
 {
     m_ui->setupUi(this);
-    // The combo box takes plain keys only: no input method composes text into it.
-    m_ui->ComboBox1->setAttribute(Qt::WA_InputMethodEnabled, false);
-    m_ui->ComboBox1->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
     gui::SetUpWindow(this, m_presenter.Wiring(), prompts);
 }
 

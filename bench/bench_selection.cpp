@@ -25,6 +25,7 @@ public:
     void Warning(std::u16string_view) override { std::fputs("unexpected warning\n", stderr); }
     void Information(std::u16string_view) override { }
     bool Confirm(std::u16string_view) override { return false; }
+    bool WarningConfirm(std::u16string_view) override { return false; }
     void Error(std::u16string_view) override { std::fputs("unexpected error\n", stderr); }
     std::optional<std::u16string> OpenFile(std::u16string_view, std::span<const plok::FileType>) override
     {

@@ -124,10 +124,20 @@ std::u16string UndeliveredText(const Environment& env, const DeliveryResult& res
     }
     if (text.empty())
         return text;
-    return u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。\n" + text + u"\n\n作業フォルダ:\n"
-        + PathText(env.programFolder)
-        + u"\n\n保存先（USBメモリなど）を確かめてから、作業フォルダのファイルを\n保存先へ移すか、もう一度やり直してくだ"
-          u"さい。";
+    // The Downloads folder lies on the computer's own drive; a save folder is often a stick that may be gone or full.
+    const bool downloads = result.destination == env.downloads;
+    const std::u16string place = downloads ? u"ダウンロードフォルダ" : u"保存先";
+    std::u16string where;
+    if (!result.destination.empty())
+        where = u"\n\n" + place + u":\n" + PathText(result.destination);
+    const std::u16string advice = downloads
+        ? u"ダウンロードフォルダのあるドライブの空きを確かめてから、作業フォルダのファイルをダウンロードフォルダへ移す"
+          u"か、"
+          u"もう一度やり直してください。"
+        : u"保存先（USBメモリなど）がつながっていて空きがあるかを確かめてから、作業フォルダのファイルを保存先へ移すか、"
+          u"もう一度やり直してください。";
+    return u"次のファイルは" + place + u"へ移せなかったため、作業フォルダに残っています。\n" + text + where
+        + u"\n\n作業フォルダ:\n" + PathText(env.programFolder) + u"\n\n" + advice;
 }
 
 } // namespace plok::claims

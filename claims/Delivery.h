@@ -40,8 +40,8 @@ DeliveryResult DeliverFiles(
     const Environment& env, std::u16string_view saveFolder, std::u16string_view file1, std::u16string_view file2);
 
 /// The one warning for the files `result` could not deliver that still lie in the work folder: each name and why it
-/// stayed, the work folder's full path, and what to do. Empty when there is none (every file delivered, or only names
-/// whose file is gone).
+/// stayed, the destination and the work folder with their full paths, and what to do, which for the Downloads folder is
+/// not that of a stick. Empty when there is none (every file delivered, or only names whose file is gone).
 std::u16string UndeliveredText(const Environment& env, const DeliveryResult& result);
 
 } // namespace plok::claims

@@ -13,6 +13,7 @@
 #include "core/Text.h"
 #include "core/Version.h"
 
+#include <tuple>
 #include <vector>
 
 namespace plok::claims {
@@ -130,14 +131,43 @@ void MainPresenter::Edit5Change(std::u16string text)
     m_end = std::move(text);
 }
 
-void MainPresenter::Edit1Drop(const std::u16string& file)
+void MainPresenter::Edit1Drop(const std::vector<std::u16string>& files)
 {
-    TakeClaimsFile(m_files[0], file);
+    TakeDroppedFiles(files);
 }
 
-void MainPresenter::Edit2Drop(const std::u16string& file)
+void MainPresenter::Edit2Drop(const std::vector<std::u16string>& files)
 {
-    TakeClaimsFile(m_files[1], file);
+    TakeDroppedFiles(files);
+}
+
+void MainPresenter::TakeDroppedFiles(const std::vector<std::u16string>& files)
+{
+    // Both months' files are often dragged over together: each goes by its own first line, whichever field it met.
+    std::array<std::vector<std::u16string>, 2> byPayer;
+    for (const std::u16string& file : files) {
+        const std::optional<std::string> first = ReadFirstLineBytes(ToPath(file));
+        m_view.SetText(Form::Memo1, first ? cp932::Decode(*first) : u"");
+        const ClaimsIdentity identity = IdentifyClaims(first);
+        if (!identity.layout) {
+            m_prompts.Warning(files.size() == 1 ? identity.refusal : identity.refusal + u"\n" + file);
+            continue;
+        }
+        byPayer[identity.national ? 1 : 0].push_back(file);
+    }
+    for (std::size_t i = 0; i < byPayer.size(); ++i) {
+        const std::vector<std::u16string>& taken = byPayer[i];
+        if (taken.size() == 1) {
+            SetPath(m_files[i], taken.front());
+        } else if (taken.size() > 1) {
+            const std::u16string payer(m_files[i].payerName);
+            std::u16string text = payer + u"のレセ電データが" + IntToStr(static_cast<int>(taken.size()))
+                + u"つドロップされました。" + payer + u"の欄には1つだけドロップしてください。";
+            for (const std::u16string& file : taken)
+                text += u"\n" + file;
+            m_prompts.Warning(text);
+        }
+    }
 }
 
 void MainPresenter::SetPath(ClaimsField& field, std::u16string path)
@@ -237,9 +267,24 @@ void MainPresenter::Button1Click()
 
 void MainPresenter::Button2Click()
 {
+    if (m_mode < 0) {
+        m_prompts.Warning(kNoRemovalModeText);
+        return;
+    }
     const RemovalMode mode = ModeOf(m_mode);
     const std::u16string start = HalfWidthDigits(m_start);
     const std::u16string end = HalfWidthDigits(m_end);
+    // The positions are the same for both files: said once, naming the field, rather than once per file.
+    if (const std::optional<RangeRefusal> refused
+        = mode == RemovalMode::Position ? CheckRange(start, end) : std::nullopt) {
+        std::u16string text(refused->message);
+        for (const auto& [faulty, name, typed] :
+            {std::tuple {refused->start, u"開始位置：", &m_start}, std::tuple {refused->end, u"終了位置：", &m_end}})
+            if (faulty)
+                text += u"\n" + std::u16string(name) + (IsBlank(*typed) ? std::u16string(u"（空欄）") : *typed);
+        m_prompts.Warning(text);
+        return;
+    }
     RunBoth(u"枝番除去ファイル",
         [&](const std::filesystem::path& file) { return Conv2(file, mode, start, end, m_env.programFolder); });
 }
@@ -283,7 +328,9 @@ void MainPresenter::Button6Click()
 
 void MainPresenter::FormClose()
 {
-    settings::Write(m_env.settingsFile, settings::kRemovalMode, IntToStr(m_mode));
+    // Without a mode the stored one stays: a stored "none" would make every later start refuse the removal.
+    if (m_mode >= 0)
+        settings::Write(m_env.settingsFile, settings::kRemovalMode, IntToStr(m_mode));
 }
 
 WindowWiring MainPresenter::Wiring()

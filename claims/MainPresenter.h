@@ -13,6 +13,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace plok::claims {
 
@@ -34,7 +35,8 @@ public:
     /// and nothing runs.
     void Button1Click();
     /// "レセ電データ枝番除去": strips both files in the chosen mode, then the result dialog for the copies written.
-    /// Full-width digits in the position fields count as digits.
+    /// Without a mode, or with positions that give no range, nothing runs and one warning says why. Full-width digits
+    /// in the position fields count as digits.
     void Button2Click();
     /// "ファイル選択": asks for the files whose fields are blank, checking each file's kind and payer.
     void Button3Click();
@@ -51,10 +53,11 @@ public:
     void Edit2Change(std::u16string text);
     void Edit4Change(std::u16string text);
     void Edit5Change(std::u16string text);
-    /// A file dropped onto the social or national field: checked as a chosen one.
-    void Edit1Drop(const std::u16string& file);
-    void Edit2Drop(const std::u16string& file);
-    /// Stores the removal mode (CB1). Throws IoError.
+    /// Files dropped onto the social or national field, alike: each is checked as a chosen one and goes to the field
+    /// of its payer; two of one payer go to neither, with a warning.
+    void Edit1Drop(const std::vector<std::u16string>& files);
+    void Edit2Drop(const std::vector<std::u16string>& files);
+    /// Stores the removal mode (CB1), unless none is chosen. Throws IoError.
     void FormClose();
     /// The window's controls and what each hands on.
     WindowWiring Wiring();
@@ -76,6 +79,7 @@ private:
     /// Reads the first line of `file` into Memo1; when it is the first line of a claims file of the field's payer, the
     /// field takes the file's path, otherwise the runs' refusal of the file, or the warning for that payer, is shown.
     void TakeClaimsFile(ClaimsField& field, const std::u16string& file);
+    void TakeDroppedFiles(const std::vector<std::u16string>& files);
     void GoToURL(const std::filesystem::path& document);
     /// Runs `run` on both files and opens the result dialog for the files this click wrote, `product` naming what
     /// they are ("匿名化ファイル"). A failure that ends the click removes what it wrote before.

@@ -31,7 +31,7 @@ void MsgPresenter::Button1Click()
     // Staff take a closed dialog for saved files: whatever could not be delivered is said before it closes, with the
     // work folder where it lies, which is hidden from a file manager's usual view.
     if (const std::u16string undelivered = UndeliveredText(m_env, result); !undelivered.empty()) {
-        if (m_prompts.Confirm(undelivered + u"\n\n作業フォルダを開きますか？")
+        if (m_prompts.WarningConfirm(undelivered + u"\n\n作業フォルダを開きますか？")
             && !m_prompts.OpenDocument(PathText(m_env.programFolder)))
             m_prompts.Warning(u"作業フォルダを開けませんでした。ファイルマネージャーで次のフォルダを開いてください。\n"
                 + PathText(m_env.programFolder));

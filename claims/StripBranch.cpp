@@ -116,6 +116,22 @@ private:
 
 } // namespace
 
+std::optional<RangeRefusal> CheckRange(std::u16string_view startText, std::u16string_view endText)
+{
+    const std::u16string_view start = TrimView(startText);
+    const std::u16string_view end = TrimView(endText);
+    if (start.empty() || end.empty())
+        return RangeRefusal {RunStatus::BlankRange, kBlankRangeText, start.empty(), end.empty()};
+    const int kStart = StrToIntDef(start, 0);
+    const int kEnd = StrToIntDef(end, 0);
+    if (kStart < 1 || kEnd < 1)
+        return RangeRefusal {RunStatus::InvalidRange, kInvalidRangeText, kStart < 1, kEnd < 1};
+    // Such a range keeps nothing: every patient number would come out empty, with the run reporting success.
+    if (kStart >= kEnd)
+        return RangeRefusal {RunStatus::InvalidRange, kRangeOrderText, true, true};
+    return std::nullopt;
+}
+
 RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16string_view startText,
     std::u16string_view endText, const OutputTarget& target)
 {
@@ -125,17 +141,10 @@ RunResult Conv2(const std::filesystem::path& pstFile, RemovalMode mode, std::u16
     int kStart = 0;
     int kEnd = 0;
     if (mode == RemovalMode::Position) {
-        const std::u16string_view start = TrimView(startText);
-        const std::u16string_view end = TrimView(endText);
-        if (start.empty() || end.empty())
-            return RunResult::Refused(RunStatus::BlankRange, kBlankRangeText);
-        kStart = StrToIntDef(start, 0);
-        kEnd = StrToIntDef(end, 0);
-        if (kStart < 1 || kEnd < 1)
-            return RunResult::Refused(RunStatus::InvalidRange, kInvalidRangeText);
-        // Such a range keeps nothing: every patient number would come out empty, with the run reporting success.
-        if (kStart >= kEnd)
-            return RunResult::Refused(RunStatus::InvalidRange, kRangeOrderText);
+        if (const std::optional<RangeRefusal> refused = CheckRange(startText, endText))
+            return RunResult::Refused(refused->status, std::u16string(refused->message));
+        kStart = StrToIntDef(TrimView(startText), 0);
+        kEnd = StrToIntDef(TrimView(endText), 0);
     }
 
     LineReader in(pstFile, LoneCr::Refuse);

@@ -4,6 +4,7 @@
 #include "core/RunResult.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,24 @@ inline constexpr char16_t kBlankRangeText[] = u"値が空欄です";
 inline constexpr char16_t kInvalidRangeText[] = u"正しい数字を入力して下さい";
 /// Warning for a range that would keep nothing of any number: a start that is not before the end.
 inline constexpr char16_t kRangeOrderText[] = u"開始位置には、終了位置より小さい数字を入力して下さい";
+/// Warning of the main window for a removal without a mode chosen.
+inline constexpr char16_t kNoRemovalModeText[]
+    = u"枝番を除去する方法が選ばれていません。「レセ電データ枝番除去」の下の欄で選んでください。";
 /// Completion message of a successful run.
 inline constexpr char16_t kBranchStrippedText[] = u"社保と国保の枝番除去ファイルが作成されました";
+
+/// What is wrong with the position fields of Position mode.
+struct RangeRefusal
+{
+    RunStatus status; // BlankRange or InvalidRange
+    std::u16string_view message;
+    bool start; // the start field is at fault
+    bool end; // the end field is at fault
+};
+
+/// The refusal of the positions `startText` and `endText` as typed (trimmed, whole numbers from 1, the start before
+/// the end), or nothing when they give a usable range. Conv2 refuses the same.
+std::optional<RangeRefusal> CheckRange(std::u16string_view startText, std::u16string_view endText);
 
 /// Writes a copy of the claims file `pstFile` into `target.folder` in which the chart numbers of its kind's layout
 /// (claims/ClaimsLayout.h: medical and DPC RE 13 and the organ donor's TR 13, dental RE 15, pharmacy RE 35) are

@@ -179,6 +179,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
 
     CLI::App app("", std::string(kProgram));
+    // GNU forms only, on Windows too: CLI11 would take a file named from the drive's root ("/data/x.UKE") for an
+    // option.
+    app.allow_windows_style_options(false);
     app.set_help_flag("-h,--help");
     app.set_version_flag("-V,--version", std::string(kProgram) + " " + std::string(kVersion));
     app.require_subcommand(0, 1);

@@ -20,9 +20,10 @@ NumberFormatError::NumberFormatError(const std::string& textUtf8)
     : Error("'" + textUtf8 + "' は浮動小数点数ではありません")
 { }
 
-IoError MakeIoError(const std::string& path, const char* what, int errnum)
+IoError MakeIoError(const std::string& path, const char* what, int errnum, PathKind kind)
 {
-    return IoError("ファイル \"" + path + "\" " + what + "。(" + SystemReasonText(errnum) + ")");
+    return IoError(std::string(kind == PathKind::Folder ? "フォルダ" : "ファイル") + " \"" + path + "\" " + what + "。("
+        + SystemReasonText(errnum) + ")");
 }
 
 } // namespace plok

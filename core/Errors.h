@@ -60,7 +60,15 @@ private:
 /// file system refuses, a path too long, a lost network drive); the system's own text for the rest. UTF-8.
 std::string SystemReasonText(int errnum);
 
-/// Builds the IoError text for `what` ("を開けません", ...) on `path` (UTF-8), with the system's reason for `errnum`.
-IoError MakeIoError(const std::string& path, const char* what, int errnum);
+/// What a path names in a failure's text.
+enum class PathKind
+{
+    File, // "ファイル"
+    Folder, // "フォルダ"
+};
+
+/// Builds the IoError text for `what` ("を開けません", ...) on `path` (UTF-8), called a file or a folder as `kind`
+/// says, with the system's reason for `errnum`.
+IoError MakeIoError(const std::string& path, const char* what, int errnum, PathKind kind = PathKind::File);
 
 } // namespace plok

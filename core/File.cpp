@@ -4,9 +4,10 @@
 
 namespace plok {
 
-FileHandle::FileHandle(Native native, std::filesystem::path path)
+FileHandle::FileHandle(Native native, std::filesystem::path path, PathKind kind)
     : m_native(native)
     , m_path(std::move(path))
+    , m_kind(kind)
 { }
 
 FileHandle::~FileHandle()
@@ -17,6 +18,7 @@ FileHandle::~FileHandle()
 FileHandle::FileHandle(FileHandle&& other) noexcept
     : m_native(std::exchange(other.m_native, kNone))
     , m_path(std::move(other.m_path))
+    , m_kind(other.m_kind)
 { }
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
@@ -25,6 +27,7 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
         Close();
         m_native = std::exchange(other.m_native, kNone);
         m_path = std::move(other.m_path);
+        m_kind = other.m_kind;
     }
     return *this;
 }

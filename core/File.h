@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Errors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -21,8 +23,9 @@ public:
     FileHandle() = default;
     /// Opens `path` for reading (others may read, write and rename it meanwhile); throws IoError.
     static FileHandle OpenForReading(const std::filesystem::path& path);
-    /// Takes ownership of `native` (closed when the handle goes); `path` names it in failure texts.
-    FileHandle(Native native, std::filesystem::path path);
+    /// Takes ownership of `native` (closed when the handle goes); `path`, a file or a folder as `kind` says, names it
+    /// in failure texts.
+    FileHandle(Native native, std::filesystem::path path, PathKind kind = PathKind::File);
     ~FileHandle();
     FileHandle(FileHandle&& other) noexcept;
     FileHandle& operator=(FileHandle&& other) noexcept;
@@ -56,6 +59,7 @@ public:
 private:
     Native m_native = kNone;
     std::filesystem::path m_path;
+    PathKind m_kind = PathKind::File;
 };
 
 /// The whole content of the file `path`. Throws IoError.

@@ -1,11 +1,13 @@
 #include "core/IniFile.h"
 
 #include "core/AtomicFile.h"
+#include "core/Cp932.h"
 #include "core/Errors.h"
 #include "core/File.h"
 #include "core/FileNames.h"
 #include "core/TextFile.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace plok {
@@ -198,6 +200,11 @@ void IFWriteIniStr(const std::filesystem::path& iniFile, std::u16string_view sec
         lines.push_back(std::move(header));
         lines.push_back(std::move(entry));
     }
+    // A character code page 932 lacks would be stored as "?" and every later use of the value would fail: the file
+    // becomes UTF-16 with a byte-order mark, which keeps every character (and Windows' profile functions read too).
+    if (encoding == TextEncoding::Cp932
+        && !std::all_of(lines.begin(), lines.end(), [](const Line& line) { return cp932::CanEncode(line); }))
+        encoding = TextEncoding::Utf16Le;
     Save(iniFile, lines, encoding);
 }
 

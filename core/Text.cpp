@@ -2,6 +2,7 @@
 
 #include "core/WholeNumber.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -20,53 +21,105 @@ std::u16string IntToStr(int value)
 
 namespace {
 
-std::size_t Columns(char16_t c)
+int Columns(std::u16string_view c)
 {
-    return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) ? 1 : 2;
+    return c.size() == 1 && (c[0] < 0x80 || (c[0] >= 0xFF61 && c[0] <= 0xFF9F)) ? 1 : 2;
+}
+
+bool IsHiragana(char16_t c)
+{
+    return c >= 0x3041 && c <= 0x309F;
+}
+
+bool IsSmallKana(char16_t c)
+{
+    return std::u16string_view(u"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵヶｧｨｩｪｫｯｬｭｮ").find(c)
+        != std::u16string_view::npos;
 }
 
 bool EndsAPhrase(char16_t c)
 {
-    return c == u'、' || c == u'。';
+    return std::u16string_view(u"、。，．！？：").find(c) != std::u16string_view::npos;
 }
 
+bool Closes(char16_t c)
+{
+    return std::u16string_view(u"」』）)】〕］]｝}〉》").find(c) != std::u16string_view::npos;
+}
+
+bool Opens(char16_t c)
+{
+    return std::u16string_view(u"「『（(【〔［[｛{〈《").find(c) != std::u16string_view::npos;
+}
+
+/// Characters a Japanese line never starts with: punctuation, closing brackets, the long vowel mark, small kana.
 bool MayNotStartALine(char16_t c)
 {
-    return EndsAPhrase(c) || c == u'」' || c == u'）' || c == u')';
+    return EndsAPhrase(c) || Closes(c) || IsSmallKana(c) || c == u'ー' || c == u'ｰ' || c == u'・' || c == u'ﾞ'
+        || c == u'ﾟ' || c == u'゛' || c == u'゜';
+}
+
+/// Whether a line may break between `before` and `after` at a phrase's edge: after punctuation, a closing bracket, a
+/// blank or a path's separator, before an opening bracket, and after a particle or the て that close a phrase where the
+/// next word begins: 「ファイルを｜開いてください」, 「入力して｜下さい」, never 「開｜いて」 nor 「やり｜直して」.
+bool PhraseBreak(char16_t before, char16_t after)
+{
+    if (MayNotStartALine(after) || Opens(before))
+        return false;
+    if (EndsAPhrase(before) || Closes(before) || Opens(after) || before == u' ' || before == u'\u3000'
+        || before == u'\\' || before == u'/')
+        return true;
+    return std::u16string_view(u"をにはがでとへものて").find(before) != std::u16string_view::npos && !IsHiragana(after);
+}
+
+/// The length of the code point at `i` of `s`: 2 for a surrogate pair, else 1.
+std::size_t PointLength(std::u16string_view s, std::size_t i)
+{
+    return s[i] >= 0xD800 && s[i] <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF ? 2 : 1;
 }
 
 } // namespace
 
-std::u16string WrapLines(std::u16string_view text, std::size_t columns)
+std::u16string WrapText(
+    std::u16string_view text, int width, const std::function<int(std::u16string_view character)>& measure)
 {
     std::u16string out;
     out.reserve(text.size() + text.size() / 16);
     while (true) {
         const std::size_t end = text.find(u'\n');
         std::u16string_view line = text.substr(0, end);
-        while (columns > 1) {
-            // `fit`: how many characters fill the width; `after`: the last phrase end within it, past its half.
-            std::size_t used = 0;
+        while (!line.empty()) {
+            // `fit`: the characters that fill the width; `phrase`: the last phrase break within them that leaves a line
+            // of a third of the width at least.
+            int used = 0;
             std::size_t fit = 0;
-            std::size_t after = 0;
-            while (fit < line.size() && used + Columns(line[fit]) <= columns) {
-                used += Columns(line[fit]);
-                ++fit;
-                if (EndsAPhrase(line[fit - 1]) && used * 2 > columns)
-                    after = fit;
+            std::size_t phrase = 0;
+            while (fit < line.size()) {
+                const std::size_t n = PointLength(line, fit);
+                const int w = measure(line.substr(fit, n));
+                if (used + w > width)
+                    break;
+                used += w;
+                fit += n;
+                if (fit < line.size() && PhraseBreak(line[fit - 1], line[fit]) && used * 3 >= width)
+                    phrase = fit;
             }
             if (fit == line.size())
                 break;
-            std::size_t cut = after != 0 ? after : fit;
-            // Neither a closing mark nor a last character with nothing but its mark goes down alone.
-            const auto alone = [&] {
-                std::size_t letters = 0;
-                for (std::size_t i = cut; i < line.size() && letters < 2; ++i)
-                    letters += MayNotStartALine(line[i]) ? 0 : 1;
-                return letters < 2 || MayNotStartALine(line[cut]);
-            };
-            while (cut > 1 && alone())
-                --cut;
+            std::size_t cut = phrase;
+            if (cut == 0) {
+                // No phrase ends within the width: a break between characters, which never puts one that may not
+                // start a line first, splits no surrogate pair, and leaves no last character alone with its mark.
+                const auto unfit = [&](std::size_t at) {
+                    std::size_t letters = 0;
+                    for (std::size_t i = at; i < line.size() && letters < 2; ++i)
+                        letters += MayNotStartALine(line[i]) ? 0 : 1;
+                    return letters < 2 || MayNotStartALine(line[at]) || (line[at] >= 0xDC00 && line[at] <= 0xDFFF);
+                };
+                cut = std::max<std::size_t>(fit, 1);
+                while (cut > 1 && unfit(cut))
+                    --cut;
+            }
             out += line.substr(0, cut);
             out += u'\n';
             line.remove_prefix(cut);
@@ -77,6 +130,11 @@ std::u16string WrapLines(std::u16string_view text, std::size_t columns)
         out += u'\n';
         text.remove_prefix(end + 1);
     }
+}
+
+std::u16string WrapLines(std::u16string_view text, std::size_t columns)
+{
+    return WrapText(text, static_cast<int>(columns), Columns);
 }
 
 std::string ToUtf8(std::u16string_view s)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,10 +52,15 @@ int StrToIntDef(std::u16string_view s, int def);
 /// `value` in decimal digits, with "-" when negative.
 std::u16string IntToStr(int value);
 
-/// `text` laid out for a message box `columns` half-width characters wide (a full-width character takes two): a line
-/// that fits stays whole; a longer one is broken after the last 、 or 。 that keeps its first part within the width and
-/// past half of it, else at the width; never so that a line starts with 、。」） or holds a single character besides
-/// them (as a box left to break Japanese anywhere would, leaving 「す。」 alone below its line).
+/// `text` laid out in lines at most `width` wide, as `measure` gives the width of each character (a code point): a line
+/// that fits stays whole; a longer one is broken at the last place where Japanese text breaks between phrases that lies
+/// past a third of the width (after 、。 or a closing bracket, before an opening one, after a blank or a path's
+/// separator, after a particle or て where the next word begins: 「ファイルを｜開いてください」), else between
+/// characters at the width. No line starts with a character that may not start one (、。」ー, small kana...).
+std::u16string WrapText(
+    std::u16string_view text, int width, const std::function<int(std::u16string_view character)>& measure);
+
+/// WrapText for `columns` half-width characters, a full-width character taking two.
 std::u16string WrapLines(std::u16string_view text, std::size_t columns);
 
 /// UTF-8 for display and for file names; a lone surrogate becomes U+FFFD.

@@ -13,21 +13,22 @@ namespace plok::gui {
 
 namespace {
 
-/// The first local file among the dropped URLs, or an empty text.
-QString DroppedFile(const QMimeData* data)
+/// The local files among the dropped URLs, in their order.
+std::vector<std::u16string> DroppedFiles(const QMimeData* data)
 {
+    std::vector<std::u16string> files;
     if (!data || !data->hasUrls())
-        return {};
+        return files;
     for (const QUrl& url : data->urls())
         if (url.isLocalFile())
-            return url.toLocalFile();
-    return {};
+            files.push_back(U(url.toLocalFile()));
+    return files;
 }
 
 class DropTarget : public QObject
 {
 public:
-    DropTarget(QLineEdit* edit, Prompts& prompts, std::function<void(const std::u16string&)> take)
+    DropTarget(QLineEdit* edit, Prompts& prompts, std::function<void(const std::vector<std::u16string>&)> take)
         : QObject(edit)
         , m_prompts(prompts)
         , m_take(std::move(take))
@@ -40,7 +41,7 @@ protected:
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* drag = static_cast<QDropEvent*>(event);
-            if (DroppedFile(drag->mimeData()).isEmpty())
+            if (DroppedFiles(drag->mimeData()).empty())
                 drag->ignore();
             else
                 drag->acceptProposedAction();
@@ -48,14 +49,14 @@ protected:
         }
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            const QString file = DroppedFile(drop->mimeData());
-            if (file.isEmpty()) {
+            const std::vector<std::u16string> files = DroppedFiles(drop->mimeData());
+            if (files.empty()) {
                 drop->ignore();
                 return true;
             }
             drop->acceptProposedAction();
             const OverrideCursor busy(Qt::WaitCursor);
-            RunGuarded(m_prompts, [&] { m_take(U(file)); });
+            RunGuarded(m_prompts, [&] { m_take(files); });
             return true;
         }
         default:
@@ -65,12 +66,13 @@ protected:
 
 private:
     Prompts& m_prompts;
-    std::function<void(const std::u16string&)> m_take;
+    std::function<void(const std::vector<std::u16string>&)> m_take;
 };
 
 } // namespace
 
-void AcceptFileDrops(QLineEdit* edit, Prompts& prompts, std::function<void(const std::u16string& file)> take)
+void AcceptFileDrops(
+    QLineEdit* edit, Prompts& prompts, std::function<void(const std::vector<std::u16string>& files)> take)
 {
     edit->setAcceptDrops(true);
     edit->installEventFilter(new DropTarget(edit, prompts, std::move(take)));

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -27,6 +28,38 @@ std::vector<QRadioButton*> Items(QWidget* group)
     return items;
 }
 
+/// Sends the focus that Tab or Shift+Tab brings to an item of a radio group on to its chosen item, where Space changes
+/// nothing: on another, Space would choose it at once.
+class TabToChosenItem : public QObject
+{
+public:
+    TabToChosenItem(QWidget* group, std::vector<QRadioButton*> items)
+        : QObject(group)
+        , m_items(std::move(items))
+    {
+        for (QRadioButton* item : m_items)
+            item->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::FocusIn)
+            return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* item = static_cast<QRadioButton*>(watched);
+        if ((reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason) || item->isChecked())
+            return false;
+        for (QRadioButton* chosen : m_items)
+            if (chosen->isChecked() && chosen->isVisible() && chosen->isEnabled())
+                chosen->setFocus(reason);
+        return false;
+    }
+
+private:
+    std::vector<QRadioButton*> m_items;
+};
+
 } // namespace
 
 QWidget* WidgetView::Control(const ControlId& control) const
@@ -38,7 +71,11 @@ void WidgetView::SetText(const ControlId& control, std::u16string_view text)
 {
     QWidget* w = Control(control);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        // A path's end tells one file from another (the start is the same folder for both): that is what shows, and
+        // the whole of it on hover.
         edit->setText(Q(text));
+        edit->setCursorPosition(static_cast<int>(edit->text().size()));
+        edit->setToolTip(edit->text());
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(Q(text));
         // A long text runs on to the window's edge and is cut off there.
@@ -117,6 +154,7 @@ void OnChoose(QComboBox* combo, Prompts& prompts, std::function<void(int)> handl
 void OnChoose(QWidget* group, Prompts& prompts, std::function<void(int)> handler)
 {
     const std::vector<QRadioButton*> items = Items(group);
+    new TabToChosenItem(group, items);
     for (std::size_t i = 0; i < items.size(); ++i) {
         QObject::connect(items[i], &QRadioButton::toggled, group, [&prompts, handler, i](bool checked) {
             if (checked)

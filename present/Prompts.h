@@ -13,6 +13,7 @@ enum class BoxKind
     Warning, // title "警告", one button "OK"
     Information, // title "情報", one button "OK"
     Confirm, // title "確認", buttons "はい(&Y)" and "いいえ(&N)"
+    WarningConfirm, // title "警告", the warning's icon, buttons "はい(&Y)" and "いいえ(&N)"
     Error, // title "プロク", one button "OK"
 };
 
@@ -37,6 +38,9 @@ public:
     virtual void Information(std::u16string_view text) = 0;
     /// Confirmation box: title "確認", buttons "はい(&Y)" and "いいえ(&N)"; true for yes.
     virtual bool Confirm(std::u16string_view text) = 0;
+    /// A warning that offers something to do about it: title "警告", the warning's icon, buttons "はい(&Y)" and
+    /// "いいえ(&N)"; true for yes.
+    virtual bool WarningConfirm(std::u16string_view text) = 0;
     /// The error box of a failure no handler caught: title "プロク", the failure's text.
     virtual void Error(std::u16string_view text) = 0;
     /// The open-file dialog, started at `startAt`: a file is selected in its folder, a folder is opened, an empty

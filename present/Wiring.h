@@ -34,7 +34,7 @@ struct WindowWiring
     std::vector<Handler<bool>> checks; // check boxes, with the state the click left, under the busy cursor
     std::vector<Handler<std::u16string>> edits; // the user's edits of an edit field, with the new text
     std::vector<Handler<int>> choices; // the user's choice in a combo box or radio group, with the item's index
-    std::vector<Handler<const std::u16string&>> drops; // a file dropped onto an edit field, under the busy cursor
+    std::vector<Handler<const std::vector<std::u16string>&>> drops; // files dropped onto an edit field, busy cursor
     std::function<void()> created = {}; // once, when the window and its controls stand
     std::function<void()> shown = {}; // each time the program shows the window, before it becomes visible
     std::function<void()> closed = {}; // once it closes, however it closes
@@ -54,6 +54,18 @@ template<class Presenter, class... Args>
 auto Call(Presenter* presenter, void (Presenter::*method)(Args...))
 {
     return [presenter, method](Args... args) { (presenter->*method)(std::forward<Args>(args)...); };
+}
+
+/// A drop handler for a field that takes one file: more dropped at once are refused with a warning, and none is taken.
+template<class Take>
+auto OneDroppedFile(Prompts& prompts, Take take)
+{
+    return [&prompts, take = std::move(take)](const std::vector<std::u16string>& files) {
+        if (files.size() == 1)
+            take(files.front());
+        else
+            prompts.Warning(u"この欄には、ファイルを1つだけドロップしてください。");
+    };
 }
 
 /// A presenter over `view`, given what of these its constructor takes: every front end and the tests make them so.

@@ -74,12 +74,17 @@ RunPictures PicturesOfRuns(const Environment& env, const ShownPlaces& shown)
         main.Edit4Change(u"6");
         main.Edit5Change(u"1");
         main.Button2Click();
+        // A usable range, and no social file: the national file's warning alone names a file that is missing.
+        main.Edit1Change(u"");
+        main.Edit4Change(u"1");
+        main.Edit5Change(u"6");
+        main.Button2Click();
         mainWindow.opensDocuments = false;
         main.Button5Click();
-        if (mainWindow.warnings.size() != 3)
+        if (mainWindow.warnings.size() != 4)
             Unexpected("the main window gave " + std::to_string(mainWindow.warnings.size())
-                + " warnings, not the missing file's, the range's and the manual's");
-        mainWindow.warnings[2] = Replaced(mainWindow.warnings[2], PathText(withManual.manual), shown.manual);
+                + " warnings, not the range's, the two files' and the manual's");
+        mainWindow.warnings[3] = Replaced(mainWindow.warnings[3], PathText(withManual.manual), shown.manual);
     }
 
     // The result dialog's button when the save folder is missing.
@@ -100,14 +105,14 @@ RunPictures PicturesOfRuns(const Environment& env, const ShownPlaces& shown)
         Unexpected("the result dialog asked no question about the missing save folder");
 
     return {{
-                {"box-missing", BoxKind::Warning, mainWindow.warnings[1]},
+                {"box-missing", BoxKind::Warning, mainWindow.warnings[2]},
                 {"box-range-order", BoxKind::Warning, mainWindow.warnings[0]},
-                {"box-manual", BoxKind::Warning, mainWindow.warnings[2]},
+                {"box-manual", BoxKind::Warning, mainWindow.warnings[3]},
                 {"box-information", BoxKind::Information, u"社保のレセ電データファイルを選択します"},
                 {"box-confirm", BoxKind::Confirm, u"新しいレセ電ファイルを選択しますか？"},
                 {"box-error", BoxKind::Error, u"リストのインデックスが範囲を超えています (13)"},
                 {"box-audit", BoxKind::Warning, month.warnings.front()},
-                {"box-undelivered", BoxKind::Confirm,
+                {"box-undelivered", BoxKind::WarningConfirm,
                     Replaced(dialog.questions.front(), PathText(env.programFolder), shown.workFolder)},
             },
         monthWindows.results.front()};

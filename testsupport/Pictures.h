@@ -23,6 +23,7 @@ public:
         questions.emplace_back(text);
         return false;
     }
+    bool WarningConfirm(std::u16string_view text) override { return Confirm(text); }
     void Error(std::u16string_view) override { }
     std::optional<std::u16string> OpenFile(std::u16string_view, std::span<const FileType>) override
     {

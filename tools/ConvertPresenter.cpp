@@ -85,7 +85,7 @@ WindowWiring ConvertPresenter::Wiring()
         {Form::Button2, Call(this, &ConvertPresenter::Button2Click)},
         {Form::Button3, Call(this, &ConvertPresenter::Button3Click)}};
     w.edits = {{Form::Edit1, Call(this, &ConvertPresenter::Edit1Change)}};
-    w.drops = {{Form::Edit1, Call(this, &ConvertPresenter::Edit1Drop)}};
+    w.drops = {{Form::Edit1, OneDroppedFile(m_prompts, Call(this, &ConvertPresenter::Edit1Drop))}};
     w.shown = Call(this, &ConvertPresenter::FormShow);
     w.closeButton = Form::BitBtn1;
     return w;

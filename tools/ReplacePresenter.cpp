@@ -130,8 +130,8 @@ WindowWiring ReplacePresenter::Wiring()
         {Form::Button3, Call(this, &ReplacePresenter::Button3Click)}};
     w.edits = {{Form::Edit1, Call(this, &ReplacePresenter::Edit1Change)},
         {Form::Edit3, Call(this, &ReplacePresenter::Edit3Change)}};
-    w.drops = {{Form::Edit1, Call(this, &ReplacePresenter::Edit1Drop)},
-        {Form::Edit3, Call(this, &ReplacePresenter::Edit3Drop)}};
+    w.drops = {{Form::Edit1, OneDroppedFile(m_prompts, Call(this, &ReplacePresenter::Edit1Drop))},
+        {Form::Edit3, OneDroppedFile(m_prompts, Call(this, &ReplacePresenter::Edit3Drop))}};
     w.shown = Call(this, &ReplacePresenter::FormShow);
     w.closeButton = Form::BitBtn1;
     return w;

@@ -5,7 +5,7 @@
 
 namespace plok::win32 {
 
-void Window::OnDrop(const ControlId& edit, std::function<void(const std::u16string&)> handler)
+void Window::OnDrop(const ControlId& edit, std::function<void(const std::vector<std::u16string>&)> handler)
 {
     ControlState& c = Find(edit);
     c.drop = std::move(handler);
@@ -20,17 +20,20 @@ LRESULT CALLBACK Window::DropProcedure(
         return ::DefSubclassProc(hwnd, message, wParam, lParam);
     auto* self = reinterpret_cast<Window*>(data);
     const auto drop = reinterpret_cast<HDROP>(wParam);
-    std::wstring file;
-    if (::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
-        const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
-        file.resize(length + 1);
-        file.resize(::DragQueryFileW(drop, 0, file.data(), length + 1));
+    std::vector<std::u16string> files;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring file(length + 1, L'\0');
+        file.resize(::DragQueryFileW(drop, i, file.data(), length + 1));
+        if (!file.empty())
+            files.push_back(U(file));
     }
     ::DragFinish(drop);
     try {
         for (ControlState& c : self->m_controls)
-            if (c.hwnd == hwnd && c.drop && !file.empty())
-                self->Run([&] { c.drop(U(file)); }, true);
+            if (c.hwnd == hwnd && c.drop && !files.empty())
+                self->Run([&] { c.drop(files); }, true);
     } catch (...) { }
     return 0;
 }

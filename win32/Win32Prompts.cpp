@@ -15,13 +15,68 @@ namespace plok::win32 {
 namespace {
 
 thread_local HHOOK t_boxHook = nullptr;
+thread_local std::u16string t_boxText;
 
-// A message box breaks Japanese anywhere, leaving a character or a closing bracket alone below its line: the text comes
-// laid out in lines that fit the narrowest box Windows and wine draw, 22 full-width characters, broken at phrase ends.
-constexpr std::size_t kBoxColumns = 44;
+/// The message's static control of a message box: the one that shows no icon.
+HWND TextOfBox(HWND box)
+{
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(child, cls, 16);
+        if (::lstrcmpiW(cls, L"Static") == 0 && (::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            return child;
+    }
+    return nullptr;
+}
 
-/// Gives the buttons of the message box that is being activated the texts as written: MessageBoxW would take them
-/// from the language of Windows.
+/// A message box breaks Japanese between any two characters (「開｜いてください」), at a width that differs between
+/// Windows versions and wine. Once the box is laid out, its text is broken again where Japanese text breaks, at the
+/// width the box gave it, and the box grows by what that adds.
+void BreakBetweenPhrases(HWND box)
+{
+    const HWND label = TextOfBox(box);
+    if (!label)
+        return;
+    RECT area {};
+    ::GetWindowRect(label, &area);
+    ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&area), 2);
+    const int width = area.right - area.left;
+    const HDC dc = ::GetDC(label);
+    const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    const std::wstring text = W(WrapText(t_boxText, width, [dc](std::u16string_view c) {
+        SIZE size {};
+        ::GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(c.data()), static_cast<int>(c.size()), &size);
+        return static_cast<int>(size.cx);
+    }));
+    RECT needed {0, 0, width, 0};
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+        DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(label, dc);
+    ::SetWindowTextW(label, text.c_str());
+    const int grow = needed.bottom - (area.bottom - area.top);
+    if (grow <= 0)
+        return;
+    ::SetWindowPos(label, nullptr, 0, 0, width, needed.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Every button lies below the text.
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(child, cls, 16);
+        if (::lstrcmpiW(cls, L"Button") != 0)
+            continue;
+        RECT r {};
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+        ::SetWindowPos(child, nullptr, r.left, r.top + grow, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT frame {};
+    ::GetWindowRect(box, &frame);
+    ::SetWindowPos(box, nullptr, frame.left, frame.top - grow / 2, frame.right - frame.left,
+        frame.bottom - frame.top + grow, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+/// Gives the buttons of the message box that is being activated the texts as written (MessageBoxW would take them
+/// from the language of Windows), and breaks its text between phrases.
 LRESULT CALLBACK NameButtons(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE) {
@@ -32,6 +87,7 @@ LRESULT CALLBACK NameButtons(int code, WPARAM wParam, LPARAM lParam)
             ::SetWindowTextW(yes, L"はい(&Y)");
         if (const HWND no = ::GetDlgItem(box, IDNO))
             ::SetWindowTextW(no, L"いいえ(&N)");
+        BreakBetweenPhrases(box);
         const HHOOK hook = t_boxHook;
         t_boxHook = nullptr;
         ::UnhookWindowsHookEx(hook);
@@ -60,15 +116,20 @@ int ShowBox(BoxKind kind, std::u16string_view text, HWND owner)
         title = L"確認";
         type = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1;
         break;
+    case BoxKind::WarningConfirm:
+        title = L"警告";
+        type = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON1;
+        break;
     case BoxKind::Error:
         type = MB_OK | MB_ICONERROR;
         break;
     }
     if (!owner)
         type |= MB_TASKMODAL | MB_SETFOREGROUND;
+    t_boxText = text;
     t_boxHook = ::SetWindowsHookExW(WH_CBT, &NameButtons, nullptr, ::GetCurrentThreadId());
     ModalChanged();
-    const int pressed = ::MessageBoxW(owner, W(WrapLines(text, kBoxColumns)).c_str(), title, type);
+    const int pressed = ::MessageBoxW(owner, W(text).c_str(), title, type);
     ModalChanged();
     if (t_boxHook) {
         ::UnhookWindowsHookEx(t_boxHook);
@@ -90,6 +151,11 @@ void Win32Prompts::Information(std::u16string_view text)
 bool Win32Prompts::Confirm(std::u16string_view text)
 {
     return ShowBox(BoxKind::Confirm, text, ActiveOwner()) == IDYES;
+}
+
+bool Win32Prompts::WarningConfirm(std::u16string_view text)
+{
+    return ShowBox(BoxKind::WarningConfirm, text, ActiveOwner()) == IDYES;
 }
 
 void Win32Prompts::Error(std::u16string_view text)

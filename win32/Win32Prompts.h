@@ -19,6 +19,7 @@ public:
     void Warning(std::u16string_view text) override;
     void Information(std::u16string_view text) override;
     bool Confirm(std::u16string_view text) override;
+    bool WarningConfirm(std::u16string_view text) override;
     void Error(std::u16string_view text) override;
     std::optional<std::u16string> OpenFile(std::u16string_view startAt, std::span<const FileType> types) override;
     std::optional<std::u16string> BrowseFolder(std::u16string_view instruction, std::u16string_view initial) override;

@@ -144,6 +144,21 @@ void Window::CreateControls()
     for (ControlState& c : m_controls)
         if (c.layout->kind == ControlKind::RadioButton && c.layout->checked)
             FindNamed(c.layout->group).chosen = c.layout->item;
+    for (const ControlState& c : m_controls)
+        if (c.layout->kind == ControlKind::GroupBox)
+            TabStopOnChosen(c);
+}
+
+void Window::TabStopOnChosen(const ControlState& group)
+{
+    for (const ControlState& item : m_controls) {
+        if (item.layout->kind != ControlKind::RadioButton || item.layout->group != group.layout->id.name()
+            || item.layout->tabOrder < 0)
+            continue;
+        const LONG_PTR style = ::GetWindowLongPtrW(item.hwnd, GWL_STYLE);
+        const bool stop = item.layout->item == group.chosen || group.chosen < 0;
+        ::SetWindowLongPtrW(item.hwnd, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~LONG_PTR(WS_TABSTOP));
+    }
 }
 
 void Window::Close()
@@ -205,11 +220,39 @@ void Window::SetText(const ControlId& control, std::u16string_view text)
     m_setting = true;
     ::SetWindowTextW(c.hwnd, value.c_str());
     m_setting = false;
+    if (c.layout->kind == ControlKind::Edit) {
+        // A path's end tells one file from another (the start is the same folder for both): that is what shows.
+        const auto end = static_cast<WPARAM>(value.size());
+        ::SendMessageW(c.hwnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+        ::SendMessageW(c.hwnd, EM_SCROLLCARET, 0, 0);
+        HoverText(c, value);
+    }
     if (c.layout->kind == ControlKind::Label) {
         c.text = std::move(value);
         Place(c);
         ::InvalidateRect(c.hwnd, nullptr, TRUE);
     }
+}
+
+void Window::HoverText(const ControlState& c, std::wstring& text)
+{
+    if (!m_tips) {
+        m_tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, ::GetModuleHandleW(nullptr),
+            nullptr);
+        if (!m_tips)
+            return;
+        ::SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, 1000);
+    }
+    TTTOOLINFOW tool {};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+    tool.lpszText = text.data();
+    ::SendMessageW(m_tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!text.empty())
+        ::SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Window::SetIndex(const ControlId& control, int index)
@@ -236,6 +279,7 @@ void Window::SetIndex(const ControlId& control, int index)
         if (!found)
             throw std::logic_error("no item " + std::to_string(index) + " in " + std::string(control.name()));
         c.chosen = index;
+        TabStopOnChosen(c);
         break;
     }
     default:

@@ -54,9 +54,9 @@ public:
     /// index. Text typed into an editable combo box chooses the item it spells, else none (-1). Choosing the item
     /// already chosen chooses nothing.
     void OnChoose(const ControlId& control, std::function<void(int)> handler);
-    /// A file dropped from the desktop onto the edit field `edit`, under the busy cursor. Only the first of several
-    /// files is taken; nothing is typed into the field by the drop itself.
-    void OnDrop(const ControlId& edit, std::function<void(const std::u16string&)> handler);
+    /// Files dropped from the desktop onto the edit field `edit`, all of one drop at once, under the busy cursor;
+    /// nothing is typed into the field by the drop itself.
+    void OnDrop(const ControlId& edit, std::function<void(const std::vector<std::u16string>&)> handler);
     /// Each time the program shows the window, before it becomes visible.
     void OnShow(std::function<void()> handler);
     /// When the window closes (its close button, the close box, the system menu, Alt+F4, Close()); the window closes
@@ -104,7 +104,7 @@ private:
         std::function<void()> click;
         std::function<void(std::u16string)> edit;
         std::function<void(int)> choose;
-        std::function<void(const std::u16string&)> drop;
+        std::function<void(const std::vector<std::u16string>&)> drop;
     };
 
     static void RegisterWindowClass();
@@ -130,6 +130,9 @@ private:
     const ControlState& Find(const ControlId& control) const;
     /// The control of this window named `name` (a radio button's group box).
     ControlState& FindNamed(std::string_view name);
+    /// Leaves the tab stop of the radio group `group` on its chosen item alone, so that Tab lands where Space changes
+    /// nothing.
+    void TabStopOnChosen(const ControlState& group);
     /// Whether the control (a radio button: its group) is one KeepCentred keeps in the middle.
     bool IsCentred(const ControlState& c) const;
     HFONT Font(int pointSize);
@@ -141,6 +144,9 @@ private:
     HWND m_owner;
     std::optional<ControlId> m_closeButton;
     HWND m_hwnd = nullptr;
+    HWND m_tips = nullptr; // the hover texts of the edit fields, made with the first
+    /// Shows the whole of `text` when the mouse rests on the edit field `c`, whose start may be out of sight.
+    void HoverText(const ControlState& c, std::wstring& text);
     int m_dpi = 96;
     std::vector<ControlState> m_controls;
     std::map<int, HFONT> m_fonts; // by point size, at the current dpi

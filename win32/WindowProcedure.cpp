@@ -60,6 +60,7 @@ void Window::Command(int id, int code)
         if (group.chosen == c.layout->item)
             return;
         group.chosen = c.layout->item;
+        TabStopOnChosen(group);
         if (group.choose)
             Run([&] { group.choose(c.layout->item); }, false);
         return;

@@ -107,7 +107,7 @@ AtomicFile::AtomicFile(const std::filesystem::path& folder, Naming naming)
     if (naming == Naming::Anonymous && AnonymousFilesWork()) {
         const int fd = ::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd >= 0)
-            m_file = FileHandle(fd, m_folder);
+            m_file = FileHandle(fd, m_folder, PathKind::Folder);
         // Any failure other than a file system without anonymous files is reported by the named attempt below.
     }
 #endif
@@ -121,10 +121,10 @@ void AtomicFile::CreateNamed(const std::filesystem::path& folder)
     std::string tmpl = (folder / ".plok-XXXXXX.tmp").native();
     const int fd = ::mkostemps(tmpl.data(), 4, O_CLOEXEC);
     if (fd < 0)
-        throw MakeIoError(PathUtf8(folder), "に書き込めません", errno);
+        throw MakeIoError(PathUtf8(folder), "に書き込めません", errno, PathKind::Folder);
     m_temp = tmpl;
     m_slot = Remember(m_temp);
-    m_file = FileHandle(fd, m_temp);
+    m_file = FileHandle(fd, m_folder, PathKind::Folder);
     // mkstemp makes the file private; an output should carry the usual permissions.
     ::fchmod(fd, 0666 & ~CurrentUmask());
 }

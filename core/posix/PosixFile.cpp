@@ -43,7 +43,7 @@ std::size_t FileHandle::Read(char* buf, std::size_t size)
         if (n >= 0)
             return static_cast<std::size_t>(n);
         if (errno != EINTR)
-            throw MakeIoError(PathUtf8(m_path), "を読み込めません", errno);
+            throw MakeIoError(PathUtf8(m_path), "を読み込めません", errno, m_kind);
     }
 }
 
@@ -67,7 +67,7 @@ void FileHandle::WriteAll(std::string_view bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw MakeIoError(PathUtf8(m_path), "に書き込めません", errno);
+            throw MakeIoError(PathUtf8(m_path), "に書き込めません", errno, m_kind);
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }

@@ -142,14 +142,14 @@ void AtomicFile::CreateNamed(const std::filesystem::path& folder)
             const DWORD err = ::GetLastError();
             if (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS)
                 continue;
-            throw MakeIoError(PathUtf8(folder), "に書き込めません", static_cast<int>(err));
+            throw MakeIoError(PathUtf8(folder), "に書き込めません", static_cast<int>(err), PathKind::Folder);
         }
         m_temp = candidate;
         m_slot = Remember(m_temp);
-        m_file = FileHandle(reinterpret_cast<FileHandle::Native>(h), m_temp);
+        m_file = FileHandle(reinterpret_cast<FileHandle::Native>(h), folder, PathKind::Folder);
         return;
     }
-    throw MakeIoError(PathUtf8(folder), "に書き込めません", ERROR_FILE_EXISTS);
+    throw MakeIoError(PathUtf8(folder), "に書き込めません", ERROR_FILE_EXISTS, PathKind::Folder);
 }
 
 void AtomicFile::Forget()

@@ -55,7 +55,7 @@ std::size_t FileHandle::Read(char* buf, std::size_t size)
         const DWORD err = ::GetLastError();
         if (err == ERROR_BROKEN_PIPE || err == ERROR_HANDLE_EOF)
             return 0;
-        throw MakeIoError(PathUtf8(m_path), "を読み込めません", static_cast<int>(err));
+        throw MakeIoError(PathUtf8(m_path), "を読み込めません", static_cast<int>(err), m_kind);
     }
     return n;
 }
@@ -77,7 +77,7 @@ void FileHandle::WriteAll(std::string_view bytes)
         DWORD n = 0;
         const auto want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), DWORD(1) << 30));
         if (!::WriteFile(Handle(m_native), bytes.data(), want, &n, nullptr))
-            throw MakeIoError(PathUtf8(m_path), "に書き込めません", static_cast<int>(::GetLastError()));
+            throw MakeIoError(PathUtf8(m_path), "に書き込めません", static_cast<int>(::GetLastError()), m_kind);
         bytes.remove_prefix(n);
     }
 }

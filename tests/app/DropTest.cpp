@@ -66,13 +66,24 @@ TEST_F(Drops, ADroppedFileReachesThePresenterOfEveryFileField)
         EXPECT_EQ(edit->text(), QString::fromStdU16String(c.file));
         EXPECT_TRUE(prompts.shown().empty());
     }
-    // A drop the presenter refuses is said, and the field stays as it was.
+    // Every file of one drop reaches the presenter: the month's two files dropped together on one field go each to
+    // the field of its payer.
+    const QList<QUrl> both = {QUrl::fromLocalFile(QString::fromStdU16String(national)),
+        QUrl::fromLocalFile(QString::fromStdU16String(social))};
     const std::unique_ptr<QWidget> main(new app::TfrmMain(env, prompts));
     main->show();
-    ASSERT_TRUE(
-        Drop(Control<QLineEdit>(main.get(), Main::Edit1), {QUrl::fromLocalFile(QString::fromStdU16String(national))}));
-    EXPECT_EQ(Control<QLineEdit>(main.get(), Main::Edit1)->text(), QString());
-    EXPECT_EQ(prompts.Texts("warning"), std::vector<std::u16string> {u"社保のレセ電データではありません。"});
+    prompts.Clear();
+    ASSERT_TRUE(Drop(Control<QLineEdit>(main.get(), Main::Edit1), both));
+    EXPECT_EQ(Control<QLineEdit>(main.get(), Main::Edit1)->text(), QString::fromStdU16String(social));
+    EXPECT_EQ(Control<QLineEdit>(main.get(), Main::Edit2)->text(), QString::fromStdU16String(national));
+    EXPECT_TRUE(prompts.shown().empty());
+    // A field of one file takes none of two, and says so.
+    const std::unique_ptr<QWidget> convert(new app::TfrmConvert(env, prompts));
+    convert->show();
+    ASSERT_TRUE(Drop(Control<QLineEdit>(convert.get(), Convert::Edit1), both));
+    EXPECT_EQ(Control<QLineEdit>(convert.get(), Convert::Edit1)->text(), QString());
+    EXPECT_EQ(
+        prompts.Texts("warning"), std::vector<std::u16string> {u"この欄には、ファイルを1つだけドロップしてください。"});
 }
 
 TEST_F(Drops, WhatIsNoLocalFileIsRefused)

@@ -96,6 +96,28 @@ TEST_F(Keys, EveryWindowStartsWithItsFirstTaskFocusedNotItsCloseButton)
     EXPECT_TRUE(main->isVisible());
 }
 
+TEST_F(Keys, TabFromTheCloseButtonLandsOnTheChosenSaveDestination)
+{
+    // Space on the other item would switch the destination, and store it, at once.
+    for (const std::u16string& stored : {std::u16string(), std::u16string(u"/save")}) {
+        SCOPED_TRACE(ToUtf8(stored));
+        Setting(u"SAVEFDR", stored);
+        QPointer<QWidget> window = new app::TfrmSavePath(env, prompts);
+        Activate(window);
+        const ControlId chosen
+            = stored.empty() ? form::TfrmSavePath::RadioGroup1Item0 : form::TfrmSavePath::RadioGroup1Item1;
+        window->findChild<QPushButton*>(test::NameOf(form::TfrmSavePath::BitBtn1))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), test::NameOf(chosen));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        EXPECT_EQ(Stored(u"SAVEFDR"), stored);
+        EXPECT_TRUE(prompts.shown().empty());
+        delete window.data();
+        FlushDeletes();
+    }
+}
+
 TEST_F(Keys, AHeldEnterPressesNoButtonOfTheWindowItOpened)
 {
     // Held down on ORVAコンバーター, Enter repeats into the converter that comes up: its first button must stay

@@ -59,6 +59,8 @@ TEST(QtPrompts, BoxesHaveTheirTitleIconAndButtons)
             QStringLiteral("OK")},
         {BoxKind::Confirm, QStringLiteral("確認"), QMessageBox::Question,
             {QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}, QStringLiteral("はい(&Y)")},
+        {BoxKind::WarningConfirm, QStringLiteral("警告"), QMessageBox::Warning,
+            {QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}, QStringLiteral("はい(&Y)")},
         {BoxKind::Error, QStringLiteral("プロク"), QMessageBox::Critical, {QStringLiteral("OK")}, QStringLiteral("OK")},
     };
     for (const Case& c : cases) {

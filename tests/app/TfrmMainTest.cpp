@@ -75,7 +75,7 @@ TEST_F(TfrmMainTest, Layout)
                 {Main::Edit2, "QLineEdit", {159, 135, 160, 23}, {}, true, 2},
                 {Main::Memo1, "QPlainTextEdit", {265, 39, 205, 44}, {}, false, 12},
                 {Main::Button2, "QPushButton", {72, 227, 201, 25}, u"レセ電データ枝番除去"_s, true, 4},
-                {Main::ComboBox1, "QComboBox", {57, 258, 232, 23}, u"記号「-」「*」「/」より後を除去する"_s, true, 5},
+                {Main::ComboBox1, "QComboBox", {57, 258, 240, 23}, u"記号「-」「*」「/」より後を除去する"_s, true, 5},
                 {Main::Edit4, "QLineEdit", {71, 287, 50, 23}, {}, false, 6},
                 {Main::Edit5, "QLineEdit", {183, 287, 50, 23}, {}, false, 7},
                 {Main::Button3, "QPushButton", {72, 58, 201, 25}, u"ファイル選択"_s, true, 0},
@@ -91,9 +91,8 @@ TEST_F(TfrmMainTest, Layout)
     auto* combo = Control<QComboBox>(window, Main::ComboBox1);
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(1), u"指定の位置の文字以外を除去する"_s);
-    EXPECT_TRUE(combo->isEditable());
-    EXPECT_FALSE(combo->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_FALSE(combo->lineEdit()->testAttribute(Qt::WA_InputMethodEnabled));
+    // A fixed list: no typed text can leave the removal without a mode.
+    EXPECT_FALSE(combo->isEditable());
     EXPECT_FALSE(Control<QPushButton>(window, Main::BitBtn1)->icon().isNull());
     EXPECT_TRUE(prompts.shown().empty());
 }
@@ -172,7 +171,31 @@ TEST_F(TfrmMainTest, WhatIsNoClaimsFileIsRefusedTypedOrChosenInTheRunsWords)
         std::vector<std::vector<std::u16string>>(2, {u"レセ電データ|*.UKE *.CYO", u"すべてのファイル|*"}));
 }
 
-TEST_F(TfrmMainTest, TheComboTakesKeysAndTypedTextAndTheChoiceIsStoredOnClosing)
+TEST_F(TfrmMainTest, ChosenFilesShowTheirNamesWithTheWholePathOnHover)
+{
+    // Both files of a month lie in one deep folder: only their names tell the fields apart.
+    const std::string folder = "clinic/レセプト電算/令和7年/2025年06月提出分/社保と国保/";
+    fs::create_directories(root / "data" / folder);
+    const std::u16string social = DataFile(folder + "social.UKE", kSocial);
+    const std::u16string national = DataFile(folder + "national.UKE", kNational);
+    prompts.AnswerFile(social);
+    prompts.AnswerFile(national);
+    Click(window, Main::Button3);
+    for (const auto& [field, path] : {std::pair {Main::Edit1, social}, std::pair {Main::Edit2, national}}) {
+        SCOPED_TRACE(std::string(field.name()));
+        auto* edit = Control<QLineEdit>(window, field);
+        ASSERT_EQ(edit->text(), QString::fromStdU16String(path));
+        ASSERT_GT(edit->fontMetrics().horizontalAdvance(edit->text()), edit->width());
+        edit->grab(); // laid out as painted
+        EXPECT_EQ(edit->cursorPosition(), edit->text().size());
+        const QRect cursor = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        EXPECT_GE(cursor.left(), 0);
+        EXPECT_LE(cursor.right(), edit->width());
+        EXPECT_EQ(edit->toolTip(), edit->text());
+    }
+}
+
+TEST_F(TfrmMainTest, TheComboTakesKeysAndNoTextAndTheChoiceIsStoredOnClosing)
 {
     Setting(u"CB1", u"1");
     QPointer<TfrmMain> restored = Show<TfrmMain>();
@@ -186,17 +209,13 @@ TEST_F(TfrmMainTest, TheComboTakesKeysAndTypedTextAndTheChoiceIsStoredOnClosing)
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_TRUE(PositionsShown(restored));
 
-    // Typed text selects the item it spells, otherwise none, and stays as typed.
-    QTest::keyClicks(combo->lineEdit(), "ab");
-    EXPECT_EQ(combo->currentIndex(), -1);
-    EXPECT_EQ(combo->lineEdit()->text(), u"指定の位置の文字以外を除去するab"_s);
-    EXPECT_FALSE(PositionsShown(restored));
-    combo->lineEdit()->selectAll();
-    QTest::keyClicks(combo->lineEdit(), "x");
-    EXPECT_EQ(combo->lineEdit()->text(), u"x"_s);
+    // Stray keys leave the mode as it was.
+    QTest::keyClicks(combo, "ab x");
+    EXPECT_EQ(combo->currentIndex(), 1);
+    QTest::keyClick(combo, Qt::Key_Up);
     Click(restored, Main::BitBtn1);
     EXPECT_FALSE(restored->isVisible());
-    EXPECT_EQ(Stored(u"CB1"), u"-1");
+    EXPECT_EQ(Stored(u"CB1"), u"0");
 
     // The close box stores it as well.
     Control<QComboBox>(restored, Main::ComboBox1)->setCurrentIndex(1);

@@ -113,7 +113,8 @@ TEST_F(MainPresenterTest, CreationResetsTheControlsAndRestoresTheMode)
         {std::nullopt, 0, u"0"},
         {u"1", 1, u"1"},
         {u"abc", 0, u"0"},
-        {u"7", -1, u"-1"},
+        // No mode is restored, and none is stored over the value when the window closes without one.
+        {u"7", -1, u"7"},
         {u"-1", -1, u"-1"},
         {u"$1", 1, u"1"},
     };
@@ -146,10 +147,59 @@ TEST_F(MainPresenterTest, TheUsersChoiceOfTheModeShowsThePositionFieldsAndIsStor
     presenter->ComboBox1Change(1);
     EXPECT_TRUE(PositionsShown());
     EXPECT_EQ(view.Text(Form::Edit4), u"2");
-    presenter->ComboBox1Change(-1);
-    EXPECT_FALSE(PositionsShown());
     presenter->FormClose();
-    EXPECT_EQ(Stored(u"CB1"), u"-1");
+    EXPECT_EQ(Stored(u"CB1"), u"1");
+}
+
+TEST_F(MainPresenterTest, ARemovalWithoutAModeIsRefusedAndNoneIsStored)
+{
+    Setting(u"CB1", u"7");
+    Open();
+    EXPECT_EQ(view.Index(Form::ComboBox1), -1);
+    Type(Form::Edit1, DataFile("social.UKE", kSocial));
+    Type(Form::Edit2, DataFile("national.UKE", kNational));
+    Run(&MainPresenter::Button2Click);
+    EXPECT_EQ(prompts.shown(), std::vector<Shown> {WarningBox(kNoRemovalModeText)});
+    EXPECT_TRUE(windows.results.empty());
+    EXPECT_TRUE(Outputs().empty());
+    presenter->FormClose();
+    EXPECT_EQ(Stored(u"CB1"), u"7");
+    presenter->ComboBox1Change(0);
+    presenter->FormClose();
+    EXPECT_EQ(Stored(u"CB1"), u"0");
+}
+
+TEST_F(MainPresenterTest, ThePositionsAreCheckedOnceForBothFilesNamingTheField)
+{
+    struct Case
+    {
+        std::u16string start;
+        std::u16string end;
+        std::u16string warning;
+    };
+    const std::vector<Case> cases = {
+        {u"", u" ", u"値が空欄です\n開始位置：（空欄）\n終了位置：（空欄）"},
+        {u"2", u"", u"値が空欄です\n終了位置：（空欄）"},
+        {u"abc", u"6", u"正しい数字を入力して下さい\n開始位置：abc"},
+        {u"0", u"x", u"正しい数字を入力して下さい\n開始位置：0\n終了位置：x"},
+        {u"６", u"１", std::u16string(kRangeOrderText) + u"\n開始位置：６\n終了位置：１"},
+    };
+    const std::u16string social = DataFile("social.UKE", kSocial);
+    const std::u16string national = DataFile("national.UKE", kNational);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.warning));
+        prompts.Clear();
+        Open();
+        presenter->ComboBox1Change(1);
+        Type(Form::Edit1, social);
+        Type(Form::Edit2, national);
+        Type(Form::Edit4, c.start);
+        Type(Form::Edit5, c.end);
+        Run(&MainPresenter::Button2Click);
+        EXPECT_EQ(prompts.shown(), std::vector<Shown> {WarningBox(c.warning)});
+        EXPECT_TRUE(windows.results.empty());
+        EXPECT_TRUE(Outputs().empty());
+    }
 }
 
 TEST_F(MainPresenterTest, SettingThatCannotBeWrittenFailsTheClosing)
@@ -236,20 +286,46 @@ TEST_F(MainPresenterTest, FileSelection)
     }
 }
 
-TEST_F(MainPresenterTest, DroppedFilesAreCheckedAsChosenOnes)
+TEST_F(MainPresenterTest, DroppedClaimsFilesGoEachToTheFieldOfItsPayer)
 {
     const std::u16string social = DataFile("social.UKE", kSocial);
+    const std::u16string social2 = DataFile("social2.UKE", kSocial);
     const std::u16string national = DataFile("national.UKE", kNational);
-    Open();
-    presenter->Edit1Drop(national);
-    presenter->Edit2Drop(social);
-    EXPECT_EQ(view.Text(Form::Edit1), u"");
-    EXPECT_EQ(view.Text(Form::Edit2), u"");
-    presenter->Edit1Drop(social);
-    presenter->Edit2Drop(national);
-    EXPECT_EQ(view.Text(Form::Edit1), social);
-    EXPECT_EQ(view.Text(Form::Edit2), national);
-    EXPECT_EQ(prompts.shown(), (std::vector<Shown> {kNotSocial, kNotNational}));
+    const std::u16string memo = DataFile("memo.txt", "memo\r\n");
+    using Drop = void (MainPresenter::*)(const std::vector<std::u16string>&);
+    struct Case
+    {
+        const char* name;
+        Drop onto;
+        std::vector<std::u16string> files;
+        std::u16string edit1;
+        std::u16string edit2;
+        std::vector<Shown> boxes;
+    };
+    const Drop social1 = &MainPresenter::Edit1Drop;
+    const Drop national1 = &MainPresenter::Edit2Drop;
+    const std::vector<Case> cases = {
+        {"one file on its field", social1, {social}, social, u"", {}},
+        {"one file on the other field", social1, {national}, u"", national, {}},
+        {"both on one field", national1, {social, national}, social, national, {}},
+        {"both on the other, other order", social1, {national, social}, social, national, {}},
+        // Which of two of one payer was meant is the user's to say.
+        {"two of one payer", social1, {social, national, social2}, u"", national,
+            {WarningBox(u"社保のレセ電データが2つドロップされました。社保の欄には1つだけドロップしてください。\n"
+                + social + u"\n" + social2)}},
+        {"a claims file and a memo", national1, {memo, national}, u"", national,
+            {WarningBox(RunRefusal(memo) + u"\n" + memo)}},
+        {"a memo alone", national1, {memo}, u"", u"", {WarningBox(RunRefusal(memo))}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.Clear();
+        Open();
+        ((*presenter).*c.onto)(c.files);
+        EXPECT_EQ(view.Text(Form::Edit1), c.edit1);
+        EXPECT_EQ(view.Text(Form::Edit2), c.edit2);
+        EXPECT_EQ(prompts.shown(), c.boxes);
+    }
 }
 
 TEST_F(MainPresenterTest, WhatIsNoClaimsFileIsRefusedTypedChosenOrDroppedInTheRunsWords)
@@ -278,7 +354,7 @@ TEST_F(MainPresenterTest, WhatIsNoClaimsFileIsRefusedTypedChosenOrDroppedInTheRu
         prompts.AnswerFile(file);
         prompts.AnswerFile(file);
         Run(&MainPresenter::Button3Click);
-        presenter->Edit2Drop(file);
+        presenter->Edit2Drop({file});
         EXPECT_EQ(Boxes(), (std::vector<Shown> {kSocialInfo, kOpen, refusal, kNationalInfo, kOpen, refusal, refusal}));
         EXPECT_EQ(view.Text(Form::Edit1), u"");
         EXPECT_EQ(view.Text(Form::Edit2), u"");
@@ -395,10 +471,9 @@ TEST_F(MainPresenterTest, RunsOpenTheResultDialogWithWhatTheClickWroteAndOnlyWhe
             {national1}},
         {"anonymize, first file fails", anonymize, 0, broken, national, {}, {kErrorBox}, {}},
         {"strip both", strip, 0, social, national, {{stripped, social2, national2}}, {}, {social2, national2}},
-        {"strip national only", strip, -1, u"", national, {{u"国保の枝番除去ファイルが作成されました", u"", national2}},
+        {"strip national only", strip, 0, u"", national, {{u"国保の枝番除去ファイルが作成されました", u"", national2}},
             {WarningBox(noSocial)}, {national2}},
-        {"strip at blank positions", strip, 1, social, national, {},
-            {WarningBox(u"値が空欄です"), WarningBox(u"値が空欄です")}, {}},
+        {"strip without a mode", strip, -1, social, national, {}, {WarningBox(kNoRemovalModeText)}, {}},
         {"strip, first file fails", strip, 0, broken, national, {}, {kErrorBox}, {}},
         // The social copy, with its patients' real names, must not stay behind when the click ends in a failure.
         {"strip, second file fails", strip, 0, social, brokenNational, {}, {kErrorBox}, {}},
@@ -468,7 +543,6 @@ TEST_F(MainPresenterTest, RemovalModeAndPositionsReachTheRun)
         {"item 0: cut at symbols", 0, u"2", u"3", "12345"},
         {"item 1: the positions typed", 1, u"2", u"3", "23"},
         {"item 1: full-width digits from the input method", 1, u"２", u" ３", "23"},
-        {"no item: kept", -1, u"2", u"3", "12345-01"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

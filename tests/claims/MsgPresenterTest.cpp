@@ -93,8 +93,8 @@ TEST_F(MsgPresenterTest, ButtonDeliversOrKeepsTheFiles)
         {"subfolder without a first file", save, u"1", u"", u"50605_2.UKE", true, {},
             root / "save" / ToPath(u"0123456_ORVAクリニック"), {"50605_2.UKE"}},
         {"subfolder from an unreadable file", save, u"1", u"gone.UKE", u"50605_2.UKE", false, {"error"}, {}, {}},
-        {"save folder gone", (root / "gone").u16string(), u"", u"50605_1.UKE", u"50605_2.UKE", true, {"confirm"}, {},
-            {}},
+        {"save folder gone", (root / "gone").u16string(), u"", u"50605_1.UKE", u"50605_2.UKE", true,
+            {"warning-confirm"}, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -111,7 +111,7 @@ TEST_F(MsgPresenterTest, ButtonDeliversOrKeepsTheFiles)
         }
 
         Show(c.file1, c.file2);
-        if (c.kinds == std::vector<std::string> {"confirm"})
+        if (c.kinds == std::vector<std::string> {"warning-confirm"})
             prompts.AnswerConfirm(false);
         Click();
 
@@ -132,32 +132,56 @@ TEST_F(MsgPresenterTest, ButtonDeliversOrKeepsTheFiles)
     }
 }
 
-TEST_F(MsgPresenterTest, FilesNotDeliveredAreNamedWithTheWorkFolderWhichTheUserCanOpen)
+TEST_F(MsgPresenterTest, FilesNotDeliveredAreAWarningThatNamesThemWithTheWorkFolderWhichTheUserCanOpen)
 {
     const std::u16string workFolder = env.programFolder.u16string();
+    const std::u16string stick = (root / "stick").u16string();
     struct Case
     {
         const char* name;
+        std::u16string saveFolder;
         bool open; // the answer to 作業フォルダを開きますか？
         bool opens; // whether the desktop opens it
         std::vector<std::string> kinds;
+        std::vector<std::u16string> says; // parts of the warning, in order
+        std::u16string never; // advice that would not fit
     };
-    for (const Case& c :
-        {Case {"not opened", false, true, {"confirm"}}, Case {"opened", true, true, {"confirm", "document"}},
-            Case {"no program opens it", true, false, {"confirm", "document", "warning"}}}) {
+    const std::u16string toStick = u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。\n";
+    const std::u16string toDownloads
+        = u"次のファイルはダウンロードフォルダへ移せなかったため、作業フォルダに残っています。\n";
+    const std::vector<Case> cases = {
+        // A stick that was pulled out: the save folder is gone.
+        {"not opened", stick, false, true, {"warning-confirm"}, {toStick, u"\n保存先:\n" + stick + u"\n", u"USBメモリ"},
+            u"ダウンロード"},
+        {"opened", stick, true, true, {"warning-confirm", "document"}, {toStick}, u"ダウンロード"},
+        {"no program opens it", stick, true, false, {"warning-confirm", "document", "warning"}, {toStick},
+            u"ダウンロード"},
+        // The Downloads folder is on the computer's own drive: no stick to check.
+        {"downloads", u"", false, true, {"warning-confirm"},
+            {toDownloads, u"\nダウンロードフォルダ:\n" + env.downloads.u16string() + u"\n", u"ドライブの空き"},
+            u"USBメモリ"},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         prompts.Clear();
         prompts.opensDocuments = c.opens;
         PutResults();
-        // A stick that was pulled out: the save folder is gone.
-        Setting(u"SAVEFDR", (root / "stick").u16string());
+        Setting(u"SAVEFDR", c.saveFolder);
+        if (c.saveFolder.empty())
+            fs::remove_all(env.downloads);
         prompts.AnswerConfirm(c.open);
         // A name whose file is no longer in the work folder is no loss and not named.
         Show(u"50605_1.UKE", u"old_2.UKE");
         Click();
+        fs::create_directories(env.downloads);
         EXPECT_EQ(BoxKinds(), c.kinds);
-        const std::u16string text = prompts.Texts("confirm").at(0);
-        EXPECT_EQ(text.rfind(u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。\n", 0), 0u);
+        const std::u16string text = prompts.Texts("warning-confirm").at(0);
+        std::size_t at = 0;
+        for (const std::u16string& part : c.says) {
+            at = text.find(part, at);
+            EXPECT_NE(at, std::u16string::npos) << ToUtf8(part) << " in " << ToUtf8(text);
+        }
+        EXPECT_EQ(text.find(c.never), std::u16string::npos) << ToUtf8(text);
         EXPECT_NE(text.find(u"\n50605_1.UKE\n  理由: "), std::u16string::npos);
         EXPECT_NE(text.find(u"(ファイルまたはフォルダがありません)"), std::u16string::npos);
         EXPECT_NE(text.find(u"\n作業フォルダ:\n" + workFolder + u"\n"), std::u16string::npos);
@@ -215,7 +239,7 @@ TEST_F(MsgPresenterTest, UnsafeSubfolderWarnsMovesNothingAndCloses)
     Show(u"odd.UKE", u"50605_2.UKE");
     prompts.AnswerConfirm(false);
     Click();
-    const auto asked = prompts.Texts("confirm");
+    const auto asked = prompts.Texts("warning-confirm");
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].rfind(u"次のファイルは保存先へ移せなかったため、作業フォルダに残っています。", 0), 0u);
     EXPECT_NE(asked[0].find(u"「.._name」にはフォルダ名に使えない文字"), std::u16string::npos);

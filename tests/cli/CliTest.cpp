@@ -85,6 +85,17 @@ TEST_F(AnonymizeCommand, DoubleDashEndsTheOptions)
     EXPECT_EQ(r.out, "50606_1.UKE\n");
 }
 
+TEST_F(AnonymizeCommand, ANameStartingWithASlashIsAFileAsOnEverySystem)
+{
+    // On Windows too: "/o" is no option there, and a path from the drive's root is a file.
+    for (const std::string name : {"/missing-plok.UKE", "/o"}) {
+        SCOPED_TRACE(name);
+        const CliRun r = RunCli({"anonymize", "--out", out.path().string(), name});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "plok-cli: " + name + ": ファイルがありません。\n");
+    }
+}
+
 TEST(Cli, UsageErrorsExitWithTwoAndAUsageText)
 {
     const std::vector<std::vector<std::string>> cases = {

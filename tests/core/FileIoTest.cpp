@@ -316,7 +316,7 @@ TEST(AtomicFile, PendingTemporaryFilesCanBeRemovedFromASignalHandler)
     EXPECT_TRUE(std::filesystem::exists(dir / "done.UKE"));
 }
 
-TEST(IoError, TheMessageNamesThePathAndTheReason)
+TEST(IoError, TheMessageNamesThePathAsWhatItIsAndTheReason)
 {
     TempDir dir;
     try {
@@ -324,7 +324,7 @@ TEST(IoError, TheMessageNamesThePathAndTheReason)
         ADD_FAILURE() << "no error";
     } catch (const plok::IoError& e) {
         EXPECT_EQ(std::string(e.what()),
-            "ファイル \"" + (dir / "missing").string() + "\" に書き込めません。(ファイルまたはフォルダがありません)");
+            "フォルダ \"" + (dir / "missing").string() + "\" に書き込めません。(ファイルまたはフォルダがありません)");
     }
 }
 

@@ -221,6 +221,33 @@ TEST_F(IniFileTest, WriteKeepsTheFileEncoding)
     }
 }
 
+TEST_F(IniFileTest, AValueCodePage932CannotHoldTurnsTheFileIntoUtf16WithEveryCharacterKept)
+{
+    // Folders chosen in the folder browser, what a Linux input method types for 〜 (U+301C, not in the code page), and
+    // a Windows file name may hold a lone surrogate.
+    const std::vector<std::u16string> values = {u"E:\\𠮷田医院の保存先", u"/media/USB😀", u"/home/受付/4月\u301C6月",
+        std::u16string(u"C:\\a\xD800"
+                       u"b")};
+    const std::string before = cp932::Encode(u"; 設定\r\n[PARAM]\r\nCB1=1\r\nSAVEFDR=旧フォルダ\r\n");
+    for (const std::u16string& value : values) {
+        SCOPED_TRACE(ToUtf8(value));
+        for (const bool existing : {true, false}) {
+            fs::remove(ini);
+            if (existing)
+                WriteBytes(ini, before);
+            IFWriteIniStr(ini, u"PARAM", u"LASTDIR", value);
+            EXPECT_EQ(ReadBytes(ini).substr(0, 2), "\xFF\xFE");
+            EXPECT_TRUE(Read(u"PARAM", u"LASTDIR") == value);
+            EXPECT_EQ(Read(u"PARAM", u"CB1"), existing ? u"1" : u"<def>");
+            // It stays so: a later value the code page could hold changes nothing of the others.
+            IFWriteIniStr(ini, u"PARAM", u"CB1", u"0");
+            EXPECT_EQ(ReadBytes(ini).substr(0, 2), "\xFF\xFE");
+            EXPECT_TRUE(Read(u"PARAM", u"LASTDIR") == value);
+            EXPECT_EQ(ToUtf8(Read(u"PARAM", u"SAVEFDR")), existing ? "旧フォルダ" : "<def>");
+        }
+    }
+}
+
 TEST_F(IniFileTest, FirstOfDuplicateKeysIsWritten)
 {
     WriteBytes(ini, "[P]\r\nA=1\r\nA=2\r\n[P]\r\nA=3\r\n");

@@ -9,7 +9,9 @@
 #include "support/TempDir.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -59,6 +61,33 @@ TEST(AtomicFile, UnwritableFolderIsAnIoError)
     TempDir dir;
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_THROW(AtomicFile {dir.path()}, IoError);
+}
+
+TEST(AtomicFile, AWriteThatFailsNamesTheFolderAndNoHiddenFile)
+{
+    // A file size limit makes a write fail as a full disk does, with the file half written.
+    TempDir dir;
+    rlimit before {};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    rlimit limit = before;
+    limit.rlim_cur = 1 << 20;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    for (const AtomicFile::Naming naming : {AtomicFile::Naming::Anonymous, AtomicFile::Naming::Named}) {
+        try {
+            AtomicFile f(dir.path(), naming);
+            f.Write(std::string(4 << 20, 'x'));
+            f.Commit(dir / "50605_1.UKE");
+            ADD_FAILURE() << "no error";
+        } catch (const IoError& e) {
+            const std::string text = e.what();
+            EXPECT_EQ(
+                text, "フォルダ \"" + dir.path().string() + "\" に書き込めません。(" + SystemReasonText(EFBIG) + ")");
+        }
+        EXPECT_EQ(test::FileCount(dir.path()), 0u);
+    }
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
 }
 
 TEST(AtomicFile, PendingTemporaryFilesLoseTheirNamesAtOnce)

@@ -19,7 +19,8 @@ class FakePrompts : public Prompts
 public:
     struct Shown
     {
-        std::string kind; // "warning", "information", "confirm", "error", "open-file", "browse-folder", "document"
+        std::string kind; // "warning", "information", "confirm", "warning-confirm", "error", "open-file",
+                          // "browse-folder", "document"
         std::u16string title;
         std::u16string text;
         bool operator==(const Shown&) const = default;
@@ -33,6 +34,11 @@ public:
     bool Confirm(std::u16string_view text) override
     {
         m_shown.push_back({"confirm", u"確認", std::u16string(text)});
+        return Next(m_confirmations, "confirmation");
+    }
+    bool WarningConfirm(std::u16string_view text) override
+    {
+        m_shown.push_back({"warning-confirm", u"警告", std::u16string(text)});
         return Next(m_confirmations, "confirmation");
     }
     void Error(std::u16string_view text) override { m_shown.push_back({"error", u"プロク", std::u16string(text)}); }
@@ -121,6 +127,10 @@ inline FakePrompts::Shown WarningBox(std::u16string text)
 inline FakePrompts::Shown ConfirmBox(std::u16string text)
 {
     return {"confirm", u"確認", std::move(text)};
+}
+inline FakePrompts::Shown WarningConfirmBox(std::u16string text)
+{
+    return {"warning-confirm", u"警告", std::move(text)};
 }
 inline FakePrompts::Shown OpenFileBox()
 {

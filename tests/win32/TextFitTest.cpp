@@ -166,14 +166,19 @@ std::vector<std::string> Misfits(Window& window)
             COMBOBOXINFO info {};
             info.cbSize = sizeof info;
             ::GetComboBoxInfo(control, &info);
-            RECT field {};
-            ::GetClientRect(info.hwndItem, &field);
-            const auto margins = static_cast<DWORD>(::SendMessageW(info.hwndItem, EM_GETMARGINS, 0, 0));
-            const int room = field.right - LOWORD(margins) - HIWORD(margins);
+            // A fixed list draws its item in the box's item area; an editable one in its edit field.
+            const HWND drawn = info.hwndItem ? info.hwndItem : control;
+            int room = info.rcItem.right - info.rcItem.left;
+            if (info.hwndItem) {
+                RECT field {};
+                ::GetClientRect(info.hwndItem, &field);
+                const auto margins = static_cast<DWORD>(::SendMessageW(info.hwndItem, EM_GETMARGINS, 0, 0));
+                room = field.right - LOWORD(margins) - HIWORD(margins);
+            }
             for (const wchar_t* item : layout.items)
-                if (TextWidth(info.hwndItem, item) > room)
-                    misfits.push_back(std::string(layout.id.name()) + " item \"" + ToUtf8(U(item)) + "\": "
-                        + std::to_string(TextWidth(info.hwndItem, item)) + " px wide, room " + std::to_string(room));
+                if (TextWidth(drawn, item) > room)
+                    misfits.push_back(std::string(layout.id.name()) + " item \"" + ToUtf8(U(item))
+                        + "\": " + std::to_string(TextWidth(drawn, item)) + " px wide, room " + std::to_string(room));
             continue;
         }
         if (layout.kind == ControlKind::Edit || layout.kind == ControlKind::Memo || layout.kind == ControlKind::GroupBox
