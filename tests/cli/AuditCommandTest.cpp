@@ -66,7 +66,7 @@ TEST_F(AuditCommand, TheStrongAuditTellsHowManyReceiptsStandAlone)
         RunCli({"anonymize", "--strong", "--key", Path("clinic.key"), "-o", out.path().string(), Path("original.UKE")})
             .status,
         0);
-    const CliRun r = RunCli({"audit", "--strong", Path("original.UKE"), (out / "50605_1.UKE").string()});
+    const CliRun r = RunCli({"audit", "--strong", Path("original.UKE"), (out / "50605_1_strong.UKE").string()});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.find("元の識別情報は見つかりませんでした。\nレセプト "
                          "1件のうち、生まれ年月と性別が同じ人がほかにいないもの: 1件（100%）"),
